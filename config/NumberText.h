@@ -1,0 +1,11 @@
+// Velmora configuration: number text (spec Part 3.2).
+#ifndef VELMORA_CONFIG_NUMBERTEXT_H
+#define VELMORA_CONFIG_NUMBERTEXT_H
+
+#include <string>
+
+// printf "%Lg" of (long double)value into a buffer of 108 bytes: 60 -> "60",
+// 0.5 -> "0.5", -3 -> "-3", 1000000 -> "1e+06". Thread-safe.
+std::string NumberToString(double value);
+
+#endif

@@ -1,0 +1,50 @@
+#include "config/Paths.h"
+
+#include "platform/FilePath.h"
+#include "platform/WorkingDirectory.h"
+
+namespace {
+std::string& StartupDirectoryStorage() {
+    static std::string directory = GetWorkingDirectory();
+    return directory;
+}
+} // namespace
+
+const std::string& StartupDirectory() {
+    return StartupDirectoryStorage();
+}
+
+void SetStartupDirectoryForTesting(const std::string& directoryWithSlash) {
+    StartupDirectoryStorage() = directoryWithSlash;
+}
+
+// Taken at static initialisation, through a function so that the value is right
+// even when another file's static initialisation asks StartupDirectory() first.
+const std::string STARTUP_DIR = StartupDirectory();
+
+const std::string CONFIG_FILE = "config.ini";
+const std::string LOGO_IMAGE = "gfx\\logo.png";
+const std::string PLAYER_IMAGE = "gfx\\tovik.png";
+const std::string LEVEL_STATIC_FILE = "lvl\\level_static.ini";
+const std::string LEVEL_CHECK_FILE = "lvl\\level_check.ini";
+const std::string LEVEL_PLATFORM_FILE = "lvl\\level_platform.ini";
+const std::string LEVEL_FINISH_FILE = "lvl\\level_finish.ini";
+const std::string ASSETS_FILE_0 = "ass\\ets.0";
+const std::string ASSETS_FILE_1 = "ass\\ets.1";
+const std::string DEFAULT_FONT_FILE = "fnt\\Lucida Console.ttf";
+
+std::string GetWorkingDirectory() {
+    std::string directory;
+    // The spec falls back to "C:\" when the directory cannot be read; the root of
+    // this system's file tree, "/", takes its place here.
+    if (!PlatformGetWorkingDirectory(directory) || directory.empty()) return "/";
+    // This system's separator ends the name ("/" in place of the spec's "\"); the
+    // root directory "/" already ends with it and is not doubled.
+    if (directory.back() != '/') directory += '/';
+    return directory;
+}
+
+std::string MakeAbsolutePath(std::string path) {
+    if (IsAbsolutePath(path)) return path;
+    return GetWorkingDirectory() + path;
+}

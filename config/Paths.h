@@ -1,0 +1,44 @@
+// Velmora configuration: the path table, the start-up directory and the path
+// functions (spec Part 3.2).
+//
+// Stored names keep their backslashes ("gfx\\logo.png"); whoever opens a file
+// applies NativePath (platform/FilePath.h) to the name.
+#ifndef VELMORA_CONFIG_PATHS_H
+#define VELMORA_CONFIG_PATHS_H
+
+#include <string>
+
+// The working directory at static initialisation, ending with "/" (this system's
+// separator; the spec's backslash on Windows). The base of relative INI names.
+extern const std::string STARTUP_DIR;
+
+// The fixed file paths (relative, stored form).
+extern const std::string CONFIG_FILE;          // "config.ini"
+extern const std::string LOGO_IMAGE;           // "gfx\\logo.png"
+extern const std::string PLAYER_IMAGE;         // "gfx\\tovik.png"
+extern const std::string LEVEL_STATIC_FILE;    // "lvl\\level_static.ini"
+extern const std::string LEVEL_CHECK_FILE;     // "lvl\\level_check.ini"
+extern const std::string LEVEL_PLATFORM_FILE;  // "lvl\\level_platform.ini"
+extern const std::string LEVEL_FINISH_FILE;    // "lvl\\level_finish.ini"
+extern const std::string ASSETS_FILE_0;        // "ass\\ets.0"
+extern const std::string ASSETS_FILE_1;        // "ass\\ets.1"
+extern const std::string DEFAULT_FONT_FILE;    // "fnt\\Lucida Console.ttf"
+
+// The same value as STARTUP_DIR, safe to call at any time (also during the static
+// initialisation of other files): computed once, on first use.
+const std::string& StartupDirectory();
+
+// For tests only: makes relative INI names resolve against another folder (ending
+// with "/"). Call before any other thread reads an INI file.
+void SetStartupDirectoryForTesting(const std::string& directoryWithSlash);
+
+// The current directory followed by "/" (not doubled when it is "/" itself), or "/"
+// when the directory cannot be read. Asked for anew on every call.
+std::string GetWorkingDirectory();
+
+// The path unchanged when IsAbsolutePath says so ('/' in front, or a drive letter
+// and ':'); otherwise GetWorkingDirectory() followed by the path. The stored form
+// is kept (backslashes are not translated).
+std::string MakeAbsolutePath(std::string path);
+
+#endif

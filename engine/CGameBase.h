@@ -1,0 +1,63 @@
+#pragma once
+
+#include <SDL/SDL.h>
+
+#include <string>
+
+class CFontFactory;
+class CFPSControl;
+
+// The engine's application base: owns the SDL window with its OpenGL context,
+// SDL_ttf, the frame-rate controller and the font factory. A game derives from
+// it, overrides the handlers it needs and is driven by Run.
+class CGameBase
+{
+public:
+    CGameBase(int width, int height, bool fullscreen, bool framed, bool resizable);
+    // Virtual so that a game deleted through any of its types shuts down fully.
+    virtual ~CGameBase();
+
+    CGameBase(const CGameBase&) = delete;
+    CGameBase& operator=(const CGameBase&) = delete;
+
+    // Initialisation handler, main loop until quit, shut-down handler.
+    void Run();
+    // Created on the first call; always on the main thread, before the loader starts.
+    CFontFactory* GetFontFactory();
+    void SetCaption(std::string title);
+    void SetIcon(std::string path);
+    // Minimises the window.
+    void IconifyWindow();
+
+    // Handlers, in slot order; each does nothing here.
+    virtual void OnInit() {}
+    virtual void OnShutdown() {}
+    virtual void OnRender(SDL_Surface* /*screen*/) {}
+    virtual void OnUpdate(double /*seconds*/) {}
+    virtual void OnActiveEvent(const SDL_Event* /*event*/) {}
+    virtual void OnKeyDown(const SDL_Event* /*event*/) {}
+    virtual void OnKeyUp(const SDL_Event* /*event*/) {}
+    virtual void OnMouseMove(const SDL_Event* /*event*/) {}
+    virtual void OnMouseButtonDown(const SDL_Event* /*event*/) {}
+    virtual void OnMouseButtonUp(const SDL_Event* /*event*/) {}
+    virtual void OnResize(const SDL_Event* /*event*/) {}
+
+    bool quit;                  // the main loop ends once true; set by the quit event and the game
+    SDL_Surface* screen;        // the video surface; not owned
+    CFontFactory* fontFactory;  // owned; null until GetFontFactory
+    int width;                  // pixels of the drawing area
+    int height;                 // pixels
+    CFPSControl* fpsControl;    // owned
+
+protected:
+    // Frames until quit; called by Run only.
+    void MainLoop();
+    // Dispatches every pending event to the handlers.
+    void PumpEvents();
+    // Dispatches one event as the loop does.
+    void DispatchEvent(const SDL_Event& event);
+    // Viewport, projection and size for a new window size.
+    void ApplyResize(int newWidth, int newHeight);
+    // One frame of the main loop: events, update, clear, render, swap, frame end.
+    void RunFrame();
+};

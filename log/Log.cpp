@@ -1,0 +1,132 @@
+#include "log/Log.h"
+
+#include "config/NumberText.h"
+
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+const char* const LOG_FILE_NAME = "logfile.txt";
+const char* const LEVEL_NAMES[6] = {"", "STATUS", "WARNING", "ERROR", "FATAL ERROR", "FORCED"};
+
+// The process-wide state of Part 2.1, all of it guarded by `mutex`. Allocated once
+// and never destroyed, so that lines written from static destructors of other files
+// (or by a thread still running at exit) find it intact; every line is flushed, so
+// nothing is lost when the process ends without closing the stream.
+struct LogState {
+    std::mutex mutex;
+    bool loggingEnabled = false;
+    bool consoleOutput = true;
+    bool fileOutput = false;
+    int threshold = 0;
+    std::unique_ptr<std::ofstream> logFile;  // null until LogEnableFile
+};
+
+LogState& State() {
+    static LogState* const state = new LogState();
+    return *state;
+}
+
+std::string LevelWord(int level) {
+    if (level >= 0 && level <= 5) return LEVEL_NAMES[level];
+    // A level above 5 (the evil block's script can hold any number) has no word in
+    // the table: its number is printed in place of the word ("7 in class X: ...").
+    // Negative levels never get here (they are below every threshold).
+    return NumberToString(level);
+}
+
+// Step 1 to 5 of LogWrite; the caller holds the mutex.
+void WriteLocked(LogState& state, int level, const std::string& message, const std::string& className) {
+    if (!state.loggingEnabled) return;
+    if (level != LOG_FORCED && level < state.threshold) return;
+
+    std::string line;
+    if (!className.empty() && level != 0) {
+        line = LevelWord(level) + " in " + className + ": " + message;
+    } else if (!className.empty()) {
+        line = className + ": " + message;
+    } else if (level != 0) {
+        line = LevelWord(level) + ": " + message;
+    } else {
+        line = message;
+    }
+
+    if (state.consoleOutput) {
+        std::cout << line << '\n' << std::flush;
+    }
+    if (state.fileOutput && state.logFile) {
+        // A stream whose open failed stays failed: the line is lost silently.
+        *state.logFile << line << '\n' << std::flush;
+    }
+}
+
+}  // namespace
+
+void LogWrite(int level, std::string message, std::string className) {
+    LogState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    WriteLocked(state, level, message, className);
+}
+
+void LogEnable() {
+    LogState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (state.loggingEnabled) return;
+    state.loggingEnabled = true;
+    WriteLocked(state, LOG_FORCED, "Logging enabled...", "");
+}
+
+void LogEnableFile() {
+    LogState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (state.fileOutput) return;
+    state.fileOutput = true;
+    // Create or empty the file, close it, then open it again for appending.
+    { std::ofstream truncate(LOG_FILE_NAME, std::ios::out | std::ios::trunc); }
+    state.logFile.reset(new std::ofstream(LOG_FILE_NAME, std::ios::out | std::ios::app));
+    WriteLocked(state, LOG_FORCED, std::string("File logging enabled, writing to ") + LOG_FILE_NAME + "...", "");
+}
+
+void LogDisableConsole() {
+    LogState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (!state.consoleOutput) return;
+    WriteLocked(state, LOG_FORCED, "Console logging disabled.", "");
+    state.consoleOutput = false;
+}
+
+void LogSetLevel(int level) {
+    LogState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (static_cast<unsigned>(level) <= 4u) {
+        state.threshold = level;
+        WriteLocked(state, LOG_FORCED, "Logging level set to " + NumberToString(level), "");
+    } else {
+        WriteLocked(state, LOG_FORCED,
+                    "Tried to set logging level to incorrect value, ignoring: " + NumberToString(level), "");
+    }
+}
+
+std::string LogClassName(const std::type_info& type) {
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    std::string name = (status == 0 && demangled != nullptr) ? demangled : type.name();
+    std::free(demangled);
+    return "class " + name;
+}
+
+void LogResetForTesting() {
+    LogState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.logFile.reset();  // closes the file
+    state.loggingEnabled = false;
+    state.consoleOutput = true;
+    state.fileOutput = false;
+    state.threshold = 0;
+}

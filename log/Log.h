@@ -1,0 +1,42 @@
+// Velmora diagnostics: the leveled logger (spec Part 2.1).
+//
+// Lines go to standard output and, once LogEnableFile has run, to "logfile.txt" in
+// the working directory; every line is flushed. LogWrite is serialised with a
+// mutex (the level loader thread logs too); all state is kept under that mutex.
+#ifndef VELMORA_LOG_LOG_H
+#define VELMORA_LOG_LOG_H
+
+#include <string>
+#include <typeinfo>
+
+constexpr int LOG_PLAIN = 0;    // no level word
+constexpr int LOG_STATUS = 1;   // "STATUS"
+constexpr int LOG_WARNING = 2;  // "WARNING"
+constexpr int LOG_ERROR = 3;    // "ERROR"
+constexpr int LOG_FATAL = 4;    // "FATAL ERROR"
+constexpr int LOG_FORCED = 5;   // "FORCED", written whatever the threshold
+
+// Writes one line (formats of Part 2.1). `className` is "class CName" or empty.
+// A level above 5 prints its number in place of the level word.
+void LogWrite(int level, std::string message, std::string className);
+// Switches logging on (once); writes "FORCED: Logging enabled...".
+void LogEnable();
+// Switches file output on (once): empties logfile.txt and appends to it from then
+// on; writes "FORCED: File logging enabled, writing to logfile.txt...".
+void LogEnableFile();
+// Writes "FORCED: Console logging disabled." and then switches the console off.
+void LogDisableConsole();
+// Sets the threshold (0 to 4); other values are refused with a FORCED line.
+void LogSetLevel(int level);
+
+// "class " followed by the demangled name of the type ("class CGameMain"). Pass
+// typeid(*this) to get the run-time class (inside a constructor or destructor, the
+// class whose constructor or destructor runs).
+std::string LogClassName(const std::type_info& type);
+
+// For tests only: closes the log file and returns every flag (enabled, console,
+// file, threshold) to its initial state, so that tests in one process can start
+// over.
+void LogResetForTesting();
+
+#endif

@@ -1,0 +1,97 @@
+#include "platform/FilePath.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+// The entry of `directory` ("" for the current directory) whose name equals
+// `component` without regard to ASCII case; the smallest such name in byte order,
+// so that the choice does not depend on the order readdir reports. Empty if none.
+std::string FindNoCase(const std::string& directory, const std::string& component) {
+    DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (dir == nullptr) return std::string();
+    std::string best;
+    bool found = false;
+    while (struct dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (EqualsNoCase(name, component) && (!found || name < best)) {
+            best = name;
+            found = true;
+        }
+    }
+    ::closedir(dir);
+    return best;
+}
+
+}  // namespace
+
+bool IsAbsolutePath(const std::string& path) {
+    if (!path.empty() && path[0] == '/') return true;
+    return path.size() >= 2 && path[1] == ':';
+}
+
+std::string NativePath(const std::string& storedPath) {
+    std::string path = storedPath;
+    // Drive-letter form: the drive is dropped and the rest is taken from the root.
+    if (path.size() >= 2 && path[1] == ':') {
+        path = path.substr(2);
+        if (path.empty() || (path[0] != '\\' && path[0] != '/')) path.insert(0, 1, '/');
+    }
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    if (path.empty() || Exists(path)) return path;
+
+    // Resolve component by component without regard to case.
+    const bool absolute = path[0] == '/';
+    std::vector<std::string> components;
+    std::size_t start = absolute ? 1 : 0;
+    while (start <= path.size()) {
+        std::size_t slash = path.find('/', start);
+        if (slash == std::string::npos) slash = path.size();
+        components.push_back(path.substr(start, slash - start));
+        start = slash + 1;
+    }
+
+    std::string result = absolute ? "/" : "";
+    bool resolving = true;
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        const std::string& component = components[i];
+        std::string chosen = component;
+        if (resolving && !component.empty() && component != "." && component != "..") {
+            std::string candidate = result + component;
+            if (!Exists(candidate)) {
+                std::string match = FindNoCase(result, component);
+                if (match.empty()) {
+                    resolving = false;  // keep the rest as given
+                } else {
+                    chosen = match;
+                }
+            }
+        }
+        result += chosen;
+        if (i + 1 < components.size()) result += '/';
+    }
+    return result;
+}

@@ -1,0 +1,30 @@
+// Velmora platform layer: translation of stored file names to names of this system.
+//
+// The data files name each other with Windows-style stored names ("gfx\tovik.png",
+// "lvl\level_static.ini"). On Linux these are translated where a file is opened:
+// backslashes become '/', and when the exact name does not exist, every component
+// is looked up without regard to ASCII letter case (level files, and the texture
+// and font caches that lower-case their keys, name files in any case).
+#ifndef VELMORA_PLATFORM_FILEPATH_H
+#define VELMORA_PLATFORM_FILEPATH_H
+
+#include <string>
+
+// The name under which the file of the stored name `storedPath` can be opened on
+// this system. Backslashes are turned into '/'. A drive-letter prefix ("C:") is
+// dropped and the rest is taken from the root directory ("C:\data\x.ini" ->
+// "/data/x.ini"). If the translated name exists it is returned as it is; otherwise
+// each component is resolved in turn without regard to ASCII case (the exact
+// spelling is preferred, then the first case-insensitive match in byte order).
+// From the first component that cannot be found on, the rest is kept as given, so
+// a name that does not exist in any spelling comes back translated but unresolved.
+// Every backslash is translated, also one that belongs to a real directory name on
+// this system (a working directory containing '\' is not supported).
+// Thread-safe; keeps no state.
+std::string NativePath(const std::string& storedPath);
+
+// True for the absolute forms: a name beginning with '/' (this system) and the
+// drive-letter form of the spec (at least two characters, the second ':').
+bool IsAbsolutePath(const std::string& path);
+
+#endif

@@ -1,0 +1,66 @@
+// Draws every image of the game into a data folder:
+//   quillfen_assets [output folder]   (default: the repository's data folder)
+// The output depends on nothing but this code, so running it again gives
+// byte-identical files.
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tools/BlockArt.h"
+#include "tools/IcoWriter.h"
+#include "tools/LogoArt.h"
+#include "tools/PngWriter.h"
+#include "tools/TovikArt.h"
+
+#ifndef QUILLFEN_DATA_DIR
+#define QUILLFEN_DATA_DIR "data"
+#endif
+
+namespace {
+
+bool Save(const std::filesystem::path& folder, const char* name, const Canvas& canvas, int channels)
+{
+    const std::string path = (folder / name).string();
+    if (!WritePng(path, canvas.ToPng(channels))) {
+        std::fprintf(stderr, "quillfen_assets: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::printf("%s\n", path.c_str());
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::filesystem::path data = argc > 1 ? argv[1] : QUILLFEN_DATA_DIR;
+    const std::filesystem::path gfx = data / "gfx";
+    std::error_code error;
+    std::filesystem::create_directories(gfx, error);
+    if (error) {
+        std::fprintf(stderr, "quillfen_assets: cannot create %s: %s\n", gfx.string().c_str(), error.message().c_str());
+        return 1;
+    }
+
+    // Opaque textures are stored without alpha; the rest keep it.
+    bool ok = Save(gfx, "tovik.png", DrawTovikSheet(), 4);
+    ok = Save(gfx, "logo.png", DrawLogo(), 4) && ok;
+    ok = Save(gfx, "ground.png", DrawGround(), 3) && ok;
+    ok = Save(gfx, "stone.png", DrawStone(), 3) && ok;
+    ok = Save(gfx, "platform.png", DrawPlatform(), 3) && ok;
+    ok = Save(gfx, "checkpoint.png", DrawCheckpoint(), 4) && ok;
+    ok = Save(gfx, "goal.png", DrawGoal(), 4) && ok;
+    ok = Save(gfx, "evil.png", DrawTrapChest(), 4) && ok;
+    ok = Save(gfx, "sign.png", DrawSign(), 4) && ok;
+    ok = Save(gfx, "sky.png", DrawSky(), 3) && ok;
+
+    const std::string icon = (gfx / "icon.ico").string();
+    if (WriteIcoFromRgba(icon, DrawTovikIcon(32).ToPng(4))) {
+        std::printf("%s\n", icon.c_str());
+    } else {
+        std::fprintf(stderr, "quillfen_assets: cannot write %s\n", icon.c_str());
+        ok = false;
+    }
+    return ok ? 0 : 1;
+}
