@@ -2,6 +2,8 @@
 
 #include "config/Paths.h"
 #include "engine/CFPSControl.h"
+#include "engine/CRecorder.h"
+#include "engine/CReplay.h"
 #include "log/Log.h"
 #include "platform/DisplayThreads.h"
 #include "platform/FilePath.h"
@@ -13,6 +15,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <typeinfo>
 
 namespace
@@ -47,7 +50,15 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
     PlatformInitDisplayThreads();
 
     LogWrite(LOG_STATUS, "Initializing SDL...", self);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+    // A busy X server refuses new connections for a moment (its queue of
+    // clients waiting to be accepted is full): try again before giving up.
+    int sdlResult = SDL_Init(SDL_INIT_VIDEO);
+    for (int attempt = 1; sdlResult != 0 && attempt < 20; ++attempt)
+    {
+        SDL_Delay(100);
+        sdlResult = SDL_Init(SDL_INIT_VIDEO);
+    }
+    if (sdlResult != 0)
     {
         LogWrite(LOG_FATAL, std::string("Unable to initialize SDL: ") + SDL_GetError(), self);
         std::exit(1);
@@ -93,7 +104,8 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
     glLoadIdentity();
 
     quit = false;
-    fpsControl = new CFPSControl();
+    StartRecordedPlay();
+    fpsControl = new CFPSControl([this] { return ClockTicks(); }, [this](Uint32 ms) { ClockDelay(ms); });
     fontFactory = nullptr;
 
     SetCaption("Velmora Engine App");
@@ -113,6 +125,10 @@ CGameBase::~CGameBase()
     if (fontFactory)
         delete fontFactory;
     fontFactory = nullptr;
+    delete recorder;
+    recorder = nullptr;
+    delete replay;
+    replay = nullptr;
     SDL_FreeSurface(screen);
     TTF_Quit();
     SDL_Quit();
@@ -172,6 +188,81 @@ void CGameBase::IconifyWindow()
     SDL_WM_IconifyWindow();
 }
 
+void CGameBase::StartRecordedPlay()
+{
+    const std::string self = LogClassName(typeid(*this));
+    if (const char* name = std::getenv("QUILLFEN_REPLAY"); name && *name)
+    {
+        replay = new CReplay();
+        std::string error;
+        if (!replay->Load(name, error))
+        {
+            if (replay->FrameCount() > 0)
+                LogWrite(LOG_ERROR, "Recording " + error + "; replaying what comes before it, then the keyboard.", self);
+            else
+            {
+                LogWrite(LOG_ERROR, "Recording not used: " + error + ". Playing with the keyboard.", self);
+                delete replay;
+                replay = nullptr;
+            }
+        }
+        if (replay)
+            replayClock = SDL_GetTicks();
+    }
+    if (const char* name = std::getenv("QUILLFEN_RECORD"); name && *name && !replay)
+    {
+        recorder = new CRecorder(name);
+        if (!recorder->IsOpen())
+        {
+            LogWrite(LOG_ERROR, std::string("Cannot write the recording ") + name + ". Playing without recording.", self);
+            delete recorder;
+            recorder = nullptr;
+        }
+    }
+}
+
+void CGameBase::StopReplay(const std::string& why)
+{
+    LogWrite(LOG_ERROR, why, LogClassName(typeid(*this)));
+    // The clock goes on from the replayed time, so the next frame is not a jump.
+    clockOffset = replayClock - SDL_GetTicks();
+    delete replay;
+    replay = nullptr;
+}
+
+Uint32 CGameBase::ClockTicks() const
+{
+    return replay ? replayClock : SDL_GetTicks() + clockOffset;
+}
+
+void CGameBase::ClockDelay(Uint32 milliseconds) const
+{
+    // A replay runs as fast as the machine can go.
+    if (!replay)
+        SDL_Delay(milliseconds);
+}
+
+unsigned int CGameBase::RandomSeed()
+{
+    if (replay && replay->hasSeed)
+        return replay->seed;
+    const unsigned int seed = static_cast<unsigned int>(std::time(nullptr));
+    if (recorder)
+        recorder->WriteSeed(seed);
+    return seed;
+}
+
+long CGameBase::ReplayLoadedFrame() const
+{
+    return replay ? replay->loadedFrame : -1;
+}
+
+void CGameBase::NoteLoadingComplete()
+{
+    if (recorder)
+        recorder->WriteLoaded(frameIndex);
+}
+
 void CGameBase::MainLoop()
 {
     while (!quit)
@@ -180,20 +271,42 @@ void CGameBase::MainLoop()
 
 void CGameBase::RunFrame()
 {
+    if (replay && !replay->HasFrame(frameIndex))
+        StopReplay("The recording ended before the game did; going on with the keyboard.");
+    OnFrameStart();
     PumpEvents();
     OnUpdate(fpsControl->frameTime / 1000.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     OnRender(screen);
     SDL_GL_SwapBuffers();
+    if (replay)
+        replayClock += static_cast<Uint32>(replay->GetFrame(frameIndex).duration);
     fpsControl->FrameEnd();
+    if (recorder)
+        recorder->EndFrame(fpsControl->frameTime);
+    ++frameIndex;
 }
 
 void CGameBase::PumpEvents()
 {
     SDL_Event event;
+    if (replay)
+    {
+        // The window's own events are not played; closing it still quits.
+        while (SDL_PollEvent(&event))
+            if (event.type == SDL_QUIT)
+                DispatchEvent(event);
+        for (const SDL_Event& recorded : replay->GetFrame(frameIndex).events)
+            DispatchEvent(recorded);
+        return;
+    }
     while (SDL_PollEvent(&event))
+    {
+        if (recorder)
+            recorder->WriteEvent(event);
         DispatchEvent(event);
+    }
 }
 
 void CGameBase::DispatchEvent(const SDL_Event& event)

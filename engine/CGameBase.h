@@ -6,6 +6,8 @@
 
 class CFontFactory;
 class CFPSControl;
+class CRecorder;
+class CReplay;
 
 // The engine's application base: owns the SDL window with its OpenGL context,
 // SDL_ttf, the frame-rate controller and the font factory. A game derives from
@@ -29,6 +31,18 @@ public:
     // Minimises the window.
     void IconifyWindow();
 
+    // Recorded play (environment variables QUILLFEN_RECORD and QUILLFEN_REPLAY
+    // name the file). The seed for the random generator: the time, or the
+    // recorded seed when replaying; recorded when recording.
+    unsigned int RandomSeed();
+    // Frames completed so far; the first frame is 0.
+    long FrameIndex() const { return frameIndex; }
+    bool IsReplaying() const { return replay != nullptr; }
+    // The frame at which the recorded run saw loading complete, or -1.
+    long ReplayLoadedFrame() const;
+    // The game tells the recording at which frame it took over the loaded level.
+    void NoteLoadingComplete();
+
     // Handlers, in slot order; each does nothing here.
     virtual void OnInit() {}
     virtual void OnShutdown() {}
@@ -41,6 +55,8 @@ public:
     virtual void OnMouseButtonDown(const SDL_Event* /*event*/) {}
     virtual void OnMouseButtonUp(const SDL_Event* /*event*/) {}
     virtual void OnResize(const SDL_Event* /*event*/) {}
+    // At the start of every frame, before its events.
+    virtual void OnFrameStart() {}
 
     bool quit;                  // the main loop ends once true; set by the quit event and the game
     SDL_Surface* screen;        // the video surface; not owned
@@ -60,4 +76,16 @@ protected:
     void ApplyResize(int newWidth, int newHeight);
     // One frame of the main loop: events, update, clear, render, swap, frame end.
     void RunFrame();
+
+private:
+    void StartRecordedPlay();
+    void StopReplay(const std::string& why);
+    Uint32 ClockTicks() const;
+    void ClockDelay(Uint32 milliseconds) const;
+
+    long frameIndex = 0;
+    CRecorder* recorder = nullptr;  // owned; set while recording
+    CReplay* replay = nullptr;      // owned; set while replaying
+    Uint32 replayClock = 0;         // ms; the clock while replaying
+    Uint32 clockOffset = 0;         // ms added to SDL's clock after a replay ran out
 };

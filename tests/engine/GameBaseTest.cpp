@@ -217,3 +217,90 @@ TEST_F(GameBaseTest, LogsTheStartUpSequenceAndCreatesOneFontFactory)
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + expected.size()), expected);
     EXPECT_EQ(lines.back(), "STATUS in class CGameBase: Instance removed.");
 }
+
+namespace
+{
+// Pushes a key press in its third frame and quits in its sixth.
+class CScriptedGame : public CRecordingGame
+{
+public:
+    void OnUpdate(double seconds) override
+    {
+        updates.push_back(seconds);
+        if (FrameIndex() == 2 && !IsReplaying())
+        {
+            SDL_Event press = KeyEvent(SDL_KEYDOWN, SDLK_d);
+            SDL_PushEvent(&press);
+        }
+        if (FrameIndex() == 5 && !IsReplaying())
+        {
+            SDL_Event close{};
+            close.type = SDL_QUIT;
+            SDL_PushEvent(&close);
+        }
+    }
+    void OnRender(SDL_Surface*) override {}
+    void OnInit() override { seed = RandomSeed(); }
+    unsigned int seed = 0;
+};
+
+std::vector<std::string> KeyCalls(const std::vector<std::string>& calls)
+{
+    std::vector<std::string> keys;
+    for (const std::string& call : calls)
+        if (call.rfind("down", 0) == 0 || call.rfind("up", 0) == 0)
+            keys.push_back(call);
+    return keys;
+}
+} // namespace
+
+TEST_F(GameBaseTest, AReplayPlaysTheRecordedRunFrameForFrame)
+{
+    const std::string file = folder->File("run.rec");
+    setenv("QUILLFEN_RECORD", file.c_str(), 1);
+    std::vector<double> recordedUpdates;
+    std::vector<std::string> recordedKeys;
+    unsigned int recordedSeed = 0;
+    {
+        CScriptedGame game;
+        game.Run();
+        recordedUpdates = game.updates;
+        recordedKeys = KeyCalls(game.calls);
+        recordedSeed = game.seed;
+    }
+    unsetenv("QUILLFEN_RECORD");
+    ASSERT_EQ(recordedUpdates.size(), 7u);
+    ASSERT_EQ(recordedKeys, (std::vector<std::string>{"down 100"}));
+
+    setenv("QUILLFEN_REPLAY", file.c_str(), 1);
+    {
+        CScriptedGame game;
+        game.Run();
+        EXPECT_EQ(game.updates, recordedUpdates) << "frame durations come from the recording";
+        EXPECT_EQ(KeyCalls(game.calls), recordedKeys);
+        EXPECT_EQ(game.seed, recordedSeed);
+    }
+    unsetenv("QUILLFEN_REPLAY");
+}
+
+TEST_F(GameBaseTest, ADamagedRecordingIsReportedAndTheGameGoesOnWithTheKeyboard)
+{
+    const std::string file = folder->Write("cut.rec", "quillfen-recording 1\nf 20\ne 2 1");
+    setenv("QUILLFEN_REPLAY", file.c_str(), 1);
+    {
+        CRecordingGame game;
+        EXPECT_TRUE(game.IsReplaying());
+        game.framesToRun = 3;
+        game.Run();
+        EXPECT_FALSE(game.IsReplaying());
+        ASSERT_EQ(game.updates.size(), 3u);
+        EXPECT_EQ(game.updates[1], 0.020);
+    }
+    unsetenv("QUILLFEN_REPLAY");
+    const std::string log = folder->Read("logfile.txt");
+    EXPECT_NE(log.find("ERROR in class CGameBase: Recording " + file + " is damaged at line 3; replaying what comes before it, then the keyboard."),
+              std::string::npos) << log;
+    EXPECT_NE(log.find("ERROR in " + LogClassName(typeid(CRecordingGame)) +
+                       ": The recording ended before the game did; going on with the keyboard."),
+              std::string::npos) << log;
+}

@@ -1,0 +1,128 @@
+#include "engine/EventText.h"
+
+#include <sstream>
+
+bool EventIsRecorded(const SDL_Event& event)
+{
+    switch (event.type)
+    {
+    case SDL_ACTIVEEVENT:
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_QUIT:
+    case SDL_VIDEORESIZE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string EventToText(const SDL_Event& event)
+{
+    std::ostringstream out;
+    out << static_cast<int>(event.type);
+    switch (event.type)
+    {
+    case SDL_ACTIVEEVENT:
+        out << ' ' << int(event.active.gain) << ' ' << int(event.active.state);
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        out << ' ' << int(event.key.state) << ' ' << int(event.key.keysym.scancode) << ' '
+            << int(event.key.keysym.sym) << ' ' << int(event.key.keysym.mod) << ' ' << int(event.key.keysym.unicode);
+        break;
+    case SDL_MOUSEMOTION:
+        out << ' ' << int(event.motion.state) << ' ' << event.motion.x << ' ' << event.motion.y << ' '
+            << event.motion.xrel << ' ' << event.motion.yrel;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        out << ' ' << int(event.button.button) << ' ' << int(event.button.state) << ' ' << event.button.x << ' '
+            << event.button.y;
+        break;
+    case SDL_VIDEORESIZE:
+        out << ' ' << event.resize.w << ' ' << event.resize.h;
+        break;
+    default:
+        break;
+    }
+    return out.str();
+}
+
+namespace
+{
+// Reads n integers, each within [low, high]; nothing may follow them.
+bool ReadFields(std::istringstream& in, int* values, int n, long low, long high)
+{
+    for (int i = 0; i < n; ++i)
+    {
+        long value;
+        if (!(in >> value) || value < low || value > high)
+            return false;
+        values[i] = static_cast<int>(value);
+    }
+    std::string rest;
+    return !(in >> rest);
+}
+} // namespace
+
+bool EventFromText(const std::string& text, SDL_Event& event)
+{
+    std::istringstream in(text);
+    int type;
+    if (!(in >> type))
+        return false;
+    event = SDL_Event{};
+    event.type = static_cast<Uint8>(type);
+    int f[5];
+    switch (type)
+    {
+    case SDL_ACTIVEEVENT:
+        if (!ReadFields(in, f, 2, 0, 255))
+            return false;
+        event.active.gain = static_cast<Uint8>(f[0]);
+        event.active.state = static_cast<Uint8>(f[1]);
+        return true;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        if (!ReadFields(in, f, 5, 0, 65535) || f[0] > 255 || f[1] > 255 || f[2] >= SDLK_LAST)
+            return false;
+        event.key.state = static_cast<Uint8>(f[0]);
+        event.key.keysym.scancode = static_cast<Uint8>(f[1]);
+        event.key.keysym.sym = static_cast<SDLKey>(f[2]);
+        event.key.keysym.mod = static_cast<SDLMod>(f[3]);
+        event.key.keysym.unicode = static_cast<Uint16>(f[4]);
+        return true;
+    case SDL_MOUSEMOTION:
+        if (!ReadFields(in, f, 5, -32768, 65535))
+            return false;
+        event.motion.state = static_cast<Uint8>(f[0]);
+        event.motion.x = static_cast<Uint16>(f[1]);
+        event.motion.y = static_cast<Uint16>(f[2]);
+        event.motion.xrel = static_cast<Sint16>(f[3]);
+        event.motion.yrel = static_cast<Sint16>(f[4]);
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (!ReadFields(in, f, 4, 0, 65535))
+            return false;
+        event.button.button = static_cast<Uint8>(f[0]);
+        event.button.state = static_cast<Uint8>(f[1]);
+        event.button.x = static_cast<Uint16>(f[2]);
+        event.button.y = static_cast<Uint16>(f[3]);
+        return true;
+    case SDL_QUIT:
+        return ReadFields(in, f, 0, 0, 0);
+    case SDL_VIDEORESIZE:
+        if (!ReadFields(in, f, 2, 1, 16384))
+            return false;
+        event.resize.w = f[0];
+        event.resize.h = f[1];
+        return true;
+    default:
+        return false;
+    }
+}
