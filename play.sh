@@ -9,6 +9,6 @@ quillfen_build
 cd "$QUILLFEN_ROOT/data"
 if [ -z "${DISPLAY:-}" ]; then
   echo "No DISPLAY: there is no screen to show the game on. Starting it under a virtual display instead."
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$QUILLFEN_BUILD/quillfen"
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$QUILLFEN_BUILD/quillfen"
 fi
 exec "$QUILLFEN_BUILD/quillfen"

@@ -11,5 +11,5 @@ cd "$QUILLFEN_BUILD"
 if [ -n "${DISPLAY:-}" ]; then
   ctest --output-on-failure -j2 "$@"
 else
-  xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j2 "$@"
+  xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure -j2 "$@"
 fi

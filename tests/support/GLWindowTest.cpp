@@ -1,5 +1,7 @@
 #include "GLWindowTest.h"
 
+#include "GLDriver.h"
+
 #include <SDL/SDL_opengl.h>
 
 #include <cstdlib>
@@ -8,6 +10,7 @@ void GLWindowTest::SetUp()
 {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "needs an X display (run the tests through ./test.sh)";
+    KeepGLDriverLoaded();
     engine = new CGameBase(800, 600, false, true, false);
     ClearScreen();
 }

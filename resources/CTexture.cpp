@@ -1,0 +1,109 @@
+#include "resources/CTexture.h"
+
+#include <SDL/SDL_image.h>
+
+#include "config/Paths.h"
+#include "log/Log.h"
+#include "platform/FilePath.h"
+
+namespace {
+const char* const CLASS_NAME = "class CTexture";
+}
+
+CTexture::CTexture(std::string requestedName, bool readOnlyTexture)
+    : valid(true),
+      readOnly(readOnlyTexture),
+      textureId(0),
+      pixelFormat(0),
+      bytesPerPixel(0),
+      width(0),
+      height(0),
+      fileName(),
+      surface(nullptr),
+      filterSet(false),
+      wrapSet(false) {
+    glGenTextures(1, &textureId);
+    Load(requestedName);
+    // Parameters belong to the texture object, so a later Load into the same
+    // name keeps them.
+    if (!filterSet) {
+        glBindTexture(GL_TEXTURE_2D, textureId);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        filterSet = true;
+    }
+    if (!wrapSet) {
+        glBindTexture(GL_TEXTURE_2D, textureId);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        wrapSet = true;
+    }
+}
+
+CTexture::~CTexture() {
+    glDeleteTextures(1, &textureId);
+    if (surface != nullptr) {
+        SDL_FreeSurface(surface);
+    }
+    LogWrite(LOG_STATUS, "Texture " + fileName + " unloaded successfully.", CLASS_NAME);
+}
+
+void CTexture::Load(std::string requestedName) {
+    // A surface still held from an earlier load would leak when replaced.
+    if (surface != nullptr) {
+        SDL_FreeSurface(surface);
+        surface = nullptr;
+    }
+    surface = IMG_Load(NativePath(MakeAbsolutePath(requestedName)).c_str());
+    if (surface == nullptr) {
+        valid = false;
+        LogWrite(LOG_ERROR,
+                 "Failed to load texture from " + requestedName + ", SDL reports: \n" + SDL_GetError(),
+                 CLASS_NAME);
+        return;
+    }
+    LogWrite(LOG_STATUS, "Texture " + requestedName + " loaded successfully.", CLASS_NAME);
+    fileName = requestedName;
+    Update();
+    if (readOnly) {
+        SDL_FreeSurface(surface);
+        surface = nullptr;
+    }
+}
+
+void CTexture::Update() {
+    if (surface == nullptr) {
+        LogWrite(LOG_WARNING, "Tried to update read-only texture. Ignoring.", CLASS_NAME);
+        return;
+    }
+    const int w = surface->w;
+    const int h = surface->h;
+    if ((w & (w - 1)) != 0 || (h & (h - 1)) != 0) {
+        LogWrite(LOG_WARNING, "Texture measurements are not a power of 2.", CLASS_NAME);
+    }
+    width = w;
+    height = h;
+    bytesPerPixel = surface->format->BytesPerPixel;
+    const Uint32 redMask = surface->format->Rmask;
+    if (bytesPerPixel == 4) {
+        pixelFormat = (redMask == 0x000000FF) ? GL_RGBA : GL_BGRA;
+    } else if (bytesPerPixel == 3) {
+        pixelFormat = (redMask == 0x000000FF) ? GL_RGB : GL_BGR;
+    } else {
+        LogWrite(LOG_WARNING, "The image is not truecolor. This will cause problems.", CLASS_NAME);
+        valid = false;
+        // Never drawn, and its pixels have no GL layout: nothing is uploaded.
+        return;
+    }
+    // SDL pads rows to 4 bytes, which is GL's default unpack alignment.
+    const bool mustLock = SDL_MUSTLOCK(surface);
+    if (mustLock) {
+        SDL_LockSurface(surface);
+    }
+    glBindTexture(GL_TEXTURE_2D, textureId);
+    glTexImage2D(GL_TEXTURE_2D, 0, bytesPerPixel, width, height, 0, pixelFormat, GL_UNSIGNED_BYTE,
+                 surface->pixels);
+    if (mustLock) {
+        SDL_UnlockSurface(surface);
+    }
+}

@@ -1,0 +1,133 @@
+#include "resources/TextRenderer.h"
+
+#include <algorithm>
+
+#include <GL/gl.h>
+#include <SDL/SDL_ttf.h>
+
+#include "resources/CFont.h"
+
+namespace {
+
+// Frees a temporary surface on every path out.
+class SurfaceGuard {
+public:
+    explicit SurfaceGuard(SDL_Surface* surface) : surface_(surface) {}
+    ~SurfaceGuard() { SDL_FreeSurface(surface_); }
+    SurfaceGuard(const SurfaceGuard&) = delete;
+    SurfaceGuard& operator=(const SurfaceGuard&) = delete;
+
+private:
+    SDL_Surface* surface_;
+};
+
+// Start of a text of `textLength` pixels in a span of the rectangle; alignment
+// values other than centre and end count as start. Computed in 64 bits so that
+// no int overflows; the result wraps into the Sint16 range of an SDL rectangle.
+Sint16 AlignedStart(int align, int start, int length, int textLength) {
+    long long position = start;
+    if (align == ALIGN_CENTER) {
+        // Truncated toward zero, not floored: -1.5 becomes -1.
+        position = static_cast<long long>(0.5 * (static_cast<double>(length) - textLength) + start);
+    } else if (align == ALIGN_END) {
+        position = static_cast<long long>(start) + length - textLength;
+    }
+    return static_cast<Sint16>(position);
+}
+
+void BlitToSurface(SDL_Surface* text, Sint16 x, Sint16 y, SDL_Surface* target) {
+    SDL_Rect source = {0, 0, static_cast<Uint16>(text->w), static_cast<Uint16>(text->h)};
+    SDL_Rect destination = {x, y, 0, 0};
+    SDL_UpperBlit(text, &source, target, &destination);
+}
+
+void DrawWithOpenGL(SDL_Surface* text, const TextRect& rect, Sint16 x, Sint16 y) {
+    // Text beyond the rectangle's width and height is cut off. A rectangle of no
+    // (or negative) size shows nothing rather than wrapping to a huge SDL size.
+    const int copyW = std::min(text->w, rect.w);
+    const int copyH = std::min(text->h, rect.h);
+    const int canvasW = NextPowerOfTwo(text->w);
+    const int canvasH = NextPowerOfTwo(text->h);
+    if (copyW <= 0 || copyH <= 0 || canvasW <= 0 || canvasH <= 0) {
+        return;
+    }
+    SDL_Surface* canvas = SDL_CreateRGBSurface(0, canvasW, canvasH, 32, 0x00FF0000, 0x0000FF00,
+                                               0x000000FF, 0xFF000000);
+    if (canvas == nullptr) {
+        return;
+    }
+    SurfaceGuard canvasGuard(canvas);
+    // The canvas starts transparent. The colour key skips the text's background,
+    // and the 8-bit text has no per-surface alpha, so glyph pixels land opaque.
+    SDL_Rect source = {0, 0, static_cast<Uint16>(copyW), static_cast<Uint16>(copyH)};
+    SDL_Rect destination = {0, 0, 0, 0};
+    SDL_UpperBlit(text, &source, canvas, &destination);
+
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, canvasW, canvasH, 0, GL_BGRA, GL_UNSIGNED_BYTE, canvas->pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+
+    // White, so that the texture's own colours show unchanged.
+    glColor4d(1, 1, 1, 1);
+    glBegin(GL_QUADS);
+    glTexCoord2i(0, 0);
+    glVertex3i(x, y, 1);
+    glTexCoord2i(1, 0);
+    glVertex3i(x + canvasW, y, 1);
+    glTexCoord2i(1, 1);
+    glVertex3i(x + canvasW, y + canvasH, 1);
+    glTexCoord2i(0, 1);
+    glVertex3i(x, y + canvasH, 1);
+    glEnd();
+    glFinish();
+    glDeleteTextures(1, &texture);
+}
+
+}  // namespace
+
+std::recursive_mutex& TextLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+int NextPowerOfTwo(int n) {
+    // Doubling is exact; the logarithm quotient rounds up past 2^29 to 2^30.
+    if (n <= 0 || n > (1 << 30)) {
+        return 0;
+    }
+    int power = 1;
+    while (power < n) {
+        power <<= 1;
+    }
+    return power;
+}
+
+void RenderText(CFont* font, std::string text, SDL_Color color, TextRect rect, int alignH,
+                int alignV, SDL_Surface* target) {
+    if (font == nullptr || text.empty()) {
+        return;
+    }
+    SDL_Surface* rendered = nullptr;
+    {
+        // Only SDL_ttf needs the lock; the blit and the GL work run outside it.
+        std::lock_guard<std::recursive_mutex> lock(TextLock());
+        if (font->font == nullptr) {
+            return;
+        }
+        rendered = TTF_RenderText_Solid(font->font, text.c_str(), color);
+    }
+    if (rendered == nullptr) {
+        return;
+    }
+    SurfaceGuard renderedGuard(rendered);
+    const Sint16 x = AlignedStart(alignH, rect.x, rect.w, rendered->w);
+    const Sint16 y = AlignedStart(alignV, rect.y, rect.h, rendered->h);
+    if (target != nullptr) {
+        BlitToSurface(rendered, x, y, target);
+    } else {
+        DrawWithOpenGL(rendered, rect, x, y);
+    }
+}

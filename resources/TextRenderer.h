@@ -1,0 +1,43 @@
+// Velmora resources: one line of text drawn with OpenGL or copied into a surface.
+#ifndef VELMORA_RESOURCES_TEXTRENDERER_H
+#define VELMORA_RESOURCES_TEXTRENDERER_H
+
+#include <mutex>
+#include <string>
+
+#include <SDL/SDL.h>
+
+class CFont;
+
+// Alignment in a rectangle, the same numbers horizontally and vertically.
+constexpr int ALIGN_CENTER = 0;  // centred
+constexpr int ALIGN_START = 1;   // left or top edge
+constexpr int ALIGN_END = 2;     // right or bottom edge
+
+// Target rectangle of RenderText, in pixels (window or target surface).
+struct TextRect {
+    int x;
+    int y;
+    int w;
+    int h;
+};
+
+// Rasterises `text` (Latin-1) with `font` in the red, green and blue of `color`
+// and places it in `rect` by the two alignments (other values count as
+// ALIGN_START). With `target` the whole text is blitted into it, clipped only by
+// the surface. Without, it is drawn with OpenGL as one quad at depth 1, cut at
+// the rectangle's width and height; this needs a current GL context and relies
+// on the blending and alpha test of the engine for the transparent background.
+// Does nothing for a font without handle or an empty text.
+void RenderText(CFont* font, std::string text, SDL_Color color, TextRect rect,
+                int alignH, int alignV, SDL_Surface* target);
+
+// The smallest power of two not below n (1 -> 1, 3 -> 4, 100 -> 128); 0 for
+// n <= 0 and for n above 2^30, where no int power of two is large enough.
+int NextPowerOfTwo(int n);
+
+// Held around every SDL_ttf call: the main thread and the level loader thread
+// rasterise text at the same time, possibly with the same font.
+std::recursive_mutex& TextLock();
+
+#endif
