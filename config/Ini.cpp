@@ -9,7 +9,7 @@
 
 namespace {
 
-// Step 1 of Part 3.1: absolute names unchanged, relative names against STARTUP_DIR.
+// Absolute names unchanged, relative names against STARTUP_DIR.
 // StartupDirectory() holds the same value as STARTUP_DIR and is safe even before
 // Paths.cpp's static initialisation has run.
 std::string ResolveIniFile(const std::string& file) {

@@ -1,4 +1,4 @@
-// Velmora configuration: typed INI getters (spec Part 3.1).
+// Velmora configuration: typed INI getters.
 //
 // Argument order is always section, key, default, file. A relative file name is
 // resolved against STARTUP_DIR (IsAbsolutePath decides what is relative); the

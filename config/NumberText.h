@@ -1,4 +1,4 @@
-// Velmora configuration: number text (spec Part 3.2).
+// Velmora configuration: number text.
 #ifndef VELMORA_CONFIG_NUMBERTEXT_H
 #define VELMORA_CONFIG_NUMBERTEXT_H
 

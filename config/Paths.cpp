@@ -35,11 +35,11 @@ const std::string DEFAULT_FONT_FILE = "fnt\\Lucida Console.ttf";
 
 std::string GetWorkingDirectory() {
     std::string directory;
-    // The spec falls back to "C:\" when the directory cannot be read; the root of
-    // this system's file tree, "/", takes its place here.
+    // When the directory cannot be read, the root of the file tree stands in
+    // (the Windows build used "C:\").
     if (!PlatformGetWorkingDirectory(directory) || directory.empty()) return "/";
-    // This system's separator ends the name ("/" in place of the spec's "\"); the
-    // root directory "/" already ends with it and is not doubled.
+    // This system's separator ends the name; the root directory "/" already
+    // ends with it and is not doubled.
     if (directory.back() != '/') directory += '/';
     return directory;
 }

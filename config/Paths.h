@@ -1,5 +1,5 @@
 // Velmora configuration: the path table, the start-up directory and the path
-// functions (spec Part 3.2).
+// functions.
 //
 // Stored names keep their backslashes ("gfx\\logo.png"); whoever opens a file
 // applies NativePath (platform/FilePath.h) to the name.
@@ -9,7 +9,7 @@
 #include <string>
 
 // The working directory at static initialisation, ending with "/" (this system's
-// separator; the spec's backslash on Windows). The base of relative INI names.
+// separator; stored names use backslashes). The base of relative INI names.
 extern const std::string STARTUP_DIR;
 
 // The fixed file paths (relative, stored form).

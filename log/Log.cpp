@@ -15,7 +15,7 @@ namespace {
 const char* const LOG_FILE_NAME = "logfile.txt";
 const char* const LEVEL_NAMES[6] = {"", "STATUS", "WARNING", "ERROR", "FATAL ERROR", "FORCED"};
 
-// The process-wide state of Part 2.1, all of it guarded by `mutex`. Allocated once
+// The logger's process-wide state, all of it guarded by `mutex`. Allocated once
 // and never destroyed, so that lines written from static destructors of other files
 // (or by a thread still running at exit) find it intact; every line is flushed, so
 // nothing is lost when the process ends without closing the stream.

@@ -1,4 +1,4 @@
-// Velmora diagnostics: the leveled logger (spec Part 2.1).
+// Velmora diagnostics: the leveled logger.
 //
 // Lines go to standard output and, once LogEnableFile has run, to "logfile.txt" in
 // the working directory; every line is flushed. LogWrite is serialised with a
@@ -16,7 +16,7 @@ constexpr int LOG_ERROR = 3;    // "ERROR"
 constexpr int LOG_FATAL = 4;    // "FATAL ERROR"
 constexpr int LOG_FORCED = 5;   // "FORCED", written whatever the threshold
 
-// Writes one line (formats of Part 2.1). `className` is "class CName" or empty.
+// Writes one line ("LEVEL in class X: message" and its shorter forms). `className` is "class CName" or empty.
 // A level above 5 prints its number in place of the level word.
 void LogWrite(int level, std::string message, std::string className);
 // Switches logging on (once); writes "FORCED: Logging enabled...".

@@ -14,9 +14,8 @@
 #include <unordered_map>
 #include <utility>
 
-// The spec's UTF-16 conversions NarrowToWide / WideToNarrow (Part 3.2) are not
-// implemented: this reader reads the files as bytes and hands out byte strings, which
-// are the same as the spec's for ASCII content.
+// No UTF-16 round trip as on Windows: this reader reads the files as bytes and
+// hands out byte strings, which are the same for ASCII content.
 
 namespace {
 

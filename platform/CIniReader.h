@@ -1,8 +1,7 @@
 // Velmora platform layer: the INI reader that stands in for the Windows function
-// GetPrivateProfileStringW of the spec (Part 3.1).
+// GetPrivateProfileStringW that the level files were written for.
 //
-// The files are read as bytes, so the spec's UTF-16 conversions NarrowToWide and
-// WideToNarrow (Part 3.2) are not needed and do not exist here.
+// The files are read as bytes, so no UTF-16 conversions are needed.
 //
 // Rules (those of the Windows reader the level files are written for):
 // - "[section]" lines start a section; "key=value" lines (split at the first '=')
@@ -16,8 +15,8 @@
 // - Lines whose first non-blank character is ';' are comments. There are no inline
 //   comments (a ';' inside a value is part of it) and no continuation lines.
 // - CR LF and LF line ends and a UTF-8 byte-order mark are accepted.
-// - The result (value, or default) is cut at 1023 bytes, as the spec's buffer of
-//   1024 units with its terminating NUL would cut it.
+// - The result (value, or default) is cut at 1023 bytes, as the Windows reader's
+//   buffer of 1024 units with its terminating NUL would cut it.
 // - A key present with an empty value yields "" (not the default).
 // - A missing or unreadable file, section or key yields the default.
 //

@@ -24,7 +24,7 @@
 std::string NativePath(const std::string& storedPath);
 
 // True for the absolute forms: a name beginning with '/' (this system) and the
-// drive-letter form of the spec (at least two characters, the second ':').
+// Windows drive-letter form (at least two characters, the second ':').
 bool IsAbsolutePath(const std::string& path);
 
 #endif

@@ -1,4 +1,4 @@
-// Tests of config/Ini: the typed getters and conversions of Part 3.1.
+// Tests of config/Ini: the typed getters and conversions.
 #include "config/Ini.h"
 
 #include "config/Paths.h"

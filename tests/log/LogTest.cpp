@@ -1,5 +1,5 @@
 // Tests of log/Log: line formats, thresholds, FORCED lines, console switch-off and
-// the log file (Part 2.1). Each test runs in a fresh temporary working directory.
+// the log file. Each test runs in a fresh temporary working directory.
 #include "log/Log.h"
 
 #include "support/TempDir.h"
