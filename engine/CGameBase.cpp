@@ -48,6 +48,9 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
 
     // The loader thread uses its own GL context on the same display.
     PlatformInitDisplayThreads();
+    // The GL contexts are X11's: when the display is busy for a moment, SDL must
+    // not fall back to a driver without OpenGL.
+    setenv("SDL_VIDEODRIVER", "x11", 0);
 
     LogWrite(LOG_STATUS, "Initializing SDL...", self);
     // A busy X server refuses new connections for a moment (its queue of
@@ -207,7 +210,11 @@ void CGameBase::StartRecordedPlay()
             }
         }
         if (replay)
+        {
             replayClock = SDL_GetTicks();
+            const char* pace = std::getenv("QUILLFEN_REPLAY_PACE");
+            replayPaced = pace && std::string(pace) == "1";
+        }
     }
     if (const char* name = std::getenv("QUILLFEN_RECORD"); name && *name && !replay)
     {
@@ -273,6 +280,7 @@ void CGameBase::RunFrame()
 {
     if (replay && !replay->HasFrame(frameIndex))
         StopReplay("The recording ended before the game did; going on with the keyboard.");
+    const Uint32 realFrameStart = SDL_GetTicks();
     OnFrameStart();
     PumpEvents();
     OnUpdate(fpsControl->frameTime / 1000.0);
@@ -281,7 +289,14 @@ void CGameBase::RunFrame()
     OnRender(screen);
     SDL_GL_SwapBuffers();
     if (replay)
-        replayClock += static_cast<Uint32>(replay->GetFrame(frameIndex).duration);
+    {
+        const Uint32 duration = static_cast<Uint32>(replay->GetFrame(frameIndex).duration);
+        replayClock += duration;
+        // A paced replay can be watched (and photographed) as it was played.
+        const Uint32 spent = SDL_GetTicks() - realFrameStart;
+        if (replayPaced && spent < duration)
+            SDL_Delay(duration - spent);
+    }
     fpsControl->FrameEnd();
     if (recorder)
         recorder->EndFrame(fpsControl->frameTime);

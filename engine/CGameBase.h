@@ -87,5 +87,6 @@ private:
     CRecorder* recorder = nullptr;  // owned; set while recording
     CReplay* replay = nullptr;      // owned; set while replaying
     Uint32 replayClock = 0;         // ms; the clock while replaying
+    bool replayPaced = false;       // QUILLFEN_REPLAY_PACE=1: a replay frame lasts its recorded time
     Uint32 clockOffset = 0;         // ms added to SDL's clock after a replay ran out
 };

@@ -11,7 +11,7 @@ quillfen_packages=(
   build-essential cmake pkg-config
   libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
   libgl-dev libgl1-mesa-dri libx11-dev
-  libgtest-dev
+  libgtest-dev fonts-dejavu-core
   xvfb xauth xdotool x11-utils
 )
 

@@ -1,0 +1,157 @@
+#include "game/LevelLoader.h"
+
+#include "config/Ini.h"
+#include "config/NumberText.h"
+#include "config/Paths.h"
+#include "game/CGameMain.h"
+#include "game/CPlayer.h"
+#include "game/blocks/CCheckPointBlock.h"
+#include "game/blocks/CEndBlock.h"
+#include "game/blocks/CEvilBlock.h"
+#include "game/blocks/CGameBlock.h"
+#include "game/blocks/CPlatform.h"
+#include "log/Log.h"
+#include "platform/CGLSharedContext.h"
+#include "resources/CFontFactory.h"
+#include "resources/CTextureManager.h"
+#include "resources/TextRenderer.h"
+#include "sprites/CLabelSprite.h"
+#include "sprites/CSpriteManager.h"
+
+#include <atomic>
+#include <string>
+#include <typeinfo>
+
+namespace
+{
+std::atomic<int> blockLimit{LEVEL_BLOCK_LIMIT};
+
+const double PLAYER_WIDTH = 52.0;   // pixels
+const double PLAYER_HEIGHT = 64.0;  // pixels
+const int PLAYER_FRAME_WIDTH = 52;  // texture pixels of one sheet cell
+const int PLAYER_FRAME_HEIGHT = 64;
+
+// Registered in this order; 8 is new, the others overwrite the player's own rows.
+const AnimationRange PLAYER_ANIMATIONS[] = {
+    {0, 0, 0}, {1, 0, 3}, {2, 4, 7}, {3, 8, 11}, {5, 12, 15},
+    {4, 16, 19}, {6, 20, 23}, {7, 11, 11}, {8, 15, 15},
+};
+const int PLAYER_START_ANIMATION = 2;
+
+const int END_LABEL_FONT_SIZE = 30;
+const char* const END_LABEL_CAPTION = "Congratulations, you beat the game! Now, to find some cake...";
+
+void CreatePlayer(CGameMain* game)
+{
+    CPlayer* player = new CPlayer();
+    game->player = player;
+    player->SetTexture(game->spriteManager->textureManager->GetTexture(PLAYER_IMAGE, true, false));
+    // The texture resets the frame grid, so it comes first.
+    player->SetWidth(PLAYER_WIDTH);
+    player->SetHeight(PLAYER_HEIGHT);
+    player->SetFrameWidth(PLAYER_FRAME_WIDTH);
+    player->SetFrameHeight(PLAYER_FRAME_HEIGHT);
+    for (const AnimationRange& row : PLAYER_ANIMATIONS)
+        player->SetAnimationRange(row.id, row.firstFrame, row.lastFrame);
+    player->PlayAnimation(PLAYER_START_ANIMATION);
+
+    player->spawnZ = IniReadInt("player", "spawnZ", 0, LEVEL_STATIC_FILE);
+    player->spawnY = IniReadInt("player", "spawnY", 0, LEVEL_STATIC_FILE);
+    player->spawnX = IniReadInt("player", "spawnX", 0, LEVEL_STATIC_FILE);
+    player->minY = IniReadInt("player", "minY", -1000000, LEVEL_STATIC_FILE);
+    player->minX = IniReadInt("player", "minX", -1000000, LEVEL_STATIC_FILE);
+    player->maxY = IniReadInt("player", "maxY", 1000000, LEVEL_STATIC_FILE);
+    player->maxX = IniReadInt("player", "maxX", 1000000, LEVEL_STATIC_FILE);
+    player->Respawn();
+
+    game->spriteManager->AddSprite(player);
+}
+
+// The evil and end blocks act on the game object; the others need nothing of it.
+void AttachGame(CGameBlock*, CGameMain*) {}
+void AttachGame(CEvilBlock* block, CGameMain* game) { block->game = game; }
+void AttachGame(CEndBlock* block, CGameMain* game) { block->game = game; }
+
+// The number of blocks to build from a file: "count", cut to the limit.
+int BlockCount(CGameMain* game, const std::string& file)
+{
+    const int count = IniReadInt("main", "count", 0, file);
+    const int limit = blockLimit.load(std::memory_order_relaxed);
+    if (count <= limit)
+        return count;
+    LogWrite(LOG_WARNING,
+             file + " lists " + std::to_string(count) + " blocks; loading only the first " +
+                 std::to_string(limit) + ".",
+             LogClassName(typeid(*game)));
+    return limit;
+}
+
+template <class Block>
+void LoadBlocks(CGameMain* game, const std::string& file)
+{
+    const int count = BlockCount(game, file);
+    for (int i = 0; i < count; ++i)
+    {
+        Block* block = new Block(game->spriteManager);
+        block->fontFactory = game->GetFontFactory();
+        AttachGame(block, game);
+        block->LoadFromIni(file, NumberToString(i));
+        game->spriteManager->AddSprite(block);
+    }
+}
+
+void CreateEndLabel(CGameMain* game)
+{
+    CLabelSprite* label = new CLabelSprite(nullptr, game->GetFontFactory()->GetFont(DEFAULT_FONT_FILE, END_LABEL_FONT_SIZE));
+    game->endLabel = label;
+    label->SetWidth(static_cast<double>(game->width));
+    label->SetHeight(static_cast<double>(game->height));
+    label->x = 0.0;
+    label->y = 0.0;
+    SDL_Color white{};
+    white.r = 255;
+    white.g = 255;
+    white.b = 255;
+    label->SetFontColor(white);
+    label->SetTextRect(SpriteBox{0.0, 0.0, label->GetWidth(), label->GetHeight()});
+    label->SetAlignH(ALIGN_CENTER);
+    label->SetAlignV(ALIGN_CENTER);
+    label->SetCaption(END_LABEL_CAPTION);
+}
+} // namespace
+
+int LoaderThreadProc(void* parameter)
+{
+    CGameMain* game = static_cast<CGameMain*>(parameter);
+    // Taken before the hand-over: afterwards the game object is the main thread's.
+    CGLSharedContext* context = game->loaderContext;
+    const bool current = context->MakeCurrent();
+    if (!current)
+        context->Destroy();
+    game->ReportLoaderContext(current);
+    if (!current)
+        return 0;  // the main thread builds the level instead
+    game->WaitUntilLoaderMayStart();
+    LoadLevel(game);
+    context->Destroy();
+    return 0;
+}
+
+void LoadLevel(CGameMain* game)
+{
+    CreatePlayer(game);
+    LoadBlocks<CGameBlock>(game, LEVEL_STATIC_FILE);
+    LoadBlocks<CCheckPointBlock>(game, LEVEL_CHECK_FILE);
+    LoadBlocks<CPlatform>(game, LEVEL_PLATFORM_FILE);
+    LoadBlocks<CEvilBlock>(game, ASSETS_FILE_0);
+    LoadBlocks<CEndBlock>(game, LEVEL_FINISH_FILE);
+    CreateEndLabel(game);
+    // The uploads of this context must be complete before the main context draws them.
+    CGLSharedContext::FinishCommands();
+    game->LevelBuilt();
+}
+
+void SetLevelBlockLimitForTesting(int limit)
+{
+    blockLimit.store(limit, std::memory_order_relaxed);
+}

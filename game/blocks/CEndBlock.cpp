@@ -1,0 +1,47 @@
+#include "game/blocks/CEndBlock.h"
+
+#include "config/Ini.h"
+#include "game/CGameMain.h"
+#include "game/CPlayer.h"
+#include "sprites/CLabelSprite.h"
+
+namespace
+{
+const double QUIT_DELAY = 5.0;  // seconds from the touch to quitting
+} // namespace
+
+CEndBlock::CEndBlock(CSprite* parent, CGameMain* gameObject)
+    : CGameBlock(parent), game(gameObject), triggered(false), timer(0.0)
+{
+}
+
+void CEndBlock::OnCollision(CSprite* other)
+{
+    if (triggered)
+        return;
+    if (!dynamic_cast<CPlayer*>(other))
+        return;
+    triggered = true;
+    if (!game)
+        return;
+    // The rest of this collision pass still runs; the game stops the passes from
+    // the next frame on.
+    game->SetState(Finished);
+    if (game->endLabel)
+        game->endLabel->SetCaption(text);
+}
+
+void CEndBlock::OnUpdate(double seconds)
+{
+    if (!triggered)
+        return;
+    timer += seconds;
+    if (timer >= QUIT_DELAY && game)
+        game->quit = true;
+}
+
+void CEndBlock::LoadFromIni(std::string file, std::string section)
+{
+    CGameBlock::LoadFromIni(file, section);
+    text = IniReadString(section, "text", "", file);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "sprites/CLabelSprite.h"
+
+#include <string>
+
+class CFontFactory;
+
+// A block of the level: a label sprite that configures itself from one section
+// of a level file. A plain block is ground, wall or decoration; the other kinds
+// add their own keys and behaviour.
+class CGameBlock : public CLabelSprite
+{
+public:
+    CFontFactory* fontFactory;  // not owned; stored by the creator right after construction
+
+    // No font yet: LoadFromIni takes the caption font from fontFactory.
+    explicit CGameBlock(CSprite* parent = nullptr);
+
+    // Position, depth, texture and caption from `section` of `file`. Derived
+    // kinds call this first, then read their own keys from the same section.
+    virtual void LoadFromIni(std::string file, std::string section);
+
+protected:
+    // A level coordinate truncated toward zero; values beyond int (only a broken
+    // level file has them) are held at the nearest int instead of overflowing.
+    static int TruncateToInt(double value);
+};

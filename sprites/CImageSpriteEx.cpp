@@ -1,0 +1,154 @@
+#include "sprites/CImageSpriteEx.h"
+
+#include <cmath>
+
+#include <GL/gl.h>
+
+#include "resources/CTexture.h"
+
+namespace {
+
+constexpr double PI = 3.14159265358979323846;
+
+}  // namespace
+
+CImageSpriteEx::CImageSpriteEx(CSprite* parentSprite)
+    : CImageSprite(parentSprite), rotation(0.0), pivotX(0.5), pivotY(0.5), localCorners{} {}
+
+CImageSpriteEx::~CImageSpriteEx() = default;
+
+SpriteQuad* CImageSpriteEx::GetCorners(SpriteQuad& out) { return GetWorldCorners(out); }
+
+void CImageSpriteEx::Draw(SDL_Surface* /*screen*/) {
+    CTexture* t = GetTexture();
+    if (t == nullptr || !t->valid) {
+        return;
+    }
+    glBindTexture(GL_TEXTURE_2D, t->textureId);
+    const double wx = GetWorldX();
+    const double wy = GetWorldY();
+    const double wz = GetWorldZ();
+    const SpriteQuad& c = localCorners;
+    glBegin(GL_QUADS);
+    glTexCoord2d(texU0, texV1);
+    glVertex3d(c.p0.x + wx, c.p0.y + wy, wz);
+    glTexCoord2d(texU1, texV1);
+    glVertex3d(c.p1.x + wx, c.p1.y + wy, wz);
+    glTexCoord2d(texU1, texV0);
+    glVertex3d(c.p2.x + wx, c.p2.y + wy, wz);
+    glTexCoord2d(texU0, texV0);
+    glVertex3d(c.p3.x + wx, c.p3.y + wy, wz);
+    glEnd();
+}
+
+void CImageSpriteEx::SetWidth(double w) {
+    CImageSprite::SetWidth(w);
+    UpdateCorners();
+}
+
+void CImageSpriteEx::SetHeight(double h) {
+    CImageSprite::SetHeight(h);
+    UpdateCorners();
+}
+
+// Each term is truncated on its own before adding, so a corner computed as
+// 24.999... contributes 24: the rectangle the game has always used.
+SpriteRect* CImageSpriteEx::GetRect(SpriteRect& out) {
+    const SpriteBox b = QuadBounds(localCorners);
+    out = {static_cast<int>(b.x) + static_cast<int>(x), static_cast<int>(b.y) + static_cast<int>(y),
+           static_cast<int>(b.w), static_cast<int>(b.h)};
+    return &out;
+}
+
+SpriteRect* CImageSpriteEx::GetWorldRect(SpriteRect& out) {
+    const SpriteBox b = QuadBounds(localCorners);
+    out = {static_cast<int>(b.x) + static_cast<int>(GetWorldX()),
+           static_cast<int>(b.y) + static_cast<int>(GetWorldY()), static_cast<int>(b.w),
+           static_cast<int>(b.h)};
+    return &out;
+}
+
+double CImageSpriteEx::GetRotation() { return rotation; }
+
+void CImageSpriteEx::SetRotation(double degrees) {
+    // A rotation that is not a number, or an infinite one, has no angle.
+    if (!std::isfinite(degrees)) {
+        return;
+    }
+    // The remainder is what subtracting whole turns one by one gives (each such
+    // step is exact), without looping for ever on huge values.
+    double a = std::fmod(degrees, 360.0);
+    if (a <= 0.0) {
+        a += 360.0;
+    }
+    if (a != rotation) {
+        rotation = a;
+        UpdateCorners();
+    }
+}
+
+SpritePoint CImageSpriteEx::GetPivot() { return {pivotX, pivotY}; }
+
+void CImageSpriteEx::SetPivot(double px, double py) {
+    // Any finite fraction is allowed, also outside [0, 1].
+    if (!std::isfinite(px) || !std::isfinite(py)) {
+        return;
+    }
+    if (px != pivotX || py != pivotY) {
+        pivotX = px;
+        pivotY = py;
+        UpdateCorners();
+    }
+}
+
+SpriteQuad* CImageSpriteEx::GetLocalCorners(SpriteQuad& out) {
+    out = localCorners;
+    out.p0.x += x;
+    out.p1.x += x;
+    out.p2.x += x;
+    out.p3.x += x;
+    out.p0.y += y;
+    out.p1.y += y;
+    out.p2.y += y;
+    out.p3.y += y;
+    return &out;
+}
+
+SpriteQuad* CImageSpriteEx::GetWorldCorners(SpriteQuad& out) {
+    const double wx = GetWorldX();
+    const double wy = GetWorldY();
+    out = localCorners;
+    out.p0.x += wx;
+    out.p1.x += wx;
+    out.p2.x += wx;
+    out.p3.x += wx;
+    out.p0.y += wy;
+    out.p1.y += wy;
+    out.p2.y += wy;
+    out.p3.y += wy;
+    return &out;
+}
+
+void CImageSpriteEx::Rotate(double degrees) { SetRotation(rotation + degrees); }
+
+void CImageSpriteEx::UpdateCorners() {
+    const double w = width;
+    const double h = height;
+    SpriteQuad c = {{0.0, h}, {w, h}, {w, 0.0}, {0.0, 0.0}};
+    // Only a sprite never given a rotation keeps the exact rectangle; 360 goes
+    // through sine and cosine like any other angle.
+    if (rotation != 0.0) {
+        const double px = w * pivotX;
+        const double py = h * pivotY;
+        const double theta = rotation / 360.0 * 2.0 * PI;
+        const double sn = std::sin(theta);
+        const double cs = std::cos(theta);
+        SpritePoint* points[4] = {&c.p0, &c.p1, &c.p2, &c.p3};
+        for (SpritePoint* p : points) {
+            const double dx = p->x - px;
+            const double dy = p->y - py;
+            *p = {px + dx * cs + dy * sn, py + dy * cs - dx * sn};
+        }
+    }
+    localCorners = c;
+}

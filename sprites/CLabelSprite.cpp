@@ -1,0 +1,180 @@
+#include "sprites/CLabelSprite.h"
+
+#include <typeinfo>
+#include <utility>
+
+#include "log/Log.h"
+#include "resources/CFont.h"
+#include "resources/TextRenderer.h"
+
+namespace {
+
+// Largest caption surface side. SDL 1.2 keeps a surface's pitch in 16 bits, so a
+// 32-bit surface wider than 16383 pixels would get a wrapped pitch and too small a
+// buffer; 8192 is also a texture size every GL accepts.
+constexpr double MAX_CAPTION_SIDE = 8192.0;
+
+}  // namespace
+
+CLabelSprite::CLabelSprite(CSprite* parentSprite, CFont* labelFont)
+    : CImageSprite(parentSprite),
+      captionSurface(nullptr),
+      captionTexture(0),
+      font(labelFont),
+      fontColor{0, 0, 0, 0},
+      caption(),
+      alignH(ALIGN_CENTER),
+      alignV(ALIGN_CENTER),
+      textRect{0.0, 0.0, 0.0, 0.0} {
+    glGenTextures(1, &captionTexture);
+}
+
+CLabelSprite::~CLabelSprite() {
+    if (captionSurface != nullptr) {
+        SDL_FreeSurface(captionSurface);
+        captionSurface = nullptr;
+    }
+    if (captionTexture != 0) {
+        glDeleteTextures(1, &captionTexture);
+    }
+}
+
+void CLabelSprite::Draw(SDL_Surface* screen) {
+    // Without a texture name there is nothing of ours to bind; binding 0 would
+    // draw the default texture, an untextured rectangle.
+    if (captionSurface != nullptr && captionTexture != 0) {
+        glBindTexture(GL_TEXTURE_2D, captionTexture);
+        const double wx = GetWorldX();
+        const double wy = GetWorldY();
+        const double sw = captionSurface->w;
+        const double sh = captionSurface->h;
+        glBegin(GL_QUADS);
+        glTexCoord2d(0.0, 1.0);
+        glVertex3d(wx, wy + sh, 0.0);
+        glTexCoord2d(1.0, 1.0);
+        glVertex3d(wx + sw, wy + sh, 0.0);
+        glTexCoord2d(1.0, 0.0);
+        glVertex3d(wx + sw, wy, 0.0);
+        glTexCoord2d(0.0, 0.0);
+        glVertex3d(wx, wy, 0.0);
+        glEnd();
+    }
+    CImageSprite::Draw(screen);
+}
+
+void CLabelSprite::RenderCaption() {
+    if (captionSurface != nullptr) {
+        SDL_FreeSurface(captionSurface);
+        captionSurface = nullptr;
+    }
+    if (font == nullptr) {
+        return;
+    }
+    // A negative, NaN or oversized text rectangle gives no surface: no caption.
+    if (!(textRect.w >= 0.0 && textRect.h >= 0.0 && textRect.w <= MAX_CAPTION_SIDE &&
+          textRect.h <= MAX_CAPTION_SIDE)) {
+        return;
+    }
+    const int surfaceW = NextPowerOfTwo(static_cast<int>(textRect.w));
+    const int surfaceH = NextPowerOfTwo(static_cast<int>(textRect.h));
+    captionSurface = SDL_CreateRGBSurface(0, surfaceW, surfaceH, 32, 0x00FF0000, 0x0000FF00, 0x000000FF,
+                                          0xFF000000);
+    if (captionSurface == nullptr) {
+        return;
+    }
+    if (!caption.empty()) {
+        // The text rectangle is clipped to the label; x and y only take part here.
+        double w = textRect.w;
+        if (textRect.x + textRect.w > GetWidth()) {
+            w = GetWidth() - textRect.x;
+        }
+        double h = textRect.h;
+        if (textRect.y + textRect.h > GetHeight()) {
+            h = GetHeight() - textRect.y;
+        }
+        if (!(w > 0.0)) {
+            w = 0.0;
+        }
+        if (!(h > 0.0)) {
+            h = 0.0;
+        }
+        const TextRect rect = {0, 0, static_cast<int>(w), static_cast<int>(h)};
+        RenderText(font, caption, fontColor, rect, alignH, alignV, captionSurface);
+    }
+    // A label made while no GL context was current has no name yet.
+    if (captionTexture == 0) {
+        glGenTextures(1, &captionTexture);
+        if (captionTexture == 0) {
+            return;
+        }
+    }
+    glBindTexture(GL_TEXTURE_2D, captionTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, captionSurface->w, captionSurface->h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 captionSurface->pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // The level loader uploads on its own context and the main thread draws on
+    // another that shares the texture: only a finished upload is sure to be seen
+    // whole there.
+    glFinish();
+}
+
+CFont* CLabelSprite::GetFont() { return font; }
+
+void CLabelSprite::SetFont(CFont* f) {
+    font = f;
+    if (f == nullptr) {
+        LogWrite(LOG_WARNING, "Font set to NULL. I hope you know what you're doing.",
+                 LogClassName(typeid(*this)));
+    }
+    RenderCaption();
+}
+
+SDL_Color CLabelSprite::GetFontColor() {
+    SDL_Color c = {fontColor.r, fontColor.g, fontColor.b, 0};
+    return c;
+}
+
+void CLabelSprite::SetFontColor(SDL_Color c) {
+    fontColor.r = c.r;
+    fontColor.g = c.g;
+    fontColor.b = c.b;
+    RenderCaption();
+}
+
+SpriteBox CLabelSprite::GetTextRect() { return textRect; }
+
+void CLabelSprite::SetTextRect(SpriteBox r) {
+    const bool resized = r.w != textRect.w || r.h != textRect.h;
+    textRect = r;
+    if (resized) {
+        RenderCaption();
+    }
+}
+
+int CLabelSprite::GetAlignH() { return alignH; }
+
+void CLabelSprite::SetAlignH(int a) {
+    if (a != alignH) {
+        alignH = a;
+        RenderCaption();
+    }
+}
+
+int CLabelSprite::GetAlignV() { return alignV; }
+
+void CLabelSprite::SetAlignV(int a) {
+    if (a != alignV) {
+        alignV = a;
+        RenderCaption();
+    }
+}
+
+std::string CLabelSprite::GetCaption() { return caption; }
+
+void CLabelSprite::SetCaption(std::string s) {
+    if (s != caption) {
+        caption = std::move(s);
+        RenderCaption();
+    }
+}

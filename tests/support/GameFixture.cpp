@@ -1,0 +1,181 @@
+#include "GameFixture.h"
+
+#include "GLDriver.h"
+
+#include "config/Paths.h"
+#include "game/LevelLoader.h"
+#include "log/Log.h"
+#include "sprites/CSpriteManager.h"
+#include "tools/PngWriter.h"
+
+#include <SDL/SDL_opengl.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+SDL_Event KeyEvent(Uint8 type, SDLKey key)
+{
+    SDL_Event event{};
+    event.type = type;
+    event.key.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    return event;
+}
+} // namespace
+
+void GameFixture::SetUp()
+{
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X display (run the tests through ./test.sh)";
+    KeepGLDriverLoaded();
+    folder = std::make_unique<CTempDir>();
+    inFolder = std::make_unique<CChangeDirectory>(folder->Path());
+    SetStartupDirectoryForTesting(folder->Path() + "/");
+    LogResetForTesting();
+    LogEnable();
+    LogEnableFile();
+    Write("config.ini", "[game]\nsizeW=800\nsizeH=600\nfullscreen=0\n");
+}
+
+void GameFixture::TearDown()
+{
+    if (game)
+    {
+        if (started)
+            game->OnShutdown();
+        delete game;
+        game = nullptr;
+    }
+    SetLevelBlockLimitForTesting(LEVEL_BLOCK_LIMIT);
+    inFolder.reset();
+    folder.reset();
+}
+
+void GameFixture::Write(const std::string& relativeName, const std::string& text)
+{
+    folder->Write(relativeName, text);
+}
+
+void GameFixture::WriteSolidPng(const std::string& relativeName, int width, int height, unsigned char r,
+                                unsigned char g, unsigned char b)
+{
+    PngImage image;
+    image.width = width;
+    image.height = height;
+    image.channels = 4;
+    for (int i = 0; i < width * height; ++i)
+        image.pixels.insert(image.pixels.end(), {r, g, b, 255});
+    std::filesystem::create_directories(std::filesystem::path(folder->File(relativeName)).parent_path());
+    ASSERT_TRUE(WritePng(folder->File(relativeName), image)) << relativeName;
+}
+
+bool GameFixture::InstallFont()
+{
+    std::vector<std::string> candidates;
+    if (const char* source = std::getenv("QUILLFEN_SOURCE_DIR"))
+        candidates.push_back(std::string(source) + "/data/fnt/Lucida Console.ttf");
+    candidates.push_back("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
+    for (const std::string& candidate : candidates)
+    {
+        std::ifstream in(candidate, std::ios::binary);
+        if (!in)
+            continue;
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        Write("fnt/Lucida Console.ttf", bytes.str());
+        return true;
+    }
+    return false;
+}
+
+CTestGame* GameFixture::CreateGame()
+{
+    if (!game)
+        game = new CTestGame();
+    return game;
+}
+
+void GameFixture::StartGame()
+{
+    CreateGame();
+    game->OnInit();
+    started = true;
+}
+
+bool GameFixture::WaitUntilLoaded(double timeoutSeconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (game->GetState() == Loading)
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        Frame();
+    }
+    return true;
+}
+
+void GameFixture::Frame(double seconds)
+{
+    game->OnFrameStart();
+    game->OnUpdate(seconds);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    game->OnRender(game->screen);
+}
+
+void GameFixture::KeyDown(SDLKey key)
+{
+    game->DispatchEvent(KeyEvent(SDL_KEYDOWN, key));
+}
+
+void GameFixture::KeyUp(SDLKey key)
+{
+    game->DispatchEvent(KeyEvent(SDL_KEYUP, key));
+}
+
+std::array<unsigned char, 4> GameFixture::PixelAt(int x, int y)
+{
+    glFinish();
+    std::array<unsigned char, 4> pixel{};
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, game->height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
+    return pixel;
+}
+
+std::vector<unsigned char> GameFixture::ReadPixels(int x, int y, int w, int h)
+{
+    glFinish();
+    std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, game->height - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+int GameFixture::CountPixelsNear(int x, int y, int w, int h, int r, int g, int b, int tolerance)
+{
+    const std::vector<unsigned char> pixels = ReadPixels(x, y, w, h);
+    int count = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4)
+        if (std::abs(pixels[i] - r) <= tolerance && std::abs(pixels[i + 1] - g) <= tolerance &&
+            std::abs(pixels[i + 2] - b) <= tolerance)
+            ++count;
+    return count;
+}
+
+std::string GameFixture::LogText()
+{
+    return folder->Read("logfile.txt");
+}
+
+std::vector<CSprite*> GameFixture::Scene()
+{
+    return game->spriteManager->activeSprites;
+}
