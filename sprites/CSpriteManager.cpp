@@ -1,5 +1,7 @@
 #include "sprites/CSpriteManager.h"
 
+#include <algorithm>
+#include <cmath>
 #include <typeinfo>
 
 #include "log/Log.h"
@@ -46,20 +48,104 @@ void CSpriteManager::Update(double seconds) {
     }
 }
 
+namespace {
+// A box that holds every sprite the overlap test can find touching this quad.
+// For an upright rectangle that is its bounding box: the test checks the x and
+// y axes. Any other shape (turned, or without area, where an edge of length
+// zero separates nothing) may be found touching anything its circumscribed
+// circle reaches, so its box is that circle's.
+SpriteBox BroadPhaseBox(const SpriteQuad& q) {
+    const SpriteBox bounds = QuadBounds(q);
+    const bool upright = q.p0.x == q.p3.x && q.p1.x == q.p2.x && q.p0.y == q.p1.y && q.p2.y == q.p3.y;
+    if (upright && bounds.w > 0 && bounds.h > 0) {
+        return bounds;
+    }
+    const double cx = 0.25 * (q.p0.x + q.p1.x + q.p2.x + q.p3.x);
+    const double cy = 0.25 * (q.p0.y + q.p1.y + q.p2.y + q.p3.y);
+    const double r = std::hypot(q.p0.x - cx, q.p0.y - cy);
+    const double minX = std::min(bounds.x, cx - r);
+    const double minY = std::min(bounds.y, cy - r);
+    return SpriteBox{minX, minY, std::max(bounds.x + bounds.w, cx + r) - minX, std::max(bounds.y + bounds.h, cy + r) - minY};
+}
+bool SameBox(const SpriteBox& a, const SpriteBox& b) {
+    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+}
+}  // namespace
+
 void CSpriteManager::CheckCollisions() {
     if (activeSprites.size() < 2) {
         return;
     }
-    // Positions are taken as they are at each pair: a handler that moves a sprite
-    // changes the outcome of the later pairs of the same pass.
-    for (std::size_t i = 0; i < activeSprites.size(); ++i) {
-        for (std::size_t j = i + 1; j < activeSprites.size(); ++j) {
-            if (activeSprites[i]->CollidesWith(activeSprites[j])) {
-                activeSprites[i]->OnCollision(activeSprites[j]);
-                activeSprites[j]->OnCollision(activeSprites[i]);
+    // Every pair is judged with the positions as they are at its turn: a handler
+    // that moves a sprite changes the outcome of the later pairs of the same
+    // pass. Only pairs whose boxes touch can collide, so the pass walks those in
+    // the order of the full double loop, and collects them anew when a handler
+    // has moved one of its two sprites or added sprites.
+    CollectCandidatePairs();
+    std::size_t next = 0;
+    while (next < candidates.size()) {
+        const SpritePair pair = candidates[next++];
+        CSprite* first = activeSprites[pair.first];
+        CSprite* second = activeSprites[pair.second];
+        if (first->CollidesWith(second)) {
+            const std::size_t count = activeSprites.size();
+            first->OnCollision(second);
+            second->OnCollision(first);
+            // Handlers move the sprites they are called for (a push, a carry, a
+            // jump) or add sprites; the pairs after this one must see that.
+            SpriteQuad corners;
+            if (activeSprites.size() != count || !SameBox(BroadPhaseBox(*first->GetCorners(corners)), boxes[pair.first]) ||
+                !SameBox(BroadPhaseBox(*second->GetCorners(corners)), boxes[pair.second])) {
+                CollectCandidatePairs();
+                next = static_cast<std::size_t>(std::upper_bound(candidates.begin(), candidates.end(), pair) -
+                                                candidates.begin());
             }
         }
     }
+}
+
+
+void CSpriteManager::CollectCandidatePairs() {
+    const std::size_t n = activeSprites.size();
+    boxes.resize(n);
+    byLeftEdge.clear();
+    unbounded.clear();
+    candidates.clear();
+    SpriteQuad corners;
+    for (std::size_t k = 0; k < n; ++k) {
+        boxes[k] = BroadPhaseBox(*activeSprites[k]->GetCorners(corners));
+        const SpriteBox& b = boxes[k];
+        if (std::isfinite(b.x) && std::isfinite(b.y) && std::isfinite(b.w) && std::isfinite(b.h)) {
+            byLeftEdge.push_back(static_cast<std::uint32_t>(k));
+        } else {
+            unbounded.push_back(static_cast<std::uint32_t>(k));
+        }
+    }
+    std::sort(byLeftEdge.begin(), byLeftEdge.end(),
+              [this](std::uint32_t a, std::uint32_t b) { return boxes[a].x < boxes[b].x; });
+    // Sweep from left to right: a box meets the later ones that start before it ends.
+    for (std::size_t a = 0; a < byLeftEdge.size(); ++a) {
+        const SpriteBox& left = boxes[byLeftEdge[a]];
+        const double right = left.x + left.w;
+        for (std::size_t b = a + 1; b < byLeftEdge.size(); ++b) {
+            const SpriteBox& other = boxes[byLeftEdge[b]];
+            if (other.x > right) {
+                break;
+            }
+            if (other.y <= left.y + left.h && left.y <= other.y + other.h) {
+                candidates.emplace_back(std::min(byLeftEdge[a], byLeftEdge[b]), std::max(byLeftEdge[a], byLeftEdge[b]));
+            }
+        }
+    }
+    // A box that is not finite cannot rule anything out.
+    for (std::uint32_t u : unbounded) {
+        for (std::uint32_t k = 0; k < n; ++k) {
+            if (k != u && (k > u || std::find(unbounded.begin(), unbounded.end(), k) == unbounded.end())) {
+                candidates.emplace_back(std::min(u, k), std::max(u, k));
+            }
+        }
+    }
+    std::sort(candidates.begin(), candidates.end());
 }
 
 CSprite* CSpriteManager::GetSpriteAt(int px, int py) {

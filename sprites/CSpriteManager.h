@@ -3,9 +3,12 @@
 #ifndef VELMORA_SPRITES_CSPRITEMANAGER_H
 #define VELMORA_SPRITES_CSPRITEMANAGER_H
 
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "sprites/CSprite.h"
+#include "sprites/SpriteGeometry.h"
 
 class CTextureManager;
 
@@ -24,7 +27,11 @@ public:
     void Render(SDL_Surface* screen) override;
     void Update(double seconds) override;
 
-    // Tells both members of every overlapping pair, in insertion order.
+    // Tells both members of every overlapping pair, in the order of a double
+    // loop over the insertion order. A handler may move the two sprites it is
+    // called for, or add sprites: later pairs of the same pass see it. (A
+    // handler that moves some third sprite is seen once the pass next collects
+    // its pairs.) Costs about n log n plus the touching pairs, not n squared.
     virtual void CheckCollisions();
     // The hit sprite nearest to the viewer (greatest world z; the earliest on a
     // tie), or null. Points are world coordinates.
@@ -37,6 +44,18 @@ public:
     int AddSprite(CSprite* sprite);
     // Destroys every sprite, front first.
     void RemoveAllSprites();
+
+private:
+    using SpritePair = std::pair<std::uint32_t, std::uint32_t>;  // indices into activeSprites, first < second
+    // Every pair whose bounding boxes touch or overlap, in pass order. Pairs
+    // whose boxes are apart cannot collide, so the pass tests only these.
+    void CollectCandidatePairs();
+
+    // Kept between frames so that the collision pass allocates nothing.
+    std::vector<SpriteBox> boxes;
+    std::vector<std::uint32_t> byLeftEdge;
+    std::vector<std::uint32_t> unbounded;  // sprites without a finite box: paired with all
+    std::vector<SpritePair> candidates;
 };
 
 #endif
