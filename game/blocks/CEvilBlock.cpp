@@ -13,7 +13,7 @@
 
 namespace
 {
-const int SHAKE_OFFSET = 5;          // pixels around the anchor
+const double SHAKE_OFFSET = 5.0;      // pixels around the anchor
 const double SCRIPT_STEP = 2.0;      // seconds between timed script steps
 const char* const SCRIPT_SECTION = "evil";
 const char* const FATAL_TEXT = "FATAL ERROR in class CPlayer: div by 0.";
