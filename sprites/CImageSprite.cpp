@@ -229,14 +229,14 @@ void CImageSprite::SetTexture(CTexture* t) {
 }
 
 SpriteRect* CImageSprite::GetRect(SpriteRect& out) {
-    out = {static_cast<int>(x), static_cast<int>(y), static_cast<int>(GetWidth()),
-           static_cast<int>(GetHeight())};
+    out = {TruncateToInt(x), TruncateToInt(y), TruncateToInt(GetWidth()),
+           TruncateToInt(GetHeight())};
     return &out;
 }
 
 SpriteRect* CImageSprite::GetWorldRect(SpriteRect& out) {
-    out = {static_cast<int>(GetWorldX()), static_cast<int>(GetWorldY()), static_cast<int>(GetWidth()),
-           static_cast<int>(GetHeight())};
+    out = {TruncateToInt(GetWorldX()), TruncateToInt(GetWorldY()), TruncateToInt(GetWidth()),
+           TruncateToInt(GetHeight())};
     return &out;
 }
 

@@ -55,16 +55,16 @@ void CImageSpriteEx::SetHeight(double h) {
 // 24.999... contributes 24: the rectangle the game has always used.
 SpriteRect* CImageSpriteEx::GetRect(SpriteRect& out) {
     const SpriteBox b = QuadBounds(localCorners);
-    out = {static_cast<int>(b.x) + static_cast<int>(x), static_cast<int>(b.y) + static_cast<int>(y),
-           static_cast<int>(b.w), static_cast<int>(b.h)};
+    out = {TruncateToInt(b.x) + TruncateToInt(x), TruncateToInt(b.y) + TruncateToInt(y),
+           TruncateToInt(b.w), TruncateToInt(b.h)};
     return &out;
 }
 
 SpriteRect* CImageSpriteEx::GetWorldRect(SpriteRect& out) {
     const SpriteBox b = QuadBounds(localCorners);
-    out = {static_cast<int>(b.x) + static_cast<int>(GetWorldX()),
-           static_cast<int>(b.y) + static_cast<int>(GetWorldY()), static_cast<int>(b.w),
-           static_cast<int>(b.h)};
+    out = {TruncateToInt(b.x) + TruncateToInt(GetWorldX()),
+           TruncateToInt(b.y) + TruncateToInt(GetWorldY()), TruncateToInt(b.w),
+           TruncateToInt(b.h)};
     return &out;
 }
 

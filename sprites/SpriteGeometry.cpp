@@ -102,3 +102,17 @@ bool PointInQuad(const SpriteQuad& q, double px, double py) {
     const double d2 = Dot(p, a2x, a2y);
     return i2.min <= d2 && d2 <= i2.max;
 }
+
+int TruncateToInt(double value) {
+    constexpr double LIMIT = 1e9;
+    if (!(value == value)) {
+        return 0;
+    }
+    if (value > LIMIT) {
+        return static_cast<int>(LIMIT);
+    }
+    if (value < -LIMIT) {
+        return static_cast<int>(-LIMIT);
+    }
+    return static_cast<int>(value);
+}

@@ -37,6 +37,10 @@ struct SpriteBox {
 // {min x, min y, max x - min x, max y - min y} over the four corners.
 SpriteBox QuadBounds(const SpriteQuad& quad);
 
+// Truncates toward zero as a cast does, but a value beyond +-1e9 pixels (or
+// NaN, as 0) is held there, so rectangle sums stay within int.
+int TruncateToInt(double value);
+
 // Overlap of two rectangles or parallelograms: circumscribed circles first, then
 // the four edge axes (two of each quad). Touching counts as overlapping; an edge
 // of length zero separates nothing.

@@ -111,3 +111,18 @@ TEST_F(SheetSprite, InconsistentStateWrittenFromOutsideNeitherHangsNorDividesByZ
     EXPECT_EQ(sprite.frameWidth, 40);
     ExpectCell(0, 0, 1, 1);
 }
+
+TEST(ImageSpriteRect, PositionsBeyondTheIntRangeAreHeldAtItsEdgeInsteadOfOverflowing) {
+    CImageSprite sprite;
+    sprite.SetSize(10.9, 20);
+    sprite.SetPosition(1e300, -1e300);
+    SpriteRect rect;
+    sprite.GetWorldRect(rect);
+    EXPECT_EQ(rect.x, 1000000000);
+    EXPECT_EQ(rect.y, -1000000000);
+    EXPECT_EQ(rect.w, 10);
+    sprite.SetPosition(-3.7, 2.9);
+    sprite.GetRect(rect);
+    EXPECT_EQ(rect.x, -3);
+    EXPECT_EQ(rect.y, 2);
+}
