@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Started in an empty folder, the game opens its window, logs the engine's
-# start-up sequence, and ends with status 0 and the shut-down sequence when the
-# window is closed as a window manager closes it.
+# Started in an empty folder - no config.ini, icon, font, logo, player image or
+# level files - the game opens its 800 x 600 window, titled "Velmora Engine App"
+# and then "Quillfen", logs the engine's start-up sequence and every missing file,
+# runs on with the defaults through its screens, and ends with status 0 and the
+# shut-down sequence when BACKSPACE is pressed on the pause screen.
 source "$(dirname "$0")/lib.sh"
 
+log_has_prefix() { awk -v p="$1" 'index($0, p) == 1 { found = 1 } END { exit !found }' "$E2E_DIR/work/logfile.txt"; }
+
 make_workdir empty
+"$QUILLFEN_WINDOW_TOOL" watch-titles 60 >"$E2E_DIR/titles.txt" 2>"$E2E_DIR/titles-ready.txt" &
+HELPER_PIDS+=("$!")
+wait_for "the title watcher" grep -q watching "$E2E_DIR/titles-ready.txt"
 start_game
 wait_window "Quillfen"
 wait_log "STATUS in class CGameMain: Game running."
+[ "$("$QUILLFEN_WINDOW_TOOL" size Quillfen)" = "800 600" ] || fail "without config.ini the window is not 800 x 600"
 
 expected_start=(
   "FORCED: Logging enabled..."
@@ -23,23 +31,49 @@ expected_start=(
   "STATUS in class CGameBase: Setup successful."
   "STATUS in class CGameBase: Instance initialized."
   "STATUS in class CGameMain: Starting up game..."
+  "STATUS in class CGameMain: Window Title set to Quillfen."
+  "STATUS in class CTextureManager: Instance initialized."
+  "STATUS in class CSpriteManager: Instance initialized."
+  "STATUS in class CGameMain: Instantiating Font Factory on first access..."
+  "STATUS in class CFontFactory: Instance initialized. Did nothing. Great success!"
 )
 # The console gets every line; the file every line but the first.
-head -n ${#expected_start[@]} "$E2E_DIR/stdout.txt" > "$E2E_DIR/start.txt"
+head -n ${#expected_start[@]} "$E2E_DIR/stdout.txt" >"$E2E_DIR/start.txt"
 diff <(printf '%s\n' "${expected_start[@]}") "$E2E_DIR/start.txt" || fail "console start-up sequence differs"
-head -n $((${#expected_start[@]} - 1)) "$E2E_DIR/work/logfile.txt" > "$E2E_DIR/file-start.txt"
+head -n $((${#expected_start[@]} - 1)) "$E2E_DIR/work/logfile.txt" >"$E2E_DIR/file-start.txt"
 diff <(printf '%s\n' "${expected_start[@]:1}") "$E2E_DIR/file-start.txt" || fail "file start-up sequence differs"
 
-close_window "Quillfen"
+font_error='ERROR in class CFont: Failed to load font file fnt\lucida console.ttf, SDL reports: '
+log_has_prefix "$font_error" || fail "no ERROR line for the missing font"
+# The texture's message puts SDL's reason on a line of its own.
+for image in 'gfx\logo.png' 'gfx\tovik.png'; do
+  line="ERROR in class CTexture: Failed to load texture from $image, SDL reports: "
+  grep -A1 -xF -- "$line" "$E2E_DIR/work/logfile.txt" | tail -n 1 | grep -q . || fail "no ERROR line for the missing $image"
+done
+
+# The loader's last step asks for the end screen's font: then the pause screen
+# follows at once. Nothing is drawn without font and images, so allow a moment.
+wait_for "the loader to finish" bash -c "[ \"\$(grep -cF -- '$font_error' '$E2E_DIR/work/logfile.txt')\" -ge 2 ]"
+sleep 0.5
+# ESC runs, ESC pauses, BACKSPACE quits: only a game that went through its
+# screens ends here.
+press Escape
+press Escape
+press BackSpace
 expect_exit 0
 
-tail -n 4 "$E2E_DIR/work/logfile.txt" > "$E2E_DIR/end.txt"
-diff <(printf '%s\n' \
-  "STATUS in class CFPSControl: Instance removed." \
-  "STATUS in class CFontFactory: All fonts removed. Why, WHY would you do that?!" \
-  "STATUS in class CFontFactory: Instance removed." \
-  "STATUS in class CGameBase: Instance removed.") "$E2E_DIR/end.txt" || fail "shut-down sequence differs"
-grep -qxF "STATUS in class CGameMain: Game is closing..." "$E2E_DIR/work/logfile.txt" || fail "no closing line"
-grep -qxF "STATUS in class CGameMain: Game closed." "$E2E_DIR/work/logfile.txt" || fail "no closed line"
+expect_clean_shutdown
+expect_block "$E2E_DIR/work/logfile.txt" \
+  "STATUS in class CGameMain: Game is closing..." \
+  "STATUS in class CSpriteManager: All Sprites removed."
 cmp -s <(tail -n +2 "$E2E_DIR/stdout.txt") "$E2E_DIR/work/logfile.txt" || fail "console and file differ after the first line"
+
+# The engine's caption comes first, the game's last. A watcher can miss the first
+# (it lasts a moment), but it never sees any other.
+titles="$(tr '\n' '|' <"$E2E_DIR/titles.txt")"
+case "$titles" in
+  "Velmora Engine App|Quillfen|") ;;
+  "Quillfen|") echo "note: the engine's caption came and went too fast to be seen" ;;
+  *) fail "the window's titles were: $titles" ;;
+esac
 echo "PASS"
