@@ -3,19 +3,10 @@
 #include <memory>
 
 #include "log/Log.h"
+#include "resources/CacheKey.h"
 
 namespace {
 const char* const CLASS_NAME = "class CTextureManager";
-
-// Only A to Z change, whatever the locale.
-std::string CacheKey(std::string fileName) {
-    for (char& c : fileName) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return fileName;
-}
 }  // namespace
 
 CTextureManager::CTextureManager() {

@@ -1,6 +1,7 @@
 #include "sprites/CImageSpriteEx.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include <GL/gl.h>
 
@@ -101,31 +102,23 @@ void CImageSpriteEx::SetPivot(double px, double py) {
     }
 }
 
+namespace {
+SpriteQuad Translated(SpriteQuad quad, double dx, double dy) {
+    for (SpritePoint* p : {&quad.p0, &quad.p1, &quad.p2, &quad.p3}) {
+        p->x += dx;
+        p->y += dy;
+    }
+    return quad;
+}
+}  // namespace
+
 SpriteQuad* CImageSpriteEx::GetLocalCorners(SpriteQuad& out) {
-    out = localCorners;
-    out.p0.x += x;
-    out.p1.x += x;
-    out.p2.x += x;
-    out.p3.x += x;
-    out.p0.y += y;
-    out.p1.y += y;
-    out.p2.y += y;
-    out.p3.y += y;
+    out = Translated(localCorners, x, y);
     return &out;
 }
 
 SpriteQuad* CImageSpriteEx::GetWorldCorners(SpriteQuad& out) {
-    const double wx = GetWorldX();
-    const double wy = GetWorldY();
-    out = localCorners;
-    out.p0.x += wx;
-    out.p1.x += wx;
-    out.p2.x += wx;
-    out.p3.x += wx;
-    out.p0.y += wy;
-    out.p1.y += wy;
-    out.p2.y += wy;
-    out.p3.y += wy;
+    out = Translated(localCorners, GetWorldX(), GetWorldY());
     return &out;
 }
 

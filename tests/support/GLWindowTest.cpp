@@ -27,14 +27,19 @@ void GLWindowTest::ClearScreen()
     glLoadIdentity();
 }
 
-std::array<unsigned char, 4> GLWindowTest::PixelAt(int x, int y)
+std::array<unsigned char, 4> ReadBackPixel(int windowHeight, int x, int y)
 {
     glFinish();
     std::array<unsigned char, 4> pixel{};
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, engine->height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
+    glReadPixels(x, windowHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
     return pixel;
+}
+
+std::array<unsigned char, 4> GLWindowTest::PixelAt(int x, int y)
+{
+    return ReadBackPixel(engine->height, x, y);
 }
 
 ::testing::AssertionResult PixelNear(const std::array<unsigned char, 4>& pixel, int r, int g, int b, int tolerance)

@@ -22,5 +22,9 @@ protected:
     CGameBase* engine = nullptr;
 };
 
+// Waits for the GL and reads one pixel of the back buffer of a window
+// `windowHeight` pixels high (window coordinates, y down).
+std::array<unsigned char, 4> ReadBackPixel(int windowHeight, int x, int y);
+
 // Compares a read-back pixel with an RGB colour within a tolerance per channel.
 ::testing::AssertionResult PixelNear(const std::array<unsigned char, 4>& pixel, int r, int g, int b, int tolerance = 8);

@@ -1,6 +1,7 @@
 #include "GameFixture.h"
 
 #include "GLDriver.h"
+#include "GLWindowTest.h"
 
 #include "config/Paths.h"
 #include "game/LevelLoader.h"
@@ -141,12 +142,7 @@ void GameFixture::KeyUp(SDLKey key)
 
 std::array<unsigned char, 4> GameFixture::PixelAt(int x, int y)
 {
-    glFinish();
-    std::array<unsigned char, 4> pixel{};
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, game->height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-    return pixel;
+    return ReadBackPixel(game->height, x, y);
 }
 
 std::vector<unsigned char> GameFixture::ReadPixels(int x, int y, int w, int h)
