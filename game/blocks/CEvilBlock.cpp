@@ -5,6 +5,7 @@
 #include "config/Paths.h"
 #include "game/CGameMain.h"
 #include "game/CPlayer.h"
+#include "sprites/SpriteGeometry.h"
 #include "log/Log.h"
 #include "sprites/CLabelSprite.h"
 

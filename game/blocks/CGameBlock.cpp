@@ -6,7 +6,6 @@
 #include "resources/CTextureManager.h"
 #include "sprites/CSpriteManager.h"
 
-#include <climits>
 #include <cmath>
 
 CGameBlock::CGameBlock(CSprite* parent) : CLabelSprite(parent, nullptr), fontFactory(nullptr)
@@ -73,15 +72,4 @@ void CGameBlock::LoadFromIni(std::string file, std::string section)
 
     SetAlignH(IniReadInt(section, "alignH", 0, file));
     SetAlignV(IniReadInt(section, "alignV", 0, file));
-}
-
-int CGameBlock::TruncateToInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(INT_MAX))
-        return INT_MAX;
-    if (value <= static_cast<double>(INT_MIN))
-        return INT_MIN;
-    return static_cast<int>(value);
 }

@@ -20,9 +20,4 @@ public:
     // Position, depth, texture and caption from `section` of `file`. Derived
     // kinds call this first, then read their own keys from the same section.
     virtual void LoadFromIni(std::string file, std::string section);
-
-protected:
-    // A level coordinate truncated toward zero; values beyond int (only a broken
-    // level file has them) are held at the nearest int instead of overflowing.
-    static int TruncateToInt(double value);
 };

@@ -2,6 +2,7 @@
 
 #include "config/Ini.h"
 #include "game/CPlayer.h"
+#include "sprites/SpriteGeometry.h"
 
 #include <cmath>
 
