@@ -270,6 +270,13 @@ void CGameBase::NoteLoadingComplete()
         recorder->WriteLoaded(frameIndex);
 }
 
+bool CGameBase::IsKeyHeld(SDLKey key)
+{
+    int count = 0;
+    const Uint8* keys = SDL_GetKeyState(&count);
+    return key >= 0 && key < count && keys[key] != 0;
+}
+
 void CGameBase::MainLoop()
 {
     while (!quit)

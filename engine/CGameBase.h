@@ -42,6 +42,9 @@ public:
     long ReplayLoadedFrame() const;
     // The game tells the recording at which frame it took over the loaded level.
     void NoteLoadingComplete();
+    // Whether `key` is held now: SDL's key state in live play. A recording keeps
+    // the answer and a replay gives it back, so that a replay stays exact.
+    bool IsKeyHeld(SDLKey key);
 
     // Handlers, in slot order; each does nothing here.
     virtual void OnInit() {}

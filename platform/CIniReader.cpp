@@ -1,5 +1,6 @@
 #include "platform/CIniReader.h"
 
+#include "platform/FileRead.h"
 #include "platform/FilePath.h"
 
 #include <fcntl.h>
@@ -207,6 +208,21 @@ std::string CIniReader::ReadValue(const std::string& section, const std::string&
     if (TryReadValue(section, key, fileName, value)) return value;
     // The default goes through the same 1024-unit buffer as a value would.
     return CutValue(defaultValue);
+}
+
+bool CIniReader::CheckFile(const std::string& fileName, std::string& reason) {
+    const std::string nativeName = NativePath(fileName);
+    struct stat st;
+    if (::stat(nativeName.c_str(), &st) != 0) return true;
+    if (!S_ISREG(st.st_mode)) {
+        reason = "not a regular file";
+        return false;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > MAX_FILE_BYTES) {
+        reason = "larger than 64 MiB";
+        return false;
+    }
+    return true;
 }
 
 std::size_t CIniReader::CacheSizeForTesting() {

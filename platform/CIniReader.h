@@ -46,6 +46,11 @@ public:
     static bool TryReadValue(const std::string& section, const std::string& key,
                              const std::string& fileName, std::string& value);
 
+    // False, with a short reason ("not a regular file", "larger than 64 MiB"), when
+    // the file exists but is refused: it is then read as a missing file. True for a
+    // usable or an absent file. The getters stay silent; callers log the reason.
+    static bool CheckFile(const std::string& fileName, std::string& reason);
+
     // For tests: number of files kept in the cache.
     static std::size_t CacheSizeForTesting();
     // For tests: number of times a file has been read and parsed since the start
