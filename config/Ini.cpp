@@ -4,10 +4,55 @@
 #include "platform/CIniReader.h"
 #include "platform/FilePath.h"
 
-#include <locale>
-#include <sstream>
+#include <locale.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
 
 namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Where the number at the start of a text lies: after leading white space, the
+// longest prefix that is a decimal number (sign, digits; for a double also a
+// fraction and an exponent). A dangling exponent ("64e", "25e=06") is not part of
+// it. `length` 0: the text does not begin with a number.
+struct NumberPrefix {
+    std::size_t start = 0;
+    std::size_t length = 0;
+};
+
+NumberPrefix ScanNumber(const std::string& text, bool withFraction) {
+    NumberPrefix number;
+    std::size_t pos = 0;
+    while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r'))) ++pos;
+    number.start = pos;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
+    std::size_t digits = 0;
+    for (; pos < text.size() && IsDigit(text[pos]); ++pos) ++digits;
+    if (withFraction && pos < text.size() && text[pos] == '.') {
+        for (++pos; pos < text.size() && IsDigit(text[pos]); ++pos) ++digits;
+    }
+    if (digits == 0) return number;
+    number.length = pos - number.start;
+    if (withFraction && pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+        std::size_t exponent = pos + 1;
+        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) ++exponent;
+        if (exponent < text.size() && IsDigit(text[exponent])) {
+            while (exponent < text.size() && IsDigit(text[exponent])) ++exponent;
+            number.length = exponent - number.start;
+        }
+    }
+    return number;
+}
+
+// "." as the decimal point whatever the global locale.
+locale_t ClassicLocale() {
+    static const locale_t classic = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return classic;
+}
 
 // Absolute names unchanged, relative names against STARTUP_DIR.
 // StartupDirectory() holds the same value as STARTUP_DIR and is safe even before
@@ -42,19 +87,26 @@ bool IniReadBool(std::string section, std::string key, bool defaultValue, std::s
 }
 
 int StringToInt(std::string text, int defaultValue) {
-    std::istringstream stream(text);
-    stream.imbue(std::locale::classic());  // "." as decimal point whatever the global locale
+    const NumberPrefix number = ScanNumber(text, false);
+    if (number.length == 0) return defaultValue;
+    // from_chars takes '-' but not '+'.
+    const char* first = text.data() + number.start;
+    if (*first == '+') ++first;
     int value = 0;
-    stream >> value;
-    if (stream.fail() || stream.bad()) return defaultValue;
-    return value;
+    const auto result = std::from_chars(first, text.data() + number.start + number.length, value);
+    return result.ec == std::errc() ? value : defaultValue;
 }
 
 double StringToDouble(std::string text, double defaultValue) {
-    std::istringstream stream(text);
-    stream.imbue(std::locale::classic());
-    double value = 0.0;
-    stream >> value;
-    if (stream.fail() || stream.bad()) return defaultValue;
+    const NumberPrefix number = ScanNumber(text, true);
+    if (number.length == 0) return defaultValue;
+    // The scan passes only decimal digits, so "nan", "inf" and hexadecimal text
+    // never reach strtod: callers never get NaN or infinity from a file. A value
+    // too large for a double (strtod's HUGE_VAL) also yields the default; one too
+    // small becomes 0 or a subnormal, as the stream extraction gave.
+    const std::string digits = text.substr(number.start, number.length);
+    errno = 0;
+    const double value = ::strtod_l(digits.c_str(), nullptr, ClassicLocale());
+    if (errno == ERANGE && std::isinf(value)) return defaultValue;
     return value;
 }

@@ -16,17 +16,21 @@ std::string IniReadString(std::string section, std::string key, std::string defa
 // text does not begin with a number (12abc -> 12, 1.9 -> 1).
 int IniReadInt(std::string section, std::string key, int defaultValue, std::string file);
 // The value converted with StringToDouble; the default when the key is absent or
-// the text does not begin with a number (2.5e1x -> 25.0).
+// the text does not begin with a number (2.5e1x -> 25.0, 64e -> 64). Never NaN or
+// infinity unless the default is.
 double IniReadDouble(std::string section, std::string key, double defaultValue, std::string file);
 // True exactly when the value text is "1"; a missing key yields the default, an
 // empty value of a present key is false.
 bool IniReadBool(std::string section, std::string key, bool defaultValue, std::string file);
 
-// One int extracted with std::istringstream's formatted extraction; the default
-// when the extraction fails (no digits, out of range). " 7" -> 7, "x7" -> default.
+// The decimal integer at the start of the text (leading white space skipped, an
+// optional sign); the rest is ignored. The default when there are no digits or
+// the number is out of range. " 7" -> 7, "12abc" -> 12, "1.9" -> 1, "x7" -> default.
 int StringToInt(std::string text, int defaultValue);
-// One double extracted with std::istringstream's formatted extraction; the default
-// when the extraction fails.
+// The longest decimal number at the start of the text (sign, digits, fraction,
+// exponent); the rest is ignored. "2.5e1x" -> 25, "25e=06" -> 25. The default when
+// the text does not begin with a number, for "nan" and "inf", and when the number
+// is too large for a double.
 double StringToDouble(std::string text, double defaultValue);
 
 #endif

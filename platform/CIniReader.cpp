@@ -3,11 +3,11 @@
 #include "platform/FileRead.h"
 #include "platform/FilePath.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -15,15 +15,22 @@
 #include <unordered_map>
 #include <utility>
 
-// No UTF-16 round trip as on Windows: this reader reads the files as bytes and
-// hands out byte strings, which are the same for ASCII content.
+// No UTF-16 round trip as on Windows: this reader hands out byte strings (UTF-8 for
+// a UTF-16 file), which are the same for ASCII content.
 
 namespace {
 
 // One parsed file: lower-cased section name -> (lower-cased key name -> value).
 // Only the first section of a name and, within it, the first key of a name are kept.
 using Section = std::unordered_map<std::string, std::string>;
-using ParsedFile = std::unordered_map<std::string, Section>;
+struct ParsedFile {
+    std::unordered_map<std::string, Section> sections;
+    std::size_t keyCount = 0;
+    std::size_t bytes = 0;  // estimate of the memory held, for the cache's cap
+};
+
+// Rough heap cost of one map node beside its text (node, bucket, allocator).
+constexpr std::size_t NODE_BYTES = 96;
 
 struct FileStamp {
     dev_t device = 0;
@@ -48,9 +55,13 @@ FileStamp StampOf(const struct stat& st) {
     return stamp;
 }
 
+// A kept file: its parsed content, or (parsed null) the reason it was refused.
 struct CacheEntry {
     FileStamp stamp;
     std::shared_ptr<const ParsedFile> parsed;
+    std::string refusal;
+    std::size_t bytes = 0;
+    std::uint64_t lastUse = 0;
 };
 
 // The kept files. Allocated once and never destroyed, so that a read from a static
@@ -58,7 +69,31 @@ struct CacheEntry {
 struct Cache {
     std::mutex mutex;
     std::map<std::string, CacheEntry> entries;  // by native file name
+    std::size_t bytes = 0;
+    std::uint64_t useClock = 0;
     std::size_t parseCount = 0;
+
+    void Erase(const std::string& name) {
+        auto found = entries.find(name);
+        if (found == entries.end()) return;
+        bytes -= found->second.bytes;
+        entries.erase(found);
+    }
+
+    // Drops the least recently used files other than `keep` until both caps hold.
+    void Trim(const std::string& keep) {
+        while (entries.size() > CIniReader::MAX_CACHED_FILES ||
+               (bytes > CIniReader::MAX_CACHED_BYTES && entries.size() > 1)) {
+            auto oldest = entries.end();
+            for (auto it = entries.begin(); it != entries.end(); ++it) {
+                if (it->first != keep && (oldest == entries.end() || it->second.lastUse < oldest->second.lastUse))
+                    oldest = it;
+            }
+            if (oldest == entries.end()) return;
+            bytes -= oldest->second.bytes;
+            entries.erase(oldest);
+        }
+    }
 };
 
 Cache& TheCache() {
@@ -76,127 +111,233 @@ std::string LowerAscii(std::string text) {
 }
 
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
-std::string Trim(const std::string& text, std::size_t begin, std::size_t end) {
+// The text up to its first NUL, as the Windows reader's C strings end there.
+std::string UpToNul(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+// Position of the first `c` in text[begin, end), or `end`. Never looks past the
+// line: a search to the end of the file on every line would be quadratic.
+std::size_t FindIn(const std::string& text, std::size_t begin, std::size_t end, char c) {
+    const void* found = std::memchr(text.data() + begin, c, end - begin);
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : end;
+}
+
+// text[begin, end) cut at its first NUL, then trimmed.
+std::string Field(const std::string& text, std::size_t begin, std::size_t end) {
+    end = FindIn(text, begin, end, '\0');
     while (begin < end && IsBlank(text[begin])) ++begin;
     while (end > begin && IsBlank(text[end - 1])) --end;
     return text.substr(begin, end - begin);
 }
 
+void AppendUtf8(std::string& out, std::uint32_t codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+// UTF-16 text (after its mark) as UTF-8.
+std::string DecodeUtf16(const std::string& bytes, bool bigEndian) {
+    auto unitAt = [&](std::size_t i) -> std::uint32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
+            const std::uint32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        if (unit >= 0xD800 && unit <= 0xDFFF) unit = 0xFFFD;
+        AppendUtf8(out, unit);
+    }
+    return out;
+}
+
+// Length of the valid UTF-8 sequence at `pos`, or 0 when the byte there starts none.
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    if (lead < 0x80) return 1;
+    std::size_t tail = 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the first continuation byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        tail = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        tail = 2;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;  // no encoded surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        tail = 3;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (pos + tail >= text.size()) return 0;
+    for (std::size_t i = 1; i <= tail; ++i) {
+        const auto c = static_cast<unsigned char>(text[pos + i]);
+        if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) return 0;
+    }
+    return tail + 1;
+}
+
+// The text cut to MAX_VALUE_LENGTH UTF-16 units without splitting a character.
 std::string CutValue(std::string value) {
-    if (value.size() > CIniReader::MAX_VALUE_LENGTH) value.resize(CIniReader::MAX_VALUE_LENGTH);
+    // A UTF-16 unit takes at least one byte: a short text needs no count.
+    if (value.size() <= CIniReader::MAX_VALUE_LENGTH) return value;
+    std::size_t pos = 0;
+    std::size_t units = 0;
+    while (pos < value.size()) {
+        const std::size_t length = Utf8SequenceLength(value, pos);
+        const std::size_t needed = length == 4 ? 2 : 1;
+        if (units + needed > CIniReader::MAX_VALUE_LENGTH) break;
+        units += needed;
+        pos += length == 0 ? 1 : length;
+    }
+    value.resize(pos);
     return value;
 }
 
-ParsedFile Parse(const std::string& content) {
-    ParsedFile parsed;
-    std::size_t pos = 0;
-    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;  // UTF-8 byte-order mark
+// The file's text in the encoding the parser reads (bytes, or UTF-8 for UTF-16).
+std::string DecodeFile(std::string content) {
+    if (content.compare(0, 2, "\xFF\xFE") == 0) return DecodeUtf16(content, false);
+    if (content.compare(0, 2, "\xFE\xFF") == 0) return DecodeUtf16(content, true);
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
+    return content;
+}
 
+// False when the file holds more than MAX_KEYS keys.
+bool Parse(const std::string& text, ParsedFile& parsed) {
     Section* current = nullptr;  // null: before the first section, or a duplicate section
-    while (pos < content.size()) {
-        std::size_t lineEnd = content.find('\n', pos);
-        if (lineEnd == std::string::npos) lineEnd = content.size();
-        // Trim also removes the CR of a CR LF line end.
-        std::string line = Trim(content, pos, lineEnd);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t lineEnd = text.find_first_of("\r\n", pos);
+        if (lineEnd == std::string::npos) lineEnd = text.size();
+        std::size_t begin = pos;
+        std::size_t end = lineEnd;
         pos = lineEnd + 1;
+        while (begin < end && IsBlank(text[begin])) ++begin;
+        if (begin == end || text[begin] == ';') continue;
 
-        if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '[') {
-            std::size_t close = line.find(']');
-            if (close == std::string::npos) close = line.size();
-            std::string name = LowerAscii(Trim(line, 1, close));
-            auto inserted = parsed.emplace(name, Section());
-            // A later section of a name already seen is not merged: its keys are skipped.
-            current = inserted.second ? &inserted.first->second : nullptr;
-            continue;
+        if (text[begin] == '[') {
+            std::size_t close = end - 1;
+            while (close > begin && text[close] != ']') --close;
+            if (close > begin) {
+                std::string name = LowerAscii(Field(text, begin + 1, close));
+                auto inserted = parsed.sections.emplace(name, Section());
+                // A later section of a name already seen is not merged: its keys are skipped.
+                current = inserted.second ? &inserted.first->second : nullptr;
+                if (inserted.second) parsed.bytes += NODE_BYTES + name.size();
+                continue;
+            }
+            // No ']': not a header, read on as an ordinary line.
         }
-        std::size_t equals = line.find('=');
-        if (equals == std::string::npos || current == nullptr) continue;
-        std::string key = LowerAscii(Trim(line, 0, equals));
+        const std::size_t equals = FindIn(text, begin, end, '=');
+        if (equals == end || current == nullptr) continue;
+        std::string key = LowerAscii(Field(text, begin, equals));
         if (key.empty()) continue;
-        std::string value = Trim(line, equals + 1, line.size());
+        std::string value = Field(text, equals + 1, end);
         if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
             value = value.substr(1, value.size() - 2);
         }
-        current->emplace(std::move(key), CutValue(std::move(value)));  // first key wins
-    }
-    return parsed;
-}
-
-// Reads the whole file; false when it cannot be opened or read.
-bool ReadFile(const std::string& nativeName, std::string& content, struct stat& st) {
-    int fd = ::open(nativeName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fstat(fd, &st) == 0;
-    content.clear();
-    char buffer[65536];
-    while (ok) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-        } else if (got == 0) {
-            break;
-        } else {
-            content.append(buffer, static_cast<std::size_t>(got));
+        value = CutValue(std::move(value));
+        const std::size_t cost = NODE_BYTES + key.size() + value.size();
+        if (current->emplace(std::move(key), std::move(value)).second) {  // first key wins
+            parsed.bytes += cost;
+            if (++parsed.keyCount > CIniReader::MAX_KEYS) return false;
         }
     }
-    ::close(fd);
-    return ok;
+    return true;
 }
 
-// The parsed content of the file as it is on disk now, or null when the file
-// cannot be read.
-std::shared_ptr<const ParsedFile> Load(const std::string& fileName) {
+// The parsed content of the file as it is on disk now, or null when the file is
+// missing (`reason` empty) or refused (`reason` says why).
+std::shared_ptr<const ParsedFile> Load(const std::string& fileName, std::string& reason) {
+    reason.clear();
     const std::string nativeName = NativePath(fileName);
+    Cache& cache = TheCache();
     struct stat st;
-    if (::stat(nativeName.c_str(), &st) != 0) {
-        Cache& c = TheCache();
-    std::lock_guard<std::mutex> lock(c.mutex);
-        c.entries.erase(nativeName);
+    const bool found = ::stat(nativeName.c_str(), &st) == 0;
+    if (!found && errno != ENOENT && errno != ENOTDIR) reason = std::strerror(errno);
+    if (found && !S_ISREG(st.st_mode)) reason = "not a regular file";
+    if (!found || !reason.empty()) {
+        std::lock_guard<std::mutex> lock(cache.mutex);
+        cache.Erase(nativeName);
         return nullptr;
     }
     {
-        Cache& c = TheCache();
-    std::lock_guard<std::mutex> lock(c.mutex);
-        auto found = c.entries.find(nativeName);
-        if (found != c.entries.end() && found->second.stamp == StampOf(st)) return found->second.parsed;
+        std::lock_guard<std::mutex> lock(cache.mutex);
+        auto kept = cache.entries.find(nativeName);
+        if (kept != cache.entries.end() && kept->second.stamp == StampOf(st)) {
+            kept->second.lastUse = ++cache.useClock;
+            reason = kept->second.refusal;
+            return kept->second.parsed;
+        }
     }
 
-    // Read and parse outside the lock. The stamp kept is the one of the opened file
-    // taken before reading: a change during the read gives a newer stamp on disk, so
-    // the next call reads the file again.
+    // Read and parse outside the lock. The stamp kept is the one taken before
+    // reading: a change during the read gives a newer stamp on disk, so the next
+    // call reads the file again.
     std::string content;
-    struct stat openedStat;
-    if (!ReadFile(nativeName, content, openedStat)) {
-        Cache& c = TheCache();
-    std::lock_guard<std::mutex> lock(c.mutex);
-        c.entries.erase(nativeName);
+    if (!PlatformReadFile(nativeName, content, reason)) {
+        if (reason == "no such file") reason.clear();  // removed since the stat
+        std::lock_guard<std::mutex> lock(cache.mutex);
+        cache.Erase(nativeName);
         return nullptr;
     }
-    auto parsed = std::make_shared<const ParsedFile>(Parse(content));
+    auto parsed = std::make_shared<ParsedFile>();
+    CacheEntry entry;
+    entry.stamp = StampOf(st);
+    if (Parse(DecodeFile(std::move(content)), *parsed)) {
+        entry.parsed = parsed;
+        entry.bytes = parsed->bytes;
+    } else {
+        entry.refusal = reason = "more than " + std::to_string(CIniReader::MAX_KEYS) + " keys";
+    }
 
-    Cache& c = TheCache();
-    std::lock_guard<std::mutex> lock(c.mutex);
-    ++c.parseCount;
-    CacheEntry& entry = c.entries[nativeName];
-    entry.stamp = StampOf(openedStat);
-    entry.parsed = parsed;
-    return parsed;
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    ++cache.parseCount;
+    cache.Erase(nativeName);
+    entry.lastUse = ++cache.useClock;
+    cache.bytes += entry.bytes;
+    cache.entries[nativeName] = entry;
+    cache.Trim(nativeName);
+    return entry.parsed;
 }
 
 }  // namespace
 
 bool CIniReader::TryReadValue(const std::string& section, const std::string& key,
                               const std::string& fileName, std::string& value) {
-    std::shared_ptr<const ParsedFile> parsed = Load(fileName);
+    std::string reason;
+    std::shared_ptr<const ParsedFile> parsed = Load(fileName, reason);
     if (!parsed) return false;
-    auto foundSection = parsed->find(LowerAscii(section));
-    if (foundSection == parsed->end()) return false;
-    auto foundKey = foundSection->second.find(LowerAscii(key));
+    auto foundSection = parsed->sections.find(LowerAscii(UpToNul(section)));
+    if (foundSection == parsed->sections.end()) return false;
+    auto foundKey = foundSection->second.find(LowerAscii(UpToNul(key)));
     if (foundKey == foundSection->second.end()) return false;
     value = foundKey->second;
     return true;
@@ -207,22 +348,14 @@ std::string CIniReader::ReadValue(const std::string& section, const std::string&
     std::string value;
     if (TryReadValue(section, key, fileName, value)) return value;
     // The default goes through the same 1024-unit buffer as a value would.
-    return CutValue(defaultValue);
+    return CutValue(UpToNul(defaultValue));
 }
 
 bool CIniReader::CheckFile(const std::string& fileName, std::string& reason) {
-    const std::string nativeName = NativePath(fileName);
-    struct stat st;
-    if (::stat(nativeName.c_str(), &st) != 0) return true;
-    if (!S_ISREG(st.st_mode)) {
-        reason = "not a regular file";
-        return false;
-    }
-    if (static_cast<unsigned long long>(st.st_size) > MAX_FILE_BYTES) {
-        reason = "larger than 64 MiB";
-        return false;
-    }
-    return true;
+    std::string why;
+    if (Load(fileName, why) || why.empty()) return true;
+    reason = why;
+    return false;
 }
 
 std::size_t CIniReader::CacheSizeForTesting() {
@@ -241,5 +374,6 @@ void CIniReader::ClearCacheForTesting() {
     Cache& c = TheCache();
     std::lock_guard<std::mutex> lock(c.mutex);
     c.entries.clear();
+    c.bytes = 0;
     c.parseCount = 0;
 }

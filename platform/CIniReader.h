@@ -1,12 +1,21 @@
 // Velmora platform layer: the INI reader that stands in for the Windows function
 // GetPrivateProfileStringW that the level files were written for.
 //
-// The files are read as bytes, so no UTF-16 conversions are needed.
-//
-// Rules (those of the Windows reader the level files are written for):
-// - "[section]" lines start a section; "key=value" lines (split at the first '=')
-//   belong to the section above them; lines before the first section, lines
-//   without '=' and lines whose key name is empty are ignored.
+// Rules (those of the Windows reader, where a level file can tell them apart):
+// - Encoding: a file that starts with the UTF-16 LE mark (FF FE) or the UTF-16 BE
+//   mark (FE FF) is decoded to UTF-8; an unpaired surrogate becomes U+FFFD and an
+//   odd last byte is dropped. A UTF-8 mark is skipped. Any other file is read as
+//   bytes, unchanged.
+// - CR LF, LF and a lone CR all end a line.
+// - A line whose first non-blank character is '[' and which holds a ']' is a
+//   section header; the name runs to the LAST ']' on the line ("[0] ; see [1]"
+//   names "0] ; see [1"). A '[' line without ']' is not a header: it is read like
+//   any other line, and the keys after it stay in the section above.
+// - "key=value" lines (split at the first '=') belong to the section above them;
+//   lines before the first section, lines without '=' and lines whose key name is
+//   empty are ignored.
+// - A NUL byte ends a section name, a key name or a value: the rest of that name or
+//   value is ignored (the line still counts as a line).
 // - White space around section names, key names and values is trimmed.
 // - One pair of matching quotes (both ' or both ") around a value is removed.
 // - Section and key names are compared without regard to ASCII case.
@@ -14,16 +23,22 @@
 //   (its keys are not seen). Within a section the first matching key wins.
 // - Lines whose first non-blank character is ';' are comments. There are no inline
 //   comments (a ';' inside a value is part of it) and no continuation lines.
-// - CR LF and LF line ends and a UTF-8 byte-order mark are accepted.
-// - The result (value, or default) is cut at 1023 bytes, as the Windows reader's
-//   buffer of 1024 units with its terminating NUL would cut it.
+// - The result (value, or default) is cut to 1023 UTF-16 units, as the Windows
+//   reader's buffer of 1024 units with its terminating NUL cuts it: a character
+//   above U+FFFF counts two units, a byte that is not valid UTF-8 one, and a
+//   character is never split. A default, like a requested name, ends at a NUL.
 // - A key present with an empty value yields "" (not the default).
-// - A missing or unreadable file, section or key yields the default.
+// - A missing file, section or key yields the default. So does a refused file:
+//   one that is not a regular file (pipe, device, directory, socket), is larger
+//   than 64 MiB, cannot be read, or holds more than MAX_KEYS keys. CheckFile says
+//   why; the getters stay silent.
 //
 // Caching: a file is parsed once and kept; it is read again only when its size,
 // its modification time (nanoseconds), its device or its inode number changes, so
-// the getters always see the file as it is on disk. The cache is guarded by a
-// mutex: both threads (main and level loader) read INI files.
+// the getters always see the file as it is on disk. At most MAX_CACHED_FILES files
+// and about MAX_CACHED_BYTES are kept (the least recently used go first; the file
+// in use always stays). The cache is guarded by a mutex: both threads (main and
+// level loader) read INI files.
 #ifndef VELMORA_PLATFORM_CINIREADER_H
 #define VELMORA_PLATFORM_CINIREADER_H
 
@@ -32,8 +47,12 @@
 
 class CIniReader {
 public:
-    // Longest value (and default) handed out, in bytes.
+    // Longest value (and default) handed out, in UTF-16 units.
     static constexpr std::size_t MAX_VALUE_LENGTH = 1023;
+    // Files with more keys are refused: their index would take memory without bound.
+    static constexpr std::size_t MAX_KEYS = 200000;
+    static constexpr std::size_t MAX_CACHED_FILES = 16;
+    static constexpr std::size_t MAX_CACHED_BYTES = 64u * 1024u * 1024u;
 
     // The value of `key` in `section` of the file, or `defaultValue` when the file,
     // the section or the key does not exist. `fileName` is a stored or absolute
@@ -46,9 +65,10 @@ public:
     static bool TryReadValue(const std::string& section, const std::string& key,
                              const std::string& fileName, std::string& value);
 
-    // False, with a short reason ("not a regular file", "larger than 64 MiB"), when
-    // the file exists but is refused: it is then read as a missing file. True for a
-    // usable or an absent file. The getters stay silent; callers log the reason.
+    // False, with a short reason ("not a regular file", "larger than 64 MiB",
+    // "more than 200000 keys", or the system's text for a file that cannot be
+    // opened), when the file exists but is refused: it is then read as a missing
+    // file. True for a usable or an absent file. Thread-safe.
     static bool CheckFile(const std::string& fileName, std::string& reason);
 
     // For tests: number of files kept in the cache.

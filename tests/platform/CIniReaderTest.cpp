@@ -1,5 +1,5 @@
 // Tests of platform/CIniReader: the rules of the Windows reader the level files are
-// written for, and the cache that reads a file again only when it changed.
+// written for, hostile files, and the cache that reads a file again only when it changed.
 #include "platform/CIniReader.h"
 
 #include "support/TempDir.h"
@@ -13,273 +13,221 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
+
+const std::string DEFAULT = "<default>";
 
 class IniReader : public testing::Test {
 protected:
     void SetUp() override { CIniReader::ClearCacheForTesting(); }
     void TearDown() override { CIniReader::ClearCacheForTesting(); }
-
-    // Writes `content` to "test.ini" and returns its absolute name.
-    std::string WriteIni(const std::string& content, const std::string& name = "test.ini") {
-        return dir.Write(name, content);
+    std::string Read(const std::string& section, const std::string& key, const std::string& file) {
+        return CIniReader::ReadValue(section, key, DEFAULT, file);
     }
-    std::string Read(const std::string& section, const std::string& key, const std::string& file,
-                     const std::string& defaultValue = "<default>") {
-        return CIniReader::ReadValue(section, key, defaultValue, file);
-    }
-
     CTempDir dir;
 };
 
-// Sets the modification time of a file (nanosecond precision).
-void SetMtime(const std::string& file, time_t seconds, long nanoseconds) {
-    struct timespec times[2];
-    times[0].tv_sec = seconds;
-    times[0].tv_nsec = nanoseconds;
-    times[1] = times[0];
+// The text as UTF-16 with its byte-order mark.
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+void SetMtime(const std::string& file, long nanoseconds) {
+    struct timespec times[2] = {{1000000000, nanoseconds}, {1000000000, nanoseconds}};
     ASSERT_EQ(0, ::utimensat(AT_FDCWD, file.c_str(), times, 0));
 }
 
 }  // namespace
 
-TEST_F(IniReader, ReadsKeyOfSection) {
-    std::string file = WriteIni("[game]\nsizeW=1024\nsizeH=768\n[other]\nsizeW=1\n");
-    EXPECT_EQ("1024", Read("game", "sizeW", file));
-    EXPECT_EQ("768", Read("game", "sizeH", file));
-    EXPECT_EQ("1", Read("other", "sizeW", file));
+TEST_F(IniReader, FollowsTheWindowsReaderRules) {
+    const std::string e = "\xC3\xA9", smile = "\xF0\x9F\x98\x80";  // U+00E9, U+1F600
+    const std::u16string unpaired = {u'[', u's', u']', u'\n', u'k', u'=', 0xD800, u'x', 0xDC00, u'\n'};
+    struct Case { std::string bytes, section, key, expected; } cases[] = {
+        {"[game]\nsizeW=1024\n[other]\nsizeW=1\n", "game", "sizeW", "1024"},
+        {"[game]\nsizeW=1024\n[other]\nsizeW=1\n", "other", "sizeW", "1"},
+        {"[game]\nsizeW=1024\n", "nogame", "sizeW", DEFAULT},
+        {"[game]\nsizeW=1024\n", "game", "sizeH", DEFAULT},
+        {"[game]\nsizeW=\n", "game", "sizeW", ""},
+        {"[game]\ntitle =  \t \n", "game", "title", ""},
+        {"  [  game  ]  \n\t sizeW \t=\t 1024 \t\n", "game", "sizeW", "1024"},
+        {"[g]\nkey=a  b\n", "g", "key", "a  b"},
+        {"[q]\nk=\"Hello World\"\n", "q", "k", "Hello World"},
+        {"[q]\nk='Hello World'\n", "q", "k", "Hello World"},
+        {"[q]\nk =  \" spaced \"  \n", "q", "k", " spaced "},
+        {"[q]\nk=\"\"x\"\"\n", "q", "k", "\"x\""},
+        {"[q]\nk=\"abc'\n", "q", "k", "\"abc'"},
+        {"[q]\nk=\"\n", "q", "k", "\""},
+        {"[q]\nk=\"\"\n", "q", "k", ""},
+        {"[q]\nk=a\"b\"c\n", "q", "k", "a\"b\"c"},
+        {"[Game]\nSizeW=Gfx\\Tovik.PNG\n", "gAmE", "SIZEW", "Gfx\\Tovik.PNG"},
+        {"[game]\nsizeW=1\nSIZEW=2\n", "game", "sizeW", "1"},
+        {"[game]\nsizeW=1\n[o]\n[GAME]\nsizeW=2\nsizeH=3\n", "game", "sizeW", "1"},
+        {"[game]\nsizeW=1\n[o]\n[GAME]\nsizeW=2\nsizeH=3\n", "game", "sizeH", DEFAULT},
+        {";[game]\n[game]\n;sizeW=1\n   ; sizeW=2\nsizeW=3\n", "game", "sizeW", "3"},
+        {";[game]\nsizeW=1\n", ";[game]", "sizeW", DEFAULT},
+        {"[game]\nsizeW=1024 ; the width\n", "game", "sizeW", "1024 ; the width"},
+        {"[game]\ntext=first \\\nsecond=x\n", "game", "text", "first \\"},
+        {"[game]\njust words\nsizeH\n", "game", "sizeH", DEFAULT},
+        {"[game]\nformula = a=b=c\n", "game", "formula", "a=b=c"},
+        {"[game]\n=nameless\n", "game", "", DEFAULT},
+        {"sizeW=1\n[game]\n", "game", "sizeW", DEFAULT},
+        {"sizeW=1\n[game]\n", "", "sizeW", DEFAULT},
+        {"[game]\nsizeW=1024", "game", "sizeW", "1024"},
+        // Line ends: CR LF, LF and a lone CR.
+        {"[game]\r\ntitle=\"Quillfen\"\r\nempty=\r\n", "game", "title", "Quillfen"},
+        {"[game]\r\nempty=\r\n", "game", "empty", ""},
+        {"[game]\rsizeW=1\rsizeH=2\r", "game", "sizeH", "2"},
+        {"[a]\rk=1\r[b]\rk=2", "b", "k", "2"},
+        // Encodings.
+        {"\xEF\xBB\xBF[game]\r\nsizeW=1024\r\n", "game", "sizeW", "1024"},
+        {Utf16(u"[game]\r\nsizeW=1024\r\n", false), "game", "sizeW", "1024"},
+        {Utf16(u"[game]\r\nname=Zo\u00EB \U0001F600\r\n", false), "GAME", "name", "Zo\xC3\xAB " + smile},
+        {Utf16(u"[game]\r\nname=Zo\u00EB \U0001F600\r\n", true), "game", "name", "Zo\xC3\xAB " + smile},
+        {Utf16(u"[Zo\u00EB]\rk=v\r", true), "Zo\xC3\xAB", "k", "v"},
+        {Utf16(unpaired, false), "s", "k", "\xEF\xBF\xBDx\xEF\xBF\xBD"},
+        {Utf16(u"[s]\nk=v", false) + "\x41", "s", "k", "v"},  // odd last byte
+        {"\xFF\xFE", "s", "k", DEFAULT},
+        // Section headers: '[' without ']' is none; the name runs to the last ']'.
+        {"[game]\nsizeW=1\n[12\nsizeH=2\n", "game", "sizeH", "2"},
+        {"[game]\n[12\nsizeH=2\n", "12", "sizeH", DEFAULT},
+        {"[game]\n[a=b\n", "game", "[a", "b"},
+        {"[0] ; see [1]\nk=v\n", "0] ; see [1", "k", "v"},
+        {"[0] ; see [1]\nk=v\n", "0", "k", DEFAULT},
+        {"[ other ] trailing\nx=2\n", "other", "x", "2"},
+        {"[]\nx=3\n", "", "x", "3"},
+        // A NUL ends a name or a value.
+        {std::string("[game]\nsize\0junk=5\n", 19), "game", "size", "5"},
+        {std::string("[game]\nsizeW=12\0 34\nsizeH=7\n", 28), "game", "sizeW", "12"},
+        {std::string("[game]\nsizeW=12\0 34\nsizeH=7\n", 28), "game", "sizeH", "7"},
+        {std::string("[ga\0me]\nk=v\n", 12), "ga", "k", "v"},
+        {std::string("[s]\nk=\"a\0\"\n", 11), "s", "k", "\"a"},
+        // Values are cut at 1023 UTF-16 units, never inside a character.
+        {"[s]\nk=" + std::string(1023, 'a') + "\n", "s", "k", std::string(1023, 'a')},
+        {"[s]\nk=\"" + std::string(1030, 'b') + "\"\n", "s", "k", std::string(1023, 'b')},
+        {"[s]\nk=" + Repeat(e, 1100) + "\n", "s", "k", Repeat(e, 1023)},
+        {"[s]\nk=" + Repeat(smile, 600) + "\n", "s", "k", Repeat(smile, 511)},
+        {"[s]\nk=" + std::string(1022, 'a') + smile + "\n", "s", "k", std::string(1022, 'a')},
+        {"[s]\nk=" + std::string(1100, '\xFF') + "\n", "s", "k", std::string(1023, '\xFF')},
+        {"[s]\nk=" + Repeat("\xE2\x82", 600) + "\n", "s", "k", Repeat("\xE2\x82", 511) + "\xE2"},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        const std::string file = dir.Write("case" + std::to_string(index++) + ".ini", c.bytes);
+        EXPECT_EQ(c.expected, Read(c.section, c.key, file)) << "case " << index - 1 << ": [" << c.section << "] " << c.key;
+    }
 }
 
-TEST_F(IniReader, MissingFileSectionOrKeyYieldsDefault) {
-    std::string file = WriteIni("[game]\nsizeW=1024\n");
-    EXPECT_EQ("<default>", Read("game", "sizeW", dir.File("missing.ini")));
-    EXPECT_EQ("<default>", Read("nogame", "sizeW", file));
-    EXPECT_EQ("<default>", Read("game", "sizeH", file));
-    EXPECT_EQ("", Read("game", "sizeH", file, ""));
-}
-
-TEST_F(IniReader, DirectoryAsFileYieldsDefault) {
-    dir.Write("sub/x", "");
-    EXPECT_EQ("<default>", Read("game", "sizeW", dir.File("sub")));
-}
-
-TEST_F(IniReader, UnreadableFileYieldsDefault) {
-    std::string file = WriteIni("[game]\nsizeW=1024\n");
-    ASSERT_EQ(0, ::chmod(file.c_str(), 0));
-    if (::access(file.c_str(), R_OK) == 0) GTEST_SKIP() << "running with rights that read any file";
-    EXPECT_EQ("<default>", Read("game", "sizeW", file));
-}
-
-TEST_F(IniReader, EmptyValueIsEmptyNotDefault) {
-    std::string file = WriteIni("[game]\nsizeW=\ntitle =   \n");
-    EXPECT_EQ("", Read("game", "sizeW", file));
-    EXPECT_EQ("", Read("game", "title", file));
+TEST_F(IniReader, DefaultPassesThroughTheSameBuffer) {
+    const std::string missing = dir.File("missing.ini");
+    EXPECT_EQ(std::string(1023, 'd'), CIniReader::ReadValue("s", "k", std::string(2000, 'd'), missing));
+    EXPECT_EQ("ab", CIniReader::ReadValue("s", "k", std::string("ab\0cd", 5), missing));
     std::string value = "unchanged";
-    EXPECT_TRUE(CIniReader::TryReadValue("game", "sizeW", file, value));
-    EXPECT_EQ("", value);
-    value = "unchanged";
-    EXPECT_FALSE(CIniReader::TryReadValue("game", "absent", file, value));
+    EXPECT_FALSE(CIniReader::TryReadValue("s", "k", missing, value));
     EXPECT_EQ("unchanged", value);
-}
-
-TEST_F(IniReader, WhiteSpaceAroundNamesAndValuesIsTrimmed) {
-    std::string file = WriteIni("  [  game  ]  \n\t sizeW \t=\t 1024 \t\nkey=a  b\n");
-    EXPECT_EQ("1024", Read("game", "sizeW", file));
-    EXPECT_EQ("a  b", Read("game", "key", file));  // inner blanks stay
-}
-
-TEST_F(IniReader, OnePairOfMatchingQuotesIsRemoved) {
-    std::string file = WriteIni(
-        "[q]\n"
-        "double=\"Hello World\"\n"
-        "single='Hello World'\n"
-        "padded =  \" spaced \"  \n"
-        "twice=\"\"x\"\"\n"
-        "mixed=\"abc'\n"
-        "open=\"abc\n"
-        "lone=\"\n"
-        "empty=\"\"\n"
-        "inner=a\"b\"c\n");
-    EXPECT_EQ("Hello World", Read("q", "double", file));
-    EXPECT_EQ("Hello World", Read("q", "single", file));
-    EXPECT_EQ(" spaced ", Read("q", "padded", file));  // blanks inside the quotes stay
-    EXPECT_EQ("\"x\"", Read("q", "twice", file));       // only one pair
-    EXPECT_EQ("\"abc'", Read("q", "mixed", file));
-    EXPECT_EQ("\"abc", Read("q", "open", file));
-    EXPECT_EQ("\"", Read("q", "lone", file));
-    EXPECT_EQ("", Read("q", "empty", file));
-    EXPECT_EQ("a\"b\"c", Read("q", "inner", file));
-}
-
-TEST_F(IniReader, NamesAreComparedWithoutRegardToCase) {
-    std::string file = WriteIni("[Game]\nSizeW=1024\n");
-    EXPECT_EQ("1024", Read("game", "sizew", file));
-    EXPECT_EQ("1024", Read("GAME", "SIZEW", file));
-    EXPECT_EQ("1024", Read("gAmE", "sIzEw", file));
-}
-
-TEST_F(IniReader, ValuesKeepTheirCase) {
-    std::string file = WriteIni("[game]\nimage=Gfx\\Tovik.PNG\n");
-    EXPECT_EQ("Gfx\\Tovik.PNG", Read("game", "image", file));
-}
-
-TEST_F(IniReader, FirstKeyWins) {
-    std::string file = WriteIni("[game]\nsizeW=1\nSIZEW=2\nsizeW=3\n");
-    EXPECT_EQ("1", Read("game", "sizeW", file));
-}
-
-TEST_F(IniReader, FirstSectionWinsAndDuplicatesAreNotMerged) {
-    std::string file = WriteIni("[game]\nsizeW=1\n[other]\nx=0\n[GAME]\nsizeW=2\nsizeH=3\n");
-    EXPECT_EQ("1", Read("game", "sizeW", file));
-    EXPECT_EQ("<default>", Read("game", "sizeH", file));  // only in the duplicate section
-    EXPECT_EQ("0", Read("other", "x", file));
-}
-
-TEST_F(IniReader, CommentLinesAreSkipped) {
-    std::string file = WriteIni(";[game]\n[game]\n;sizeW=1\n   ; sizeW=2\nsizeW=3\n");
-    EXPECT_EQ("3", Read("game", "sizeW", file));
-    EXPECT_EQ("<default>", Read(";[game]", "sizeW", file));
-}
-
-TEST_F(IniReader, NoInlineComments) {
-    std::string file = WriteIni("[game]\nsizeW=1024 ; the width\ncolor=#ff0000 # red\n");
-    EXPECT_EQ("1024 ; the width", Read("game", "sizeW", file));
-    EXPECT_EQ("#ff0000 # red", Read("game", "color", file));
-}
-
-TEST_F(IniReader, NoContinuationLines) {
-    std::string file = WriteIni("[game]\ntext=first \\\nsecond part\nnext=2\n");
-    EXPECT_EQ("first \\", Read("game", "text", file));
-    EXPECT_EQ("2", Read("game", "next", file));
-}
-
-TEST_F(IniReader, LinesWithoutEqualsAreIgnored) {
-    std::string file = WriteIni("[game]\njust words\nsizeW=5\nsizeH\n");
-    EXPECT_EQ("5", Read("game", "sizeW", file));
-    EXPECT_EQ("<default>", Read("game", "sizeH", file));
-    EXPECT_EQ("<default>", Read("game", "just words", file));
-}
-
-TEST_F(IniReader, ValueIsSplitAtTheFirstEquals) {
-    std::string file = WriteIni("[game]\nformula = a=b=c\n");
-    EXPECT_EQ("a=b=c", Read("game", "formula", file));
-}
-
-TEST_F(IniReader, KeysBeforeTheFirstSectionAreIgnored) {
-    std::string file = WriteIni("sizeW=1\n[game]\nsizeH=2\n");
-    EXPECT_EQ("<default>", Read("game", "sizeW", file));
-    EXPECT_EQ("<default>", Read("", "sizeW", file));
-    EXPECT_EQ("2", Read("game", "sizeH", file));
-}
-
-TEST_F(IniReader, SectionWithoutClosingBracket) {
-    std::string file = WriteIni("[game\nsizeW=1\n[ other ] trailing\nx=2\n");
-    EXPECT_EQ("1", Read("game", "sizeW", file));
-    EXPECT_EQ("2", Read("other", "x", file));
-}
-
-TEST_F(IniReader, CrLfLineEndsAreAccepted) {
-    std::string file = WriteIni("[game]\r\nsizeW=1024\r\ntitle=\"Quillfen\"\r\nempty=\r\n");
-    EXPECT_EQ("1024", Read("game", "sizeW", file));
-    EXPECT_EQ("Quillfen", Read("game", "title", file));
-    EXPECT_EQ("", Read("game", "empty", file));
-}
-
-TEST_F(IniReader, Utf8ByteOrderMarkIsAccepted) {
-    std::string file = WriteIni("\xEF\xBB\xBF[game]\r\nsizeW=1024\r\n");
-    EXPECT_EQ("1024", Read("game", "sizeW", file));
-}
-
-TEST_F(IniReader, LastLineWithoutLineEnd) {
-    std::string file = WriteIni("[game]\nsizeW=1024");
-    EXPECT_EQ("1024", Read("game", "sizeW", file));
-}
-
-TEST_F(IniReader, ValueIsCutAt1023Bytes) {
-    const std::string exact(1023, 'a');
-    const std::string longer = std::string(1023, 'b') + "cdef";
-    std::string file = WriteIni("[s]\nexact=" + exact + "\nlonger=" + longer + "\nquoted=\"" + longer + "\"\n");
-    EXPECT_EQ(exact, Read("s", "exact", file));
-    EXPECT_EQ(std::string(1023, 'b'), Read("s", "longer", file));
-    EXPECT_EQ(std::string(1023, 'b'), Read("s", "quoted", file));
-    // The default passes through the same buffer.
-    EXPECT_EQ(std::string(1023, 'd'), Read("s", "absent", file, std::string(2000, 'd')));
+    EXPECT_TRUE(CIniReader::TryReadValue("s", "k", dir.Write("x.ini", "[s]\nk=\n"), value));
+    EXPECT_EQ("", value);
 }
 
 TEST_F(IniReader, StoredNameIsTranslatedAndResolvedWithoutRegardToCase) {
     dir.Write("Lvl/Level_Static.INI", "[block0]\nx=12\n");
-    std::string stored = dir.Path() + "/lvl\\level_static.ini";
-    EXPECT_EQ("12", Read("block0", "x", stored));
+    EXPECT_EQ("12", Read("block0", "x", dir.Path() + "/lvl\\level_static.ini"));
 }
 
-TEST_F(IniReader, FileIsParsedOnceAndKept) {
-    std::string file = WriteIni("[game]\nsizeW=1024\nsizeH=768\n");
-    for (int i = 0; i < 1000; ++i) {
-        ASSERT_EQ("1024", Read("game", "sizeW", file));
-        ASSERT_EQ("768", Read("game", "sizeH", file));
+TEST_F(IniReader, HostileFilesAreRefusedWithAReasonAndReadAsMissing) {
+    const std::string fifo = dir.File("fifo.ini"), socketName = dir.File("socket.ini");
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketName.c_str());
+    ASSERT_EQ(0, ::bind(sock, reinterpret_cast<struct sockaddr*>(&address), sizeof address));
+    const std::string huge = dir.Write("huge.ini", "[s]\nk=v\n");
+    ASSERT_EQ(0, ::truncate(huge.c_str(), 64 * 1024 * 1024 + 1));
+    std::string many = "[s]\n";
+    for (int i = 0; i <= 200000; ++i) many += std::to_string(i) + "=\n";
+    dir.Write("sub/x.ini", "[s]\nk=v\n");
+
+    struct Case { std::string file, reason; } cases[] = {
+        {fifo, "not a regular file"},         {"/dev/zero", "not a regular file"},
+        {dir.File("sub"), "not a regular file"}, {socketName, "not a regular file"},
+        {huge, "larger than 64 MiB"},         {dir.Write("many.ini", many), "more than 200000 keys"},
+    };
+    for (const Case& c : cases) {
+        std::string reason;
+        EXPECT_FALSE(CIniReader::CheckFile(c.file, reason)) << c.file;
+        EXPECT_EQ(c.reason, reason) << c.file;
+        EXPECT_EQ(DEFAULT, Read("s", "k", c.file)) << c.file;
     }
+    ::close(sock);
+
+    std::string reason = "untouched";
+    EXPECT_TRUE(CIniReader::CheckFile(dir.File("missing.ini"), reason));
+    EXPECT_TRUE(CIniReader::CheckFile(dir.File("sub/x.ini"), reason));
+    EXPECT_EQ("untouched", reason);
+    const std::string locked = dir.Write("locked.ini", "[s]\nk=v\n");
+    ASSERT_EQ(0, ::chmod(locked.c_str(), 0));
+    if (::access(locked.c_str(), R_OK) != 0) {  // not when running with rights that read any file
+        EXPECT_FALSE(CIniReader::CheckFile(locked, reason));
+        EXPECT_EQ(DEFAULT, Read("s", "k", locked));
+    }
+}
+
+TEST_F(IniReader, FileIsReadAgainOnlyWhenItChanges) {
+    const std::string file = dir.Write("test.ini", "[game]\nsizeW=1024\n");
+    SetMtime(file, 100);
+    for (int i = 0; i < 100; ++i) ASSERT_EQ("1024", Read("game", "sizeW", file));
     EXPECT_EQ(1u, CIniReader::ParseCountForTesting());
-    EXPECT_EQ(1u, CIniReader::CacheSizeForTesting());
-    WriteIni("[a]\nb=c\n", "second.ini");
-    EXPECT_EQ("c", Read("a", "b", dir.File("second.ini")));
-    EXPECT_EQ(2u, CIniReader::CacheSizeForTesting());
-}
-
-TEST_F(IniReader, FileChangedInSizeIsReadAgain) {
-    std::string file = WriteIni("[game]\nsizeW=1024\n");
+    // Same size and time: the kept content is used (shows that it is kept).
+    dir.Write("test.ini", "[game]\nsizeW=2048\n");
+    SetMtime(file, 100);
     EXPECT_EQ("1024", Read("game", "sizeW", file));
-    WriteIni("[game]\nsizeW=12345\n");
-    EXPECT_EQ("12345", Read("game", "sizeW", file));
-    EXPECT_EQ(2u, CIniReader::ParseCountForTesting());
-}
-
-TEST_F(IniReader, FileChangedInModificationTimeIsReadAgain) {
-    std::string file = WriteIni("[game]\nsizeW=1024\n");
-    SetMtime(file, 1000000000, 100);
-    EXPECT_EQ("1024", Read("game", "sizeW", file));
-    // Same size, same modification time: the kept content is used (this is what
-    // the cache promises, and shows that it is used).
-    {
-        int fd = ::open(file.c_str(), O_WRONLY);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(18, ::pwrite(fd, "[game]\nsizeW=2048\n", 18, 0));
-        ::close(fd);
-    }
-    SetMtime(file, 1000000000, 100);
-    EXPECT_EQ("1024", Read("game", "sizeW", file));
-    // Same size, the modification time differs by one nanosecond: read again.
-    SetMtime(file, 1000000000, 101);
+    SetMtime(file, 101);  // one nanosecond later
     EXPECT_EQ("2048", Read("game", "sizeW", file));
-    EXPECT_EQ(2u, CIniReader::ParseCountForTesting());
-}
-
-TEST_F(IniReader, FileReplacedByAnotherIsReadAgain) {
-    std::string file = WriteIni("[game]\nsizeW=1024\n");
-    SetMtime(file, 1000000000, 0);
-    EXPECT_EQ("1024", Read("game", "sizeW", file));
-    std::string other = WriteIni("[game]\nsizeW=4096\n", "other.ini");
-    SetMtime(other, 1000000000, 0);
-    ASSERT_EQ(0, std::rename(other.c_str(), file.c_str()));  // same size and time, new file
-    EXPECT_EQ("4096", Read("game", "sizeW", file));
-}
-
-TEST_F(IniReader, RemovedFileYieldsDefaultAndIsForgotten) {
-    std::string file = WriteIni("[game]\nsizeW=1024\n");
-    EXPECT_EQ("1024", Read("game", "sizeW", file));
-    EXPECT_EQ(1u, CIniReader::CacheSizeForTesting());
+    dir.Write("test.ini", "[game]\nsizeW=12345\n");  // another size
+    SetMtime(file, 101);
+    EXPECT_EQ("12345", Read("game", "sizeW", file));
+    const std::string other = dir.Write("other.ini", "[game]\nsizeW=40960\n");
+    SetMtime(other, 101);
+    ASSERT_EQ(0, std::rename(other.c_str(), file.c_str()));  // same size and time, another file
+    EXPECT_EQ("40960", Read("game", "sizeW", file));
+    EXPECT_EQ(4u, CIniReader::ParseCountForTesting());
     ASSERT_EQ(0, std::remove(file.c_str()));
-    EXPECT_EQ("<default>", Read("game", "sizeW", file));
+    EXPECT_EQ(DEFAULT, Read("game", "sizeW", file));
     EXPECT_EQ(0u, CIniReader::CacheSizeForTesting());
-    WriteIni("[game]\nsizeW=7\n");
-    EXPECT_EQ("7", Read("game", "sizeW", file));
+}
+
+TEST_F(IniReader, CacheKeepsABoundedNumberOfFiles) {
+    for (int i = 0; i < 40; ++i) {
+        const std::string file = dir.Write("f" + std::to_string(i) + ".ini", "[s]\nk=" + std::to_string(i) + "\n");
+        EXPECT_EQ(std::to_string(i), Read("s", "k", file));
+        EXPECT_LE(CIniReader::CacheSizeForTesting(), CIniReader::MAX_CACHED_FILES);
+    }
+    // The files in use stay kept.
+    const std::size_t parses = CIniReader::ParseCountForTesting();
+    EXPECT_EQ("39", Read("s", "k", dir.File("f39.ini")));
+    EXPECT_EQ("38", Read("s", "k", dir.File("f38.ini")));
+    EXPECT_EQ(parses, CIniReader::ParseCountForTesting());
 }
 
 TEST_F(IniReader, TwoThreadsReadAtOnce) {
-    std::string first = WriteIni("[game]\nsizeW=1024\n", "first.ini");
-    std::string second = WriteIni("[block0]\nx=5\n", "second.ini");
+    const std::string first = dir.Write("first.ini", "[game]\nsizeW=1024\n");
+    const std::string second = dir.Write("second.ini", "[block0]\nx=5\n");
     std::atomic<int> wrong{0};
     auto reader = [&](const std::string& file, const char* section, const char* key, const char* expected) {
         for (int i = 0; i < 2000; ++i) {
@@ -287,10 +235,9 @@ TEST_F(IniReader, TwoThreadsReadAtOnce) {
             if (i % 100 == 0) CIniReader::ClearCacheForTesting();  // force re-reads as well
         }
     };
-    std::vector<std::thread> threads;
-    threads.emplace_back(reader, first, "game", "sizeW", "1024");
-    threads.emplace_back(reader, second, "block0", "x", "5");
-    threads.emplace_back(reader, first, "GAME", "SIZEW", "1024");
-    for (std::thread& thread : threads) thread.join();
+    std::thread a(reader, first, "game", "sizeW", "1024"), b(reader, second, "block0", "x", "5");
+    reader(first, "GAME", "SIZEW", "1024");
+    a.join();
+    b.join();
     EXPECT_EQ(0, wrong.load());
 }
