@@ -11,111 +11,49 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-// The shared temporary folder, with the real (symbolic-link free) name, since
-// NativePath returns names as they are found on disk.
-class LocalTempDir {
-public:
-    LocalTempDir() {
-        char* real = ::realpath(dir_.Path().c_str(), nullptr);
-        path_ = real ? real : dir_.Path();
-        std::free(real);
-    }
-    const std::string& Path() const { return path_; }
-    void MakeDir(const std::string& relative) const { ::mkdir((path_ + "/" + relative).c_str(), 0755); }
-    void MakeFile(const std::string& relative) const { dir_.Write(relative, "x"); }
-
-private:
-    CTempDir dir_;
-    std::string path_;
-};
-
-}  // namespace
-
-TEST(PathIsAbsolute, SlashInFrontIsAbsolute) {
-    EXPECT_TRUE(IsAbsolutePath("/"));
-    EXPECT_TRUE(IsAbsolutePath("/tmp/x.ini"));
+TEST(FilePath, AbsoluteFormsAreASlashOrADriveLetter) {
+    const struct { const char* path; bool absolute; } cases[] = {
+        {"/", true}, {"/tmp/x.ini", true}, {"C:\\data\\x.ini", true}, {"C:x", true}, {"d:", true},
+        {"", false}, {"x", false}, {":", false}, {"gfx\\logo.png", false}, {"\\gfx\\logo.png", false},
+        {"ab:c", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.absolute, IsAbsolutePath(c.path)) << c.path;
 }
 
-TEST(PathIsAbsolute, DriveLetterFormIsAbsolute) {
-    EXPECT_TRUE(IsAbsolutePath("C:\\data\\x.ini"));
-    EXPECT_TRUE(IsAbsolutePath("C:x"));
-    EXPECT_TRUE(IsAbsolutePath("d:"));
+TEST(FilePath, NamesThatDoNotExistAreOnlyTranslated) {
+    const struct { const char* stored; const char* native; } cases[] = {
+        {"no_such_dir_q7\\level_static.ini", "no_such_dir_q7/level_static.ini"}, {"", ""}, {"C:\\", "/"},
+        {"/no_such_dir_q7\\a/b", "/no_such_dir_q7/a/b"}, {"C:\\no_such_dir_q7\\x.ini", "/no_such_dir_q7/x.ini"},
+        {"C:no_such_dir_q7\\x.ini", "/no_such_dir_q7/x.ini"}, {"C:", "/"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.native, NativePath(c.stored)) << c.stored;
 }
 
-TEST(PathIsAbsolute, EverythingElseIsRelative) {
-    EXPECT_FALSE(IsAbsolutePath(""));
-    EXPECT_FALSE(IsAbsolutePath("x"));
-    EXPECT_FALSE(IsAbsolutePath(":"));  // one character counts as relative
-    EXPECT_FALSE(IsAbsolutePath("gfx\\logo.png"));
-    EXPECT_FALSE(IsAbsolutePath("\\gfx\\logo.png"));
-    EXPECT_FALSE(IsAbsolutePath("ab:c"));
-}
+TEST(FilePath, ComponentsAreResolvedWithoutRegardToCase) {
+    CTempDir temp;
+    // The real (symbolic-link free) name: NativePath returns names as found on disk.
+    char* real = ::realpath(temp.Path().c_str(), nullptr);
+    const std::string d = real;
+    std::free(real);
+    for (const char* file : {"Lvl/Level_Static.INI", "fnt/Lucida Console.ttf", "a.txt", "A.txt",
+                             "Other/File.txt", "gfx/Tovik.PNG"})
+        temp.Write(file, "x");
+    ::mkdir((d + "/Sub").c_str(), 0755);
+    const struct { std::string stored, native; } cases[] = {
+        {d + "\\Lvl\\Level_Static.INI", d + "/Lvl/Level_Static.INI"},
+        {d + "/lvl\\level_static.ini", d + "/Lvl/Level_Static.INI"},
+        {d + "/LVL\\LEVEL_STATIC.ini", d + "/Lvl/Level_Static.INI"},
+        {d + "/FNT\\lucida console.TTF", d + "/fnt/Lucida Console.ttf"},
+        // The exact spelling is preferred, then the smallest name in byte order.
+        {d + "\\a.txt", d + "/a.txt"}, {d + "\\A.txt", d + "/A.txt"}, {d + "\\a.TXT", d + "/A.txt"},
+        // From the first component that cannot be found on, the rest stays as given.
+        {d + "/lvl\\Missing\\X.ini", d + "/Lvl/Missing/X.ini"},
+        {d + "/LVL\\nothing.ini", d + "/Lvl/nothing.ini"},
+        {d + "\\sub\\..\\other\\file.txt", d + "/Sub/../Other/File.txt"}, {d + "\\SUB\\", d + "/Sub/"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.native, NativePath(c.stored)) << c.stored;
 
-TEST(PathNative, BackslashesBecomeSlashes) {
-    EXPECT_EQ("no_such_dir_q7/level_static.ini", NativePath("no_such_dir_q7\\level_static.ini"));
-    EXPECT_EQ("/no_such_dir_q7/a/b", NativePath("/no_such_dir_q7\\a/b"));
-    EXPECT_EQ("", NativePath(""));
-}
-
-TEST(PathNative, DriveLetterIsTakenFromTheRoot) {
-    EXPECT_EQ("/no_such_dir_q7/x.ini", NativePath("C:\\no_such_dir_q7\\x.ini"));
-    EXPECT_EQ("/no_such_dir_q7/x.ini", NativePath("C:no_such_dir_q7\\x.ini"));
-    EXPECT_EQ("/", NativePath("C:\\"));
-    EXPECT_EQ("/", NativePath("C:"));
-}
-
-TEST(PathNative, ExactNameIsKept) {
-    LocalTempDir dir;
-    dir.MakeDir("Lvl");
-    dir.MakeFile("Lvl/Level_Static.INI");
-    EXPECT_EQ(dir.Path() + "/Lvl/Level_Static.INI", NativePath(dir.Path() + "\\Lvl\\Level_Static.INI"));
-}
-
-TEST(PathNative, ComponentsAreResolvedWithoutRegardToCase) {
-    LocalTempDir dir;
-    dir.MakeDir("Lvl");
-    dir.MakeFile("Lvl/Level_Static.INI");
-    dir.MakeDir("fnt");
-    dir.MakeFile("fnt/Lucida Console.ttf");
-    EXPECT_EQ(dir.Path() + "/Lvl/Level_Static.INI", NativePath(dir.Path() + "/lvl\\level_static.ini"));
-    EXPECT_EQ(dir.Path() + "/Lvl/Level_Static.INI", NativePath(dir.Path() + "/LVL\\LEVEL_STATIC.ini"));
-    EXPECT_EQ(dir.Path() + "/fnt/Lucida Console.ttf", NativePath(dir.Path() + "/FNT\\lucida console.TTF"));
-}
-
-TEST(PathNative, RelativeNamesAreResolvedInTheCurrentDirectory) {
-    LocalTempDir dir;
-    dir.MakeDir("gfx");
-    dir.MakeFile("gfx/Tovik.PNG");
-    CChangeDirectory inside(dir.Path());
-    EXPECT_EQ("gfx/Tovik.PNG", NativePath("gfx\\tovik.png"));
-    EXPECT_EQ("gfx/Tovik.PNG", NativePath("GFX\\TOVIK.png"));
+    CChangeDirectory inside(d);  // relative names: in the current directory
+    EXPECT_EQ("gfx/Tovik.PNG", NativePath("GFX\\tovik.png"));
     EXPECT_EQ("./gfx/Tovik.PNG", NativePath(".\\Gfx\\tovik.png"));
-}
-
-TEST(PathNative, ExactSpellingIsPreferredThenByteOrder) {
-    LocalTempDir dir;
-    dir.MakeFile("a.txt");
-    dir.MakeFile("A.txt");
-    EXPECT_EQ(dir.Path() + "/a.txt", NativePath(dir.Path() + "\\a.txt"));
-    EXPECT_EQ(dir.Path() + "/A.txt", NativePath(dir.Path() + "\\A.txt"));
-    // No exact spelling: the smallest name in byte order ("A" < "a").
-    EXPECT_EQ(dir.Path() + "/A.txt", NativePath(dir.Path() + "\\a.TXT"));
-}
-
-TEST(PathNative, MissingComponentKeepsTheRestAsGiven) {
-    LocalTempDir dir;
-    dir.MakeDir("Lvl");
-    EXPECT_EQ(dir.Path() + "/Lvl/Missing/X.ini", NativePath(dir.Path() + "/lvl\\Missing\\X.ini"));
-    EXPECT_EQ(dir.Path() + "/Lvl/nothing.ini", NativePath(dir.Path() + "/LVL\\nothing.ini"));
-}
-
-TEST(PathNative, DotDotAndTrailingSeparatorsSurvive) {
-    LocalTempDir dir;
-    dir.MakeDir("Sub");
-    dir.MakeDir("Other");
-    dir.MakeFile("Other/File.txt");
-    EXPECT_EQ(dir.Path() + "/Sub/../Other/File.txt", NativePath(dir.Path() + "\\sub\\..\\other\\file.txt"));
-    EXPECT_EQ(dir.Path() + "/Sub/", NativePath(dir.Path() + "\\SUB\\"));
 }
