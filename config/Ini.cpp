@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -106,7 +107,8 @@ double StringToDouble(std::string text, double defaultValue) {
     // small becomes 0 or a subnormal, as the stream extraction gave.
     const std::string digits = text.substr(number.start, number.length);
     errno = 0;
-    const double value = ::strtod_l(digits.c_str(), nullptr, ClassicLocale());
+    const locale_t classic = ClassicLocale();  // null only when memory ran out
+    const double value = classic ? ::strtod_l(digits.c_str(), nullptr, classic) : std::strtod(digits.c_str(), nullptr);
     if (errno == ERANGE && std::isinf(value)) return defaultValue;
     return value;
 }

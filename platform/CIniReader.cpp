@@ -25,7 +25,7 @@ namespace {
 using Section = std::unordered_map<std::string, std::string>;
 struct ParsedFile {
     std::unordered_map<std::string, Section> sections;
-    std::size_t keyCount = 0;
+    std::size_t entryCount = 0;  // sections and keys
     std::size_t bytes = 0;  // estimate of the memory held, for the cache's cap
 };
 
@@ -229,7 +229,7 @@ std::string DecodeFile(std::string content) {
     return content;
 }
 
-// False when the file holds more than MAX_KEYS keys.
+// False when the file holds more than MAX_ENTRIES sections and keys.
 bool Parse(const std::string& text, ParsedFile& parsed) {
     Section* current = nullptr;  // null: before the first section, or a duplicate section
     std::size_t pos = 0;
@@ -250,7 +250,10 @@ bool Parse(const std::string& text, ParsedFile& parsed) {
                 auto inserted = parsed.sections.emplace(name, Section());
                 // A later section of a name already seen is not merged: its keys are skipped.
                 current = inserted.second ? &inserted.first->second : nullptr;
-                if (inserted.second) parsed.bytes += NODE_BYTES + name.size();
+                if (inserted.second) {
+                    parsed.bytes += NODE_BYTES + name.size();
+                    if (++parsed.entryCount > CIniReader::MAX_ENTRIES) return false;
+                }
                 continue;
             }
             // No ']': not a header, read on as an ordinary line.
@@ -267,7 +270,7 @@ bool Parse(const std::string& text, ParsedFile& parsed) {
         const std::size_t cost = NODE_BYTES + key.size() + value.size();
         if (current->emplace(std::move(key), std::move(value)).second) {  // first key wins
             parsed.bytes += cost;
-            if (++parsed.keyCount > CIniReader::MAX_KEYS) return false;
+            if (++parsed.entryCount > CIniReader::MAX_ENTRIES) return false;
         }
     }
     return true;
@@ -315,7 +318,7 @@ std::shared_ptr<const ParsedFile> Load(const std::string& fileName, std::string&
         entry.parsed = parsed;
         entry.bytes = parsed->bytes;
     } else {
-        entry.refusal = reason = "more than " + std::to_string(CIniReader::MAX_KEYS) + " keys";
+        entry.refusal = reason = "more than " + std::to_string(CIniReader::MAX_ENTRIES) + " sections and keys";
     }
 
     std::lock_guard<std::mutex> lock(cache.mutex);

@@ -30,8 +30,8 @@
 // - A key present with an empty value yields "" (not the default).
 // - A missing file, section or key yields the default. So does a refused file:
 //   one that is not a regular file (pipe, device, directory, socket), is larger
-//   than 64 MiB, cannot be read, or holds more than MAX_KEYS keys. CheckFile says
-//   why; the getters stay silent.
+//   than 64 MiB, cannot be read, or holds more than MAX_ENTRIES sections and keys.
+//   CheckFile says why; the getters stay silent.
 //
 // Caching: a file is parsed once and kept; it is read again only when its size,
 // its modification time (nanoseconds), its device or its inode number changes, so
@@ -49,8 +49,9 @@ class CIniReader {
 public:
     // Longest value (and default) handed out, in UTF-16 units.
     static constexpr std::size_t MAX_VALUE_LENGTH = 1023;
-    // Files with more keys are refused: their index would take memory without bound.
-    static constexpr std::size_t MAX_KEYS = 200000;
+    // Files with more sections and keys together are refused: their index would
+    // take memory far beyond the file's size.
+    static constexpr std::size_t MAX_ENTRIES = 200000;
     static constexpr std::size_t MAX_CACHED_FILES = 16;
     static constexpr std::size_t MAX_CACHED_BYTES = 64u * 1024u * 1024u;
 
@@ -66,7 +67,7 @@ public:
                              const std::string& fileName, std::string& value);
 
     // False, with a short reason ("not a regular file", "larger than 64 MiB",
-    // "more than 200000 keys", or the system's text for a file that cannot be
+    // "more than 200000 sections and keys", or the system's text for a file that cannot be
     // opened), when the file exists but is refused: it is then read as a missing
     // file. True for a usable or an absent file. Thread-safe.
     static bool CheckFile(const std::string& fileName, std::string& reason);

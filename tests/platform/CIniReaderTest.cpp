@@ -135,14 +135,14 @@ TEST_F(IniReader, HostileFilesAreRefusedWithAReasonAndReadAsMissing) {
     ASSERT_EQ(0, ::bind(sock, reinterpret_cast<struct sockaddr*>(&address), sizeof address));
     const std::string huge = dir.Write("huge.ini", "[s]\nk=v\n");
     ASSERT_EQ(0, ::truncate(huge.c_str(), 64 * 1024 * 1024 + 1));
-    std::string many = "[s]\n";
-    for (int i = 0; i <= 200000; ++i) many += std::to_string(i) + "=\n";
-    dir.Write("sub/x.ini", "[s]\nk=v\n");
+    std::string keys = "[s]\n", sections;
+    for (int i = 0; i <= 200000; ++i) keys += std::to_string(i) + "=\n", sections += "[" + std::to_string(i) + "]\n";
 
     struct Case { std::string file, reason; } cases[] = {
         {fifo, "not a regular file"},         {"/dev/zero", "not a regular file"},
-        {dir.File("sub"), "not a regular file"}, {socketName, "not a regular file"},
-        {huge, "larger than 64 MiB"},         {dir.Write("many.ini", many), "more than 200000 keys"},
+        {dir.Path(), "not a regular file"}, {socketName, "not a regular file"},
+        {huge, "larger than 64 MiB"},         {dir.Write("keys.ini", keys), "more than 200000 sections and keys"},
+        {dir.Write("sections.ini", sections), "more than 200000 sections and keys"},
     };
     for (const Case& c : cases) {
         std::string reason;
@@ -153,7 +153,7 @@ TEST_F(IniReader, HostileFilesAreRefusedWithAReasonAndReadAsMissing) {
     ::close(sock);
     std::string reason = "untouched";
     EXPECT_TRUE(CIniReader::CheckFile(dir.File("missing.ini"), reason));
-    EXPECT_TRUE(CIniReader::CheckFile(dir.File("sub/x.ini"), reason));
+    EXPECT_TRUE(CIniReader::CheckFile(dir.Write("x.ini", "[s]\nk=v\n"), reason));
     EXPECT_EQ("untouched", reason);
     const std::string locked = dir.Write("locked.ini", "[s]\nk=v\n");
     ASSERT_EQ(0, ::chmod(locked.c_str(), 0));
