@@ -51,7 +51,7 @@ public:
     static constexpr std::size_t MAX_VALUE_LENGTH = 1023;
     // Files with more sections and keys together are refused: their index would
     // take memory far beyond the file's size.
-    static constexpr std::size_t MAX_ENTRIES = 200000;
+    static constexpr std::size_t MAX_ENTRIES = 1000000;
     static constexpr std::size_t MAX_CACHED_FILES = 16;
     static constexpr std::size_t MAX_CACHED_BYTES = 64u * 1024u * 1024u;
 
@@ -67,9 +67,9 @@ public:
                              const std::string& fileName, std::string& value);
 
     // False, with a short reason ("not a regular file", "larger than 64 MiB",
-    // "more than 200000 sections and keys", or the system's text for a file that cannot be
-    // opened), when the file exists but is refused: it is then read as a missing
-    // file. True for a usable or an absent file. Thread-safe.
+    // "more than 1000000 sections and keys", or the system's text for a file that
+    // cannot be opened), when the file exists but is refused: it is then read as a
+    // missing file. True for a usable or an absent file. Thread-safe.
     static bool CheckFile(const std::string& fileName, std::string& reason);
 
     // For tests: number of files kept in the cache.
