@@ -11,7 +11,7 @@
 namespace {
 
 // Far above any caption; a level asking for more would make SDL_ttf cache
-// glyphs of many megabytes each.
+// glyphs of many megabytes each. (SDL_ttf copes with sizes of 0 and below.)
 constexpr int MAX_POINT_SIZE = 500;
 
 }  // namespace
@@ -19,9 +19,8 @@ constexpr int MAX_POINT_SIZE = 500;
 CFont::CFont(std::string requestedName, int pointSize)
     : font(nullptr), fileName(), size(0), bytes(), source(nullptr) {
     std::string reason;
-    if (pointSize < 1 || pointSize > MAX_POINT_SIZE) {
-        reason = "point size " + std::to_string(pointSize) + " is outside 1 to " +
-                 std::to_string(MAX_POINT_SIZE);
+    if (pointSize > MAX_POINT_SIZE) {
+        reason = "point size " + std::to_string(pointSize) + " is above " + std::to_string(MAX_POINT_SIZE);
     } else if (PlatformReadFile(NativePath(MakeAbsolutePath(requestedName)), bytes, reason)) {
         // SDL_ttf only ever sees memory: its own file opening would hand SDL's
         // message, which holds the name, to its error setter as a format.
