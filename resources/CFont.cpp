@@ -5,19 +5,36 @@
 #include "config/Paths.h"
 #include "log/Log.h"
 #include "platform/FilePath.h"
+#include "platform/FileRead.h"
 #include "resources/TextRenderer.h"
 
-CFont::CFont(std::string requestedName, int pointSize) : font(nullptr), fileName(), size(0) {
-    const std::string path = NativePath(MakeAbsolutePath(requestedName));
+namespace {
+
+// Far above any caption; a level asking for more would make SDL_ttf cache
+// glyphs of many megabytes each. (SDL_ttf copes with sizes of 0 and below.)
+constexpr int MAX_POINT_SIZE = 500;
+
+}  // namespace
+
+CFont::CFont(std::string requestedName, int pointSize)
+    : font(nullptr), fileName(), size(0), bytes(), source(nullptr) {
     std::string reason;
-    {
+    if (pointSize > MAX_POINT_SIZE) {
+        reason = "point size " + std::to_string(pointSize) + " is above " + std::to_string(MAX_POINT_SIZE);
+    } else if (PlatformReadFile(NativePath(MakeAbsolutePath(requestedName)), bytes, reason)) {
+        // SDL_ttf only ever sees memory: its own file opening would hand SDL's
+        // message, which holds the name, to its error setter as a format.
         std::lock_guard<std::recursive_mutex> lock(TextLock());
-        font = TTF_OpenFont(path.c_str(), pointSize);
+        source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+        if (source != nullptr) {
+            font = TTF_OpenFontRW(source, 0, pointSize);
+        }
         if (font == nullptr) {
             reason = SDL_GetError();
         }
     }
     if (font == nullptr) {
+        ReleaseSource();
         LogWrite(LOG_ERROR, "Failed to load font file " + requestedName + ", SDL reports: " + reason,
                  "class CFont");
     }
@@ -31,6 +48,15 @@ CFont::~CFont() {
         TTF_CloseFont(font);
         font = nullptr;
     }
+    ReleaseSource();
+}
+
+void CFont::ReleaseSource() {
+    if (source != nullptr) {
+        SDL_RWclose(source);
+        source = nullptr;
+    }
+    std::string().swap(bytes);
 }
 
 std::string CFont::GetFileName() {
@@ -46,7 +72,8 @@ bool CFont::MeasureText(const std::string& text, int& w, int& h) {
     }
     int measuredW = 0;
     int measuredH = 0;
-    if (TTF_SizeText(font, text.c_str(), &measuredW, &measuredH) != 0) {
+    std::string fitted = text;
+    if (!FitText(font, fitted, measuredW, measuredH)) {
         return false;
     }
     w = measuredW;

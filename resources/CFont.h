@@ -9,7 +9,9 @@
 class CFont {
 public:
     // Opens `fileName` (stored form, relative to the working directory) at `size`
-    // points; logs an ERROR and keeps a null handle when it cannot.
+    // points; logs an ERROR and keeps a null handle when it cannot. The file is
+    // read whole into memory first, so a pipe, device or oversized file is
+    // refused at once and no name ever reaches SDL's error formatting.
     CFont(std::string fileName, int size);
     // Closes the handle unless CFontFactory::RemoveAll already has.
     ~CFont();
@@ -18,13 +20,21 @@ public:
     CFont& operator=(const CFont&) = delete;
 
     std::string GetFileName();
-    // Size of `text` drawn with this font, in pixels. False (and 0 x 0) without a
-    // handle or when SDL_ttf cannot measure it. Safe from any thread.
+    // Size of `text` as RenderText draws it with this font (cut as FitText cuts),
+    // in pixels. False (and 0 x 0) without a handle or when SDL_ttf cannot
+    // measure it. Safe from any thread.
     bool MeasureText(const std::string& text, int& w, int& h);
 
     TTF_Font* font;        // owned; null when the file could not be opened
     std::string fileName;  // cache key: the requested name, lower-cased
     int size;              // points
+
+private:
+    // Closes the reader and drops the bytes; only once the handle is closed.
+    void ReleaseSource();
+
+    std::string bytes;     // the file's content; SDL_ttf reads glyphs from it for the font's life
+    SDL_RWops* source;     // owned; reads `bytes`
 };
 
 #endif

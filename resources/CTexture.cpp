@@ -2,13 +2,53 @@
 
 #include <SDL/SDL_image.h>
 
+#include <cstddef>
+#include <vector>
+
 #include "config/Paths.h"
 #include "log/Log.h"
 #include "platform/FilePath.h"
+#include "platform/FileRead.h"
+#include "resources/ImageSize.h"
 
 namespace {
+
 const char* const CLASS_NAME = "class CTexture";
+
+// Decodes the image file of the stored name `name`, or gives null and the reason.
+// The file is read here and decoded from memory: a pipe or device is refused at
+// once, an absurd declared size before any pixel is allocated, and no name
+// reaches SDL's error formatting.
+SDL_Surface* ReadImage(const std::string& name, std::string& reason) {
+    std::string bytes;
+    if (!PlatformReadFile(NativePath(MakeAbsolutePath(name)), bytes, reason)) {
+        return nullptr;
+    }
+    reason = ImageRefusal(bytes);
+    if (!reason.empty()) {
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (source == nullptr) {
+        reason = SDL_GetError();
+        return nullptr;
+    }
+    // The extension picks the decoder only where the content cannot, as IMG_Load does.
+    const std::size_t dot = name.rfind('.');
+    std::vector<char> extension;
+    if (dot != std::string::npos) {
+        extension.assign(name.begin() + static_cast<std::ptrdiff_t>(dot) + 1, name.end());
+    }
+    extension.push_back('\0');
+    SDL_Surface* image = IMG_LoadTyped_RW(source, 0, extension.data());
+    SDL_RWclose(source);
+    if (image == nullptr) {
+        reason = SDL_GetError();
+    }
+    return image;
 }
+
+}  // namespace
 
 CTexture::CTexture(std::string requestedName, bool readOnlyTexture)
     : valid(true),
@@ -54,11 +94,11 @@ void CTexture::Load(std::string requestedName) {
         SDL_FreeSurface(surface);
         surface = nullptr;
     }
-    surface = IMG_Load(NativePath(MakeAbsolutePath(requestedName)).c_str());
+    std::string reason;
+    surface = ReadImage(requestedName, reason);
     if (surface == nullptr) {
         valid = false;
-        LogWrite(LOG_ERROR,
-                 "Failed to load texture from " + requestedName + ", SDL reports: \n" + SDL_GetError(),
+        LogWrite(LOG_ERROR, "Failed to load texture from " + requestedName + ", SDL reports: \n" + reason,
                  CLASS_NAME);
         return;
     }
@@ -93,6 +133,15 @@ void CTexture::Update() {
         LogWrite(LOG_WARNING, "The image is not truecolor. This will cause problems.", CLASS_NAME);
         valid = false;
         // Never drawn, and its pixels have no GL layout: nothing is uploaded.
+        return;
+    }
+    // Beyond what this GL can hold the upload would fail or, on some drivers,
+    // allocate without bound; such a texture is never drawn.
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    if (w > largest || h > largest) {
+        LogWrite(LOG_WARNING, "Texture measurements exceed the largest texture of this GL.", CLASS_NAME);
+        valid = false;
         return;
     }
     // SDL pads rows to 4 bytes, which is GL's default unpack alignment.

@@ -1,10 +1,9 @@
 #include "resources/TextRenderer.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <GL/gl.h>
-#include <SDL/SDL_ttf.h>
-
 #include "resources/CFont.h"
 
 namespace {
@@ -93,6 +92,41 @@ std::recursive_mutex& TextLock() {
     return lock;
 }
 
+bool FitText(TTF_Font* font, std::string& text, int& w, int& h) {
+    if (text.size() > MAX_TEXT_BYTES) {
+        text.resize(MAX_TEXT_BYTES);
+    }
+    // SDL_ttf stops at a zero byte; so does everything after it here.
+    text.resize(std::strlen(text.c_str()));
+    if (TTF_SizeText(font, text.c_str(), &w, &h) != 0 || h > MAX_TEXT_SIDE) {
+        w = h = 0;
+        return false;
+    }
+    if (w <= MAX_TEXT_SIDE) {
+        return true;
+    }
+    // The longest beginning that fits; an empty one always does.
+    std::size_t fits = 0;
+    std::size_t tooLong = text.size();
+    while (tooLong - fits > 1) {
+        const std::size_t middle = fits + (tooLong - fits) / 2;
+        int middleW = 0;
+        int middleH = 0;
+        if (TTF_SizeText(font, text.substr(0, middle).c_str(), &middleW, &middleH) == 0 &&
+            middleW <= MAX_TEXT_SIDE) {
+            fits = middle;
+        } else {
+            tooLong = middle;
+        }
+    }
+    text.resize(fits);
+    if (TTF_SizeText(font, text.c_str(), &w, &h) != 0) {
+        w = h = 0;
+        return false;
+    }
+    return true;
+}
+
 int NextPowerOfTwo(int n) {
     // Doubling is exact; the logarithm quotient rounds up past 2^29 to 2^30.
     if (n <= 0 || n > (1 << 30)) {
@@ -114,7 +148,9 @@ void RenderText(CFont* font, std::string text, SDL_Color color, TextRect rect, i
     {
         // Only SDL_ttf needs the lock; the blit and the GL work run outside it.
         std::lock_guard<std::recursive_mutex> lock(TextLock());
-        if (font->font == nullptr) {
+        int w = 0;
+        int h = 0;
+        if (font->font == nullptr || !FitText(font->font, text, w, h) || text.empty()) {
             return;
         }
         rendered = TTF_RenderText_Solid(font->font, text.c_str(), color);

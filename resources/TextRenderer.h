@@ -2,10 +2,12 @@
 #ifndef VELMORA_RESOURCES_TEXTRENDERER_H
 #define VELMORA_RESOURCES_TEXTRENDERER_H
 
+#include <cstddef>
 #include <mutex>
 #include <string>
 
 #include <SDL/SDL.h>
+#include <SDL/SDL_ttf.h>
 
 class CFont;
 
@@ -22,7 +24,18 @@ struct TextRect {
     int h;
 };
 
-// Rasterises `text` (Latin-1) with `font` in the red, green and blue of `color`
+// The most of a text that is ever measured or drawn. SDL_ttf copies a text onto
+// the stack, and SDL 1.2 keeps a surface row's length in 16 bits, so longer
+// texts are cut: first to MAX_TEXT_BYTES bytes, then to the longest beginning
+// at most MAX_TEXT_SIDE pixels wide. A text taller than that is not drawn.
+constexpr std::size_t MAX_TEXT_BYTES = 8192;
+constexpr int MAX_TEXT_SIDE = 8192;  // pixels
+
+// Cuts `text` as above and gives the size it is drawn at. False when SDL_ttf
+// cannot measure it or it is too tall. The caller holds TextLock().
+bool FitText(TTF_Font* font, std::string& text, int& w, int& h);
+
+// Rasterises `text` (Latin-1, cut by FitText) with `font` in the red, green and blue of `color`
 // and places it in `rect` by the two alignments (other values count as
 // ALIGN_START). With `target` the whole text is blitted into it, clipped only by
 // the surface. Without, it is drawn with OpenGL as one quad at depth 1, cut at
