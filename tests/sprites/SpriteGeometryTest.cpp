@@ -2,17 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "sprites/CImageSprite.h"
+#include "sprites/CSpriteManager.h"
 #include "sprites/SpriteGeometry.h"
 
 namespace {
-
-CImageSprite* Box(CImageSprite& s, double x, double y, double w, double h) {
-    s.SetPosition(x, y);
-    s.SetSize(w, h);
-    return &s;
-}
 
 // A rectangle of half sizes hw x hh about (cx, cy), turned by `degrees`.
 SpriteQuad Turned(double cx, double cy, double hw, double hh, double degrees) {
@@ -23,51 +19,110 @@ SpriteQuad Turned(double cx, double cy, double hw, double hh, double degrees) {
     return {at(-hw, hh), at(hw, hh), at(hw, -hh), at(-hw, -hh)};
 }
 
+class CCountingSprite : public CImageSprite {
+public:
+    CCountingSprite(int& counter, double px, double py) : calls(counter) {
+        SetPosition(px, py);
+        SetSize(10, 10);
+    }
+    void OnCollision(CSprite*) override { ++calls; }
+    int& calls;
+};
+
 }  // namespace
 
-TEST(SpriteOverlap, TouchingEdgesCollideAfterTruncationAndAGapDoesNot) {
-    CImageSprite a;
-    CImageSprite b;
-    Box(a, 0, 0, 10, 10);
-    EXPECT_TRUE(a.CollidesWith(Box(b, 10, 0, 10, 10)));
-    EXPECT_TRUE(a.CollidesWith(Box(b, 10.5, 0, 10, 10)));  // truncated to 10
-    EXPECT_FALSE(a.CollidesWith(Box(b, 11, 0, 10, 10)));
-    EXPECT_TRUE(a.CollidesWith(Box(b, 10, 10, 10, 10)));  // corner on corner
-    EXPECT_FALSE(a.CollidesWith(Box(b, 500, 400, 10, 10)));
+TEST(SpriteOverlap, TruncatedRectanglesTouchAtEdgesAndFarPositionsStayApart) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double maxInt = 2147483647.0;
+    const double minInt = -2147483648.0;
+    struct Case {
+        double ax, ay, bx, by;  // two 10 x 10 sprites
+        bool overlap;
+    };
+    const Case cases[] = {
+        {0, 0, 10, 0, true},  // touching edges
+        {0, 0, 10.5, 0, true},  // truncated to 10
+        {0, 0, 11, 0, false},
+        {0, 0, 10, 10, true},  // corner on corner
+        {0, 0, 500, 400, false},
+        // Thrown as far as a level file's integers reach: blocks near the start stay behind.
+        {maxInt, minInt, 50000, 0, false},
+        {maxInt, minInt, maxInt + 10, minInt - 10, true},
+        {maxInt, minInt, maxInt + 11, minInt, false},
+        {1e9 + 100, 0, 1e9 + 10000, 0, false},
+        {-3e9, 0, -5e9, 0, false},
+        {1e15, 1e15, 1e15 + 9.9, 1e15 - 9, true},
+        {1e15, 0, 1e15 + 11, 0, false},
+        {1e300, 1e300, -1e300, -1e300, false},
+        {1e300, 0, 1e300, 0, true},  // the same place
+        {1e300, 0, 0, 0, false},
+        {-1.7e308, 0, 1.7e308, 0, false},  // even the difference overflows
+        {1.7e308, 1.7e308, 1.7e308, 1.7e308, true},
+        // No number is no place.
+        {nan, 0, 0, 0, false},
+        {nan, nan, nan, nan, false},
+        {inf, 0, inf, 0, false},
+        {-inf, 0, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        int calls = 0;
+        CSpriteManager manager;
+        CSprite* a = new CCountingSprite(calls, c.ax, c.ay);
+        CSprite* b = new CCountingSprite(calls, c.bx, c.by);
+        manager.AddSprite(a);
+        manager.AddSprite(b);
+        EXPECT_EQ(a->CollidesWith(b), c.overlap) << c.ax << ", " << c.ay << " / " << c.bx << ", " << c.by;
+        EXPECT_EQ(b->CollidesWith(a), c.overlap) << c.ax << ", " << c.ay << " / " << c.bx << ", " << c.by;
+        manager.CheckCollisions();
+        EXPECT_EQ(calls, c.overlap ? 2 : 0) << c.ax << ", " << c.ay << " / " << c.bx << ", " << c.by;
+    }
 }
 
-TEST(SpriteOverlap, RotatedRectanglesAreSeparatedByTheirEdgeAxes) {
+TEST(SpriteOverlap, RotatedAndPointQuadsAreSeparatedOnlyByEdgesOfLength) {
     const SpriteQuad square = Turned(0, 0, 10, 10, 0);
-    // A diamond off the square's corner: the circles overlap, an axis of the
-    // diamond separates them.
-    EXPECT_FALSE(QuadsOverlap(square, Turned(19, 19, 10, 10, 45)));
-    EXPECT_FALSE(QuadsOverlap(Turned(19, 19, 10, 10, 45), square));
-    EXPECT_TRUE(QuadsOverlap(square, Turned(15, 15, 10, 10, 45)));
-    // A cross: no corner of either lies inside the other.
-    EXPECT_TRUE(QuadsOverlap(Turned(0, 0, 30, 2, 0), Turned(0, 0, 30, 2, 90)));
-    EXPECT_TRUE(QuadsOverlap(Turned(0, 0, 30, 2, 30), Turned(5, 5, 30, 2, 120)));
-}
-
-TEST(SpriteOverlap, AQuadWithoutSizeIsAPointThatOnlyItsPositionSeparates) {
-    const SpriteQuad square = Turned(0, 0, 10, 10, 0);
-    EXPECT_TRUE(QuadsOverlap(Turned(3, -4, 0, 0, 0), square));
-    EXPECT_TRUE(QuadsOverlap(square, Turned(10, 10, 0, 0, 0)));
-    EXPECT_FALSE(QuadsOverlap(Turned(10.5, 0, 0, 0, 0), square));
-    EXPECT_FALSE(QuadsOverlap(square, Turned(0, 10.5, 0, 0, 0)));
+    const struct {
+        SpriteQuad a, b;
+        bool overlap;
+    } cases[] = {
+        // A diamond off the square's corner: the circles overlap, an axis of the diamond separates them.
+        {square, Turned(19, 19, 10, 10, 45), false},
+        {Turned(19, 19, 10, 10, 45), square, false},
+        {square, Turned(15, 15, 10, 10, 45), true},
+        // A cross: no corner of either lies inside the other.
+        {Turned(0, 0, 30, 2, 0), Turned(0, 0, 30, 2, 90), true},
+        {Turned(0, 0, 30, 2, 30), Turned(5, 5, 30, 2, 120), true},
+        // A quad without size is a point.
+        {Turned(3, -4, 0, 0, 0), square, true},
+        {square, Turned(10, 10, 0, 0, 0), true},
+        {Turned(10.5, 0, 0, 0, 0), square, false},
+        {square, Turned(0, 10.5, 0, 0, 0), false},
+        // Far out the turned shapes keep their pixels.
+        {Turned(3e9, 3e9, 10, 10, 0), Turned(3e9 + 19, 3e9 + 19, 10, 10, 45), false},
+        {Turned(3e9, 3e9, 10, 10, 0), Turned(3e9 + 15, 3e9 + 15, 10, 10, 45), true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(QuadsOverlap(c.a, c.b), c.overlap) << c.b.p0.x << ", " << c.b.p0.y;
+    }
 }
 
 TEST(SpritePointTest, EdgesAndCornersAreInsideAndJustBeyondIsNot) {
     CImageSprite s;
+    s.SetPosition(20, 30);
+    s.SetSize(40, 10);
     SpriteQuad corners;
-    Box(s, 20, 30, 40, 10)->GetCorners(corners);
-    EXPECT_TRUE(PointInQuad(corners, 20, 30));
-    EXPECT_TRUE(PointInQuad(corners, 60, 35));
-    EXPECT_TRUE(PointInQuad(corners, 40, 40));
-    EXPECT_FALSE(PointInQuad(corners, 19.9, 35));
-    EXPECT_FALSE(PointInQuad(corners, 40, 40.1));
-    EXPECT_FALSE(PointInQuad(corners, 200, 35));
-
+    s.GetCorners(corners);
     const SpriteQuad diamond = Turned(0, 0, 10, 10, 45);
-    EXPECT_TRUE(PointInQuad(diamond, 0, 14));
-    EXPECT_FALSE(PointInQuad(diamond, 9, 9));  // inside the bounding box only
+    const struct {
+        const SpriteQuad& quad;
+        double x, y;
+        bool inside;
+    } cases[] = {
+        {corners, 20, 30, true},    {corners, 60, 35, true},    {corners, 40, 40, true},
+        {corners, 19.9, 35, false}, {corners, 40, 40.1, false}, {corners, 200, 35, false},
+        {diamond, 0, 14, true},     {diamond, 9, 9, false},  // inside the bounding box only
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PointInQuad(c.quad, c.x, c.y), c.inside) << c.x << ", " << c.y;
+    }
 }
