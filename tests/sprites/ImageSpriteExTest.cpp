@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "sprites/CImageSpriteEx.h"
 
@@ -12,27 +13,26 @@ void ExpectPoint(const SpritePoint& p, double x, double y) {
     EXPECT_NEAR(p.y, y, 1e-9);
 }
 
+std::vector<int> Values(const SpriteRect& r) { return {r.x, r.y, r.w, r.h}; }
+
 }  // namespace
 
 TEST(ImageSpriteEx, RotationIsKeptInTheHalfOpenTurn) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // Each set in turn; no angle (refused) keeps the last one.
+    const struct {
+        double set, kept;
+    } cases[] = {{0, 360}, {720, 360}, {-90, 270}, {450, 90}, {-1000.25, 79.75}, {inf, 79.75}, {nan, 79.75}};
     CImageSpriteEx s;
-    s.SetRotation(0);
-    EXPECT_EQ(s.GetRotation(), 360);
-    s.SetRotation(720);
-    EXPECT_EQ(s.GetRotation(), 360);
-    s.SetRotation(-90);
-    EXPECT_EQ(s.GetRotation(), 270);
-    s.SetRotation(450);
-    EXPECT_EQ(s.GetRotation(), 90);
-    s.SetRotation(-1000.25);
-    EXPECT_EQ(s.GetRotation(), 79.75);
+    for (const auto& c : cases) {
+        s.SetRotation(c.set);
+        EXPECT_EQ(s.GetRotation(), c.kept) << c.set;
+    }
     s.SetRotation(1);
     s.Rotate(-1.5);
     EXPECT_EQ(s.GetRotation(), 359.5);
-    // No angle (refused) and huge angles (no endless loop of whole turns).
-    s.SetRotation(std::numeric_limits<double>::infinity());
-    s.SetRotation(std::numeric_limits<double>::quiet_NaN());
-    s.SetRotation(1e300);
+    s.SetRotation(1e300);  // no endless loop of whole turns
     EXPECT_GT(s.GetRotation(), 0);
     EXPECT_LE(s.GetRotation(), 360);
 }
@@ -48,13 +48,8 @@ TEST(ImageSpriteEx, QuarterTurnStandsTheRectangleUpAroundItsCentre) {
     ExpectPoint(c.p1, 275, 275);
     ExpectPoint(c.p2, 225, 275);
     ExpectPoint(c.p3, 225, 375);
-
     SpriteRect r;
-    s.GetRect(r);
-    EXPECT_EQ(r.x, 225);
-    EXPECT_EQ(r.y, 275);
-    EXPECT_EQ(r.w, 50);
-    EXPECT_EQ(r.h, 100);
+    EXPECT_EQ(Values(*s.GetRect(r)), (std::vector<int>{225, 275, 50, 100}));
 
     // World and collision corners follow the parent (the camera).
     CImageSprite camera;
@@ -64,38 +59,24 @@ TEST(ImageSpriteEx, QuarterTurnStandsTheRectangleUpAroundItsCentre) {
     ExpectPoint(c.p3, 25, 375);
 }
 
-TEST(ImageSpriteEx, RectangleTruncatesEachTermOnItsOwn) {
+TEST(ImageSpriteEx, RectangleTruncatesEachTermOnItsOwnAndChangesRecomputeTheCorners) {
     CImageSpriteEx s;
     s.SetSize(101, 50);
     s.SetRotation(90);  // bounds from (25.5, -25.5), 50 x 101
     s.SetPosition(0.6, 0.6);
     CImageSprite camera;
-    camera.x = 0.6;
-    camera.y = 0.6;
+    camera.x = camera.y = 0.6;
     s.parent = &camera;
     SpriteRect r;
-    s.GetRect(r);
-    EXPECT_EQ(r.x, 25);  // not (int)26.1
-    EXPECT_EQ(r.y, -25);  // not (int)-24.9
-    EXPECT_EQ(r.w, 50);
-    EXPECT_EQ(r.h, 101);
-    s.GetWorldRect(r);
-    EXPECT_EQ(r.x, 26);  // 25 + (int)1.2
-    EXPECT_EQ(r.y, -24);
-}
+    EXPECT_EQ(Values(*s.GetRect(r)), (std::vector<int>{25, -25, 50, 101}));  // not (int)26.1, (int)-24.9
+    EXPECT_EQ(Values(*s.GetWorldRect(r)), (std::vector<int>{26, -24, 50, 101}));  // 25 + (int)1.2
 
-TEST(ImageSpriteEx, PivotAndEverySizeChangeRecomputeTheCorners) {
-    CImageSpriteEx s;
-    SpriteQuad c;
-    s.GetLocalCorners(c);
-    ExpectPoint(c.p1, 0, 0);  // never sized: every corner at the position
-    s.width = 100;            // written directly: the corners do not know yet
-    s.SetHeight(-5);          // refused, but recomputes
-    s.GetLocalCorners(c);
-    ExpectPoint(c.p1, 100, 0);
-    s.Resize(0, 50);
+    s.parent = nullptr;
+    s.SetPosition(0, 0);
+    s.width = 100;    // written directly: the corners do not know yet
+    s.SetHeight(-5);  // refused, but recomputes
     s.SetPivot(0, 0);
-    s.SetRotation(90);
+    SpriteQuad c;
     s.GetLocalCorners(c);
     ExpectPoint(c.p3, 0, 0);
     ExpectPoint(c.p2, 0, -100);  // counter-clockwise on screen: the right edge points up

@@ -41,29 +41,16 @@ TEST(SpriteOverlap, TruncatedRectanglesTouchAtEdgesAndFarPositionsStayApart) {
         bool overlap;
     };
     const Case cases[] = {
-        {0, 0, 10, 0, true},  // touching edges
-        {0, 0, 10.5, 0, true},  // truncated to 10
-        {0, 0, 11, 0, false},
-        {0, 0, 10, 10, true},  // corner on corner
-        {0, 0, 500, 400, false},
+        // Touching edges, truncated to touching, a gap, corner on corner, far apart.
+        {0, 0, 10, 0, true}, {0, 0, 10.5, 0, true}, {0, 0, 11, 0, false}, {0, 0, 10, 10, true}, {0, 0, 500, 400, false},
         // Thrown as far as a level file's integers reach: blocks near the start stay behind.
-        {maxInt, minInt, 50000, 0, false},
-        {maxInt, minInt, maxInt + 10, minInt - 10, true},
-        {maxInt, minInt, maxInt + 11, minInt, false},
-        {1e9 + 100, 0, 1e9 + 10000, 0, false},
-        {-3e9, 0, -5e9, 0, false},
-        {1e15, 1e15, 1e15 + 9.9, 1e15 - 9, true},
-        {1e15, 0, 1e15 + 11, 0, false},
-        {1e300, 1e300, -1e300, -1e300, false},
-        {1e300, 0, 1e300, 0, true},  // the same place
-        {1e300, 0, 0, 0, false},
-        {-1.7e308, 0, 1.7e308, 0, false},  // even the difference overflows
-        {1.7e308, 1.7e308, 1.7e308, 1.7e308, true},
+        {maxInt, minInt, 50000, 0, false}, {maxInt, minInt, maxInt + 10, minInt - 10, true},
+        {maxInt, minInt, maxInt + 11, minInt, false}, {1e9 + 100, 0, 1e9 + 10000, 0, false}, {-3e9, 0, -5e9, 0, false},
+        {1e15, 1e15, 1e15 + 9.9, 1e15 - 9, true}, {1e15, 0, 1e15 + 11, 0, false},
+        {1e300, 1e300, -1e300, -1e300, false}, {1e300, 0, 1e300, 0, true}, {1e300, 0, 0, 0, false},
+        {-1.7e308, 0, 1.7e308, 0, false}, {1.7e308, 1.7e308, 1.7e308, 1.7e308, true},  // even differences overflow
         // No number is no place.
-        {nan, 0, 0, 0, false},
-        {nan, nan, nan, nan, false},
-        {inf, 0, inf, 0, false},
-        {-inf, 0, 0, 0, false},
+        {nan, 0, 0, 0, false}, {nan, nan, nan, nan, false}, {inf, 0, inf, 0, false}, {-inf, 0, 0, 0, false},
     };
     for (const Case& c : cases) {
         int calls = 0;
@@ -72,34 +59,31 @@ TEST(SpriteOverlap, TruncatedRectanglesTouchAtEdgesAndFarPositionsStayApart) {
         CSprite* b = new CCountingSprite(calls, c.bx, c.by);
         manager.AddSprite(a);
         manager.AddSprite(b);
-        EXPECT_EQ(a->CollidesWith(b), c.overlap) << c.ax << ", " << c.ay << " / " << c.bx << ", " << c.by;
-        EXPECT_EQ(b->CollidesWith(a), c.overlap) << c.ax << ", " << c.ay << " / " << c.bx << ", " << c.by;
-        manager.CheckCollisions();
-        EXPECT_EQ(calls, c.overlap ? 2 : 0) << c.ax << ", " << c.ay << " / " << c.bx << ", " << c.by;
+        SCOPED_TRACE(testing::Message() << c.ax << ", " << c.ay << " / " << c.bx << ", " << c.by);
+        EXPECT_EQ(a->CollidesWith(b), c.overlap);
+        EXPECT_EQ(b->CollidesWith(a), c.overlap);
+        manager.CheckCollisions();  // the pass too: its boxes must not merge them either
+        EXPECT_EQ(calls, c.overlap ? 2 : 0);
     }
 }
 
 TEST(SpriteOverlap, RotatedAndPointQuadsAreSeparatedOnlyByEdgesOfLength) {
     const SpriteQuad square = Turned(0, 0, 10, 10, 0);
+    const SpriteQuad farSquare = Turned(3e9, 3e9, 10, 10, 0);
     const struct {
         SpriteQuad a, b;
         bool overlap;
     } cases[] = {
         // A diamond off the square's corner: the circles overlap, an axis of the diamond separates them.
-        {square, Turned(19, 19, 10, 10, 45), false},
-        {Turned(19, 19, 10, 10, 45), square, false},
+        {square, Turned(19, 19, 10, 10, 45), false}, {Turned(19, 19, 10, 10, 45), square, false},
         {square, Turned(15, 15, 10, 10, 45), true},
         // A cross: no corner of either lies inside the other.
-        {Turned(0, 0, 30, 2, 0), Turned(0, 0, 30, 2, 90), true},
-        {Turned(0, 0, 30, 2, 30), Turned(5, 5, 30, 2, 120), true},
+        {Turned(0, 0, 30, 2, 0), Turned(0, 0, 30, 2, 90), true}, {Turned(0, 0, 30, 2, 30), Turned(5, 5, 30, 2, 120), true},
         // A quad without size is a point.
-        {Turned(3, -4, 0, 0, 0), square, true},
-        {square, Turned(10, 10, 0, 0, 0), true},
-        {Turned(10.5, 0, 0, 0, 0), square, false},
-        {square, Turned(0, 10.5, 0, 0, 0), false},
-        // Far out the turned shapes keep their pixels.
-        {Turned(3e9, 3e9, 10, 10, 0), Turned(3e9 + 19, 3e9 + 19, 10, 10, 45), false},
-        {Turned(3e9, 3e9, 10, 10, 0), Turned(3e9 + 15, 3e9 + 15, 10, 10, 45), true},
+        {Turned(3, -4, 0, 0, 0), square, true}, {square, Turned(10, 10, 0, 0, 0), true},
+        {Turned(10.5, 0, 0, 0, 0), square, false}, {square, Turned(0, 10.5, 0, 0, 0), false},
+        // Far out turned shapes keep their pixels.
+        {farSquare, Turned(3e9 + 19, 3e9 + 19, 10, 10, 45), false}, {farSquare, Turned(3e9 + 15, 3e9 + 15, 10, 10, 45), true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(QuadsOverlap(c.a, c.b), c.overlap) << c.b.p0.x << ", " << c.b.p0.y;
