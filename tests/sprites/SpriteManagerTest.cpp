@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "log/Log.h"
 #include "sprites/CImageSpriteEx.h"
 #include "sprites/CSpriteManager.h"
 
@@ -47,9 +46,9 @@ protected:
     CSpriteManager manager;
 };
 
-void SetGroup(CSprite& sprite, std::uint32_t category, std::uint32_t mask) {
-    sprite.collisionCategory = category;
-    sprite.collisionMask = mask;
+void SetGroup(CSprite* sprite, std::uint32_t category, std::uint32_t mask) {
+    sprite->collisionCategory = category;
+    sprite->collisionMask = mask;
 }
 
 // A random scene of scenery, triggers, actors and sprites without a group (or
@@ -75,7 +74,7 @@ void BuildScene(CSpriteManager& manager, unsigned seed, bool groups, Events& eve
         };
         const int group = groups ? roll(random) : 9;
         if (group < 8) {
-            SetGroup(*s, group < 5 ? COLLISION_SCENERY : group < 7 ? COLLISION_TRIGGER : COLLISION_ACTOR,
+            SetGroup(s, group < 5 ? COLLISION_SCENERY : group < 7 ? COLLISION_TRIGGER : COLLISION_ACTOR,
                      group < 5 ? COLLISION_NONE : group < 7 ? COLLISION_ACTOR : COLLISION_ALL);
         }
         manager.AddSprite(s);
@@ -144,15 +143,15 @@ TEST_F(SpriteManagerTest, CoincidentSceneryCostsOnlyItsPairsWithTheSpritesThatRe
     // A level file that gives only a count: every block at one point without size.
     const int blocks = 20000;
     CRecorder* actor = Add(0, 0, 0);
-    SetGroup(*actor, COLLISION_ACTOR, COLLISION_ALL);
+    SetGroup(actor, COLLISION_ACTOR, COLLISION_ALL);
     for (int k = 1; k <= blocks; ++k) {
-        SetGroup(*Add(k, 0, 0), k % 4 ? COLLISION_SCENERY : COLLISION_TRIGGER, k % 4 ? COLLISION_NONE : COLLISION_ACTOR);
+        SetGroup(Add(k, 0, 0), k % 4 ? COLLISION_SCENERY : COLLISION_TRIGGER, k % 4 ? COLLISION_NONE : COLLISION_ACTOR);
     }
     manager.CheckCollisions();
     EXPECT_EQ(events.size(), 2u * blocks);
 
     // Without the actor nothing reacts at all.
-    SetGroup(*actor, COLLISION_SCENERY, COLLISION_NONE);
+    SetGroup(actor, COLLISION_SCENERY, COLLISION_NONE);
     events.clear();
     manager.CheckCollisions();
     EXPECT_TRUE(events.empty());
@@ -172,23 +171,20 @@ TEST_F(SpriteManagerTest, FindsTheNearestSpriteAtAWorldPointBehindTheCamera) {
     EXPECT_EQ(manager.GetSpritesAt(-83, 55).size(), 3u);
     EXPECT_EQ(manager.GetSpriteAt(-75, 60), front);  // on the edge of both twins
     EXPECT_EQ(manager.GetSpriteAt(-74, 55), nullptr);
+    // A turned sprite is hit inside its shape only, not inside its bounding box.
+    CRecorder* diamond = Add(4, 200, 20);
+    diamond->SetSize(20, 20);
+    diamond->SetRotation(45);
+    EXPECT_EQ(manager.GetSpriteAt(110, 64), diamond);
+    EXPECT_EQ(manager.GetSpriteAt(102, 52), nullptr);
 }
 
-TEST(SpriteManager, LogsItsLifeAndDestroysSpritesFrontFirst) {
-    LogEnable();
+TEST(SpriteManager, DestroysSpritesFrontFirst) {
     Events events;
-    testing::internal::CaptureStdout();
     {
         CSpriteManager manager;
         manager.AddSprite(new CRecorder(1, events));
         manager.AddSprite(new CRecorder(2, events));
     }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "STATUS in class CTextureManager: Instance initialized.\n"
-              "STATUS in class CSpriteManager: Instance initialized.\n"
-              "STATUS in class CSpriteManager: All Sprites removed.\n"
-              "STATUS in class CTextureManager: All textures unloaded.\n"
-              "STATUS in class CTextureManager: Instance removed.\n"
-              "STATUS in class CSpriteManager: Instance removed.\n");
     EXPECT_EQ(events, (Events{"~1", "~2"}));
 }
