@@ -55,6 +55,9 @@ CPlayer::CPlayer(CSprite* parent)
       maxX(1000000),
       maxY(1000000)
 {
+    // Pushed out of whatever it touches at its depth.
+    collisionCategory = COLLISION_ACTOR;
+    collisionMask = COLLISION_ALL;
     for (int id = 0; id <= 7; ++id)
         SetAnimationRange(id, 0, 0);
 }

@@ -72,12 +72,12 @@ void CImageSprite::Update(double seconds) {
 }
 
 SpriteQuad* CImageSprite::GetCorners(SpriteQuad& out) {
-    SpriteRect r;
-    GetWorldRect(r);
-    const double left = r.x;
-    const double top = r.y;
-    const double right = static_cast<double>(r.x) + r.w;
-    const double bottom = static_cast<double>(r.y) + r.h;
+    // The world rectangle truncated as GetWorldRect does, but kept in doubles and
+    // never clamped: sprites thrown far out must not all meet at the clamp.
+    const double left = std::trunc(GetWorldX());
+    const double top = std::trunc(GetWorldY());
+    const double right = left + std::trunc(GetWidth());
+    const double bottom = top + std::trunc(GetHeight());
     out.p0 = {left, bottom};
     out.p1 = {right, bottom};
     out.p2 = {right, top};

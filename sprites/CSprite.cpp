@@ -1,6 +1,13 @@
 #include "sprites/CSprite.h"
 
-CSprite::CSprite(CSprite* parentSprite) : parent(parentSprite), x(0.0), y(0.0), z(0.0) {}
+CSprite::CSprite(CSprite* parentSprite)
+    : parent(parentSprite),
+      x(0.0),
+      y(0.0),
+      z(0.0),
+      // Tested against everything, as a sprite that knows nothing of groups expects.
+      collisionCategory(COLLISION_DEFAULT),
+      collisionMask(COLLISION_ALL) {}
 
 CSprite::~CSprite() = default;
 

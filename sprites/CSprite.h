@@ -4,7 +4,20 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+
 #include "sprites/SpriteGeometry.h"
+
+// Collision categories, one bit each. The pass tests a pair only when one
+// member's mask holds a bit of the other's category, so that scenery is never
+// tested against scenery. Bits from COLLISION_USER up are free for a game.
+constexpr std::uint32_t COLLISION_NONE = 0u;
+constexpr std::uint32_t COLLISION_DEFAULT = 1u << 0;  // a sprite that sets no group
+constexpr std::uint32_t COLLISION_SCENERY = 1u << 1;  // lies still, reacts to nothing: floors, walls
+constexpr std::uint32_t COLLISION_TRIGGER = 1u << 2;  // reacts to actors only: goals, traps, carriers
+constexpr std::uint32_t COLLISION_ACTOR = 1u << 3;    // moves by itself and reacts to the world
+constexpr std::uint32_t COLLISION_USER = 1u << 4;
+constexpr std::uint32_t COLLISION_ALL = 0xFFFFFFFFu;
 
 class CSprite {
 public:
@@ -12,6 +25,8 @@ public:
     double x;         // pixels, relative to parent
     double y;         // pixels, relative to parent, downward
     double z;         // depth in [-1, 1], greater is nearer
+    std::uint32_t collisionCategory;  // COLLISION_ bits of what this sprite is (COLLISION_DEFAULT)
+    std::uint32_t collisionMask;      // categories whose contact OnCollision reacts to (COLLISION_ALL)
 
     explicit CSprite(CSprite* parent = nullptr);
     virtual ~CSprite();
@@ -29,6 +44,12 @@ public:
     virtual bool CollidesWith(CSprite* other);
     // Called by the sprite manager for each member of an overlapping pair.
     virtual void OnCollision(CSprite* other);
+
+    // Whether the groups let the pair be tested at all: a pair in which neither
+    // handler can react is skipped without looking at its corners.
+    bool CanCollideWith(const CSprite& other) const {
+        return (collisionMask & other.collisionCategory) != 0 || (other.collisionMask & collisionCategory) != 0;
+    }
 
     // Own value plus the parent's world value, recursively.
     double GetWorldX();

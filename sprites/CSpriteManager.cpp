@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <typeinfo>
 
 #include "log/Log.h"
@@ -48,29 +49,39 @@ void CSpriteManager::Update(double seconds) {
     }
 }
 
-namespace {
-// A box that holds every sprite the overlap test can find touching this quad.
-// For an upright rectangle that is its bounding box: the test checks the x and
-// y axes. Any other shape (turned, or without area, where an edge of length
-// zero separates nothing) may be found touching anything its circumscribed
-// circle reaches, so its box is that circle's.
-SpriteBox BroadPhaseBox(const SpriteQuad& q) {
-    const SpriteBox bounds = QuadBounds(q);
-    const bool upright = q.p0.x == q.p3.x && q.p1.x == q.p2.x && q.p0.y == q.p1.y && q.p2.y == q.p3.y;
-    if (upright && bounds.w > 0 && bounds.h > 0) {
-        return bounds;
+// For an upright rectangle the box is its bounding box: the overlap test checks
+// the x and y axes. Any other shape (turned, or without area, where an edge of
+// length zero separates nothing) may be found touching anything its
+// circumscribed circle reaches, so its box is that circle's. A corner that is
+// NaN or infinite touches nothing. Min and max, never a size, which could
+// overflow far out; a box beyond the largest double is held there, as nothing
+// lies further.
+bool CSpriteManager::BroadPhaseBox(const SpriteQuad& q, Extent& out) {
+    const double coordinates[8] = {q.p0.x, q.p0.y, q.p1.x, q.p1.y, q.p2.x, q.p2.y, q.p3.x, q.p3.y};
+    for (double c : coordinates) {
+        if (!std::isfinite(c)) {
+            return false;
+        }
     }
-    const double cx = 0.25 * (q.p0.x + q.p1.x + q.p2.x + q.p3.x);
-    const double cy = 0.25 * (q.p0.y + q.p1.y + q.p2.y + q.p3.y);
+    out.minX = std::min(std::min(q.p0.x, q.p1.x), std::min(q.p2.x, q.p3.x));
+    out.minY = std::min(std::min(q.p0.y, q.p1.y), std::min(q.p2.y, q.p3.y));
+    out.maxX = std::max(std::max(q.p0.x, q.p1.x), std::max(q.p2.x, q.p3.x));
+    out.maxY = std::max(std::max(q.p0.y, q.p1.y), std::max(q.p2.y, q.p3.y));
+    const bool upright = q.p0.x == q.p3.x && q.p1.x == q.p2.x && q.p0.y == q.p1.y && q.p2.y == q.p3.y;
+    if (upright && out.maxX > out.minX && out.maxY > out.minY) {
+        return true;
+    }
+    // Scaled before adding, so that the sum cannot overflow (same result otherwise).
+    const double cx = 0.25 * q.p0.x + 0.25 * q.p1.x + 0.25 * q.p2.x + 0.25 * q.p3.x;
+    const double cy = 0.25 * q.p0.y + 0.25 * q.p1.y + 0.25 * q.p2.y + 0.25 * q.p3.y;
     const double r = std::hypot(q.p0.x - cx, q.p0.y - cy);
-    const double minX = std::min(bounds.x, cx - r);
-    const double minY = std::min(bounds.y, cy - r);
-    return SpriteBox{minX, minY, std::max(bounds.x + bounds.w, cx + r) - minX, std::max(bounds.y + bounds.h, cy + r) - minY};
+    const double far = std::numeric_limits<double>::max();
+    out.minX = std::max(-far, std::min(out.minX, cx - r));
+    out.minY = std::max(-far, std::min(out.minY, cy - r));
+    out.maxX = std::min(far, std::max(out.maxX, cx + r));
+    out.maxY = std::min(far, std::max(out.maxY, cy + r));
+    return true;
 }
-bool SameBox(const SpriteBox& a, const SpriteBox& b) {
-    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
-}
-}  // namespace
 
 void CSpriteManager::CheckCollisions() {
     if (activeSprites.size() < 2) {
@@ -78,10 +89,18 @@ void CSpriteManager::CheckCollisions() {
     }
     // Every pair is judged with the positions as they are at its turn: a handler
     // that moves a sprite changes the outcome of the later pairs of the same
-    // pass. Only pairs whose boxes touch can collide, so the pass walks those in
-    // the order of the full double loop, and collects them anew when a handler
-    // has moved one of its two sprites or added sprites.
+    // pass. Only pairs that can react and whose boxes touch can matter, so the
+    // pass walks those in the order of the full double loop, and collects them
+    // anew when a handler has moved one of its two sprites or added sprites.
     CollectCandidatePairs();
+    // A sprite whose box is unchanged meets the same sprites as before.
+    auto unmoved = [this](CSprite* sprite, std::uint32_t index) {
+        SpriteQuad corners;
+        Extent box;
+        const Extent& was = boxes[index];
+        return BroadPhaseBox(*sprite->GetCorners(corners), box) && box.minX == was.minX && box.minY == was.minY &&
+               box.maxX == was.maxX && box.maxY == was.maxY;
+    };
     std::size_t next = 0;
     while (next < candidates.size()) {
         const SpritePair pair = candidates[next++];
@@ -93,9 +112,7 @@ void CSpriteManager::CheckCollisions() {
             second->OnCollision(first);
             // Handlers move the sprites they are called for (a push, a carry, a
             // jump) or add sprites; the pairs after this one must see that.
-            SpriteQuad corners;
-            if (activeSprites.size() != count || !SameBox(BroadPhaseBox(*first->GetCorners(corners)), boxes[pair.first]) ||
-                !SameBox(BroadPhaseBox(*second->GetCorners(corners)), boxes[pair.second])) {
+            if (activeSprites.size() != count || !unmoved(first, pair.first) || !unmoved(second, pair.second)) {
                 CollectCandidatePairs();
                 next = static_cast<std::size_t>(std::upper_bound(candidates.begin(), candidates.end(), pair) -
                                                 candidates.begin());
@@ -104,48 +121,77 @@ void CSpriteManager::CheckCollisions() {
     }
 }
 
-
 void CSpriteManager::CollectCandidatePairs() {
     const std::size_t n = activeSprites.size();
     boxes.resize(n);
     byLeftEdge.clear();
-    unbounded.clear();
     candidates.clear();
+    std::uint32_t masks = 0;
+    std::uint32_t categories = 0;
     SpriteQuad corners;
     for (std::size_t k = 0; k < n; ++k) {
-        boxes[k] = BroadPhaseBox(*activeSprites[k]->GetCorners(corners));
-        const SpriteBox& b = boxes[k];
-        if (std::isfinite(b.x) && std::isfinite(b.y) && std::isfinite(b.w) && std::isfinite(b.h)) {
+        if (BroadPhaseBox(*activeSprites[k]->GetCorners(corners), boxes[k])) {
             byLeftEdge.push_back(static_cast<std::uint32_t>(k));
-        } else {
-            unbounded.push_back(static_cast<std::uint32_t>(k));
+            masks |= activeSprites[k]->collisionMask;
+            categories |= activeSprites[k]->collisionCategory;
         }
     }
-    std::sort(byLeftEdge.begin(), byLeftEdge.end(),
-              [this](std::uint32_t a, std::uint32_t b) { return boxes[a].x < boxes[b].x; });
-    // Sweep from left to right: a box meets the later ones that start before it ends.
-    for (std::size_t a = 0; a < byLeftEdge.size(); ++a) {
-        const SpriteBox& left = boxes[byLeftEdge[a]];
-        const double right = left.x + left.w;
-        for (std::size_t b = a + 1; b < byLeftEdge.size(); ++b) {
-            const SpriteBox& other = boxes[byLeftEdge[b]];
-            if (other.x > right) {
-                break;
+    // Ties by index: both lists of a sweep must agree on which of two comes first.
+    std::sort(byLeftEdge.begin(), byLeftEdge.end(), [this](std::uint32_t a, std::uint32_t b) {
+        return boxes[a].minX < boxes[b].minX || (boxes[a].minX == boxes[b].minX && a < b);
+    });
+    // A pair can react when some category bit is in one member's mask and the
+    // other's category: sweep, bit by bit, those that react to it against those
+    // that carry it. Scenery (mask COLLISION_NONE) is never swept against itself.
+    const std::uint32_t bits = masks & categories;
+    for (int bit = 0; bit < 32; ++bit) {
+        const std::uint32_t b = std::uint32_t{1} << bit;
+        if ((bits & b) == 0) {
+            continue;
+        }
+        reacting.clear();
+        reactedTo.clear();
+        for (std::uint32_t k : byLeftEdge) {
+            if ((activeSprites[k]->collisionMask & b) != 0) {
+                reacting.push_back(k);
             }
-            if (other.y <= left.y + left.h && left.y <= other.y + other.h) {
-                candidates.emplace_back(std::min(byLeftEdge[a], byLeftEdge[b]), std::max(byLeftEdge[a], byLeftEdge[b]));
+            if ((activeSprites[k]->collisionCategory & b) != 0) {
+                reactedTo.push_back(k);
             }
         }
+        SweepLists(reacting, reactedTo);
     }
-    // A box that is not finite cannot rule anything out.
-    for (std::uint32_t u : unbounded) {
-        for (std::uint32_t k = 0; k < n; ++k) {
-            if (k != u && (k > u || std::find(unbounded.begin(), unbounded.end(), k) == unbounded.end())) {
-                candidates.emplace_back(std::min(u, k), std::max(u, k));
-            }
-        }
-    }
+    // A pair that meets through more than one bit, or both ways, is found again.
     std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+}
+
+void CSpriteManager::SweepLists(const std::vector<std::uint32_t>& first, const std::vector<std::uint32_t>& second) {
+    // From left to right over both lists at once: the box that starts first meets
+    // the boxes of the other list that start before it ends.
+    auto pairUp = [this](std::uint32_t u, const std::vector<std::uint32_t>& others, std::size_t from) {
+        const Extent& box = boxes[u];
+        for (std::size_t k = from; k < others.size() && boxes[others[k]].minX <= box.maxX; ++k) {
+            const std::uint32_t v = others[k];
+            const Extent& other = boxes[v];
+            if (v != u && other.minY <= box.maxY && box.minY <= other.maxY) {
+                candidates.emplace_back(std::min(u, v), std::max(u, v));
+            }
+        }
+    };
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < first.size() && j < second.size()) {
+        const std::uint32_t a = first[i];
+        const std::uint32_t b = second[j];
+        if (boxes[a].minX < boxes[b].minX || (boxes[a].minX == boxes[b].minX && a <= b)) {
+            pairUp(a, second, j);
+            ++i;
+        } else {
+            pairUp(b, first, i);
+            ++j;
+        }
+    }
 }
 
 CSprite* CSpriteManager::GetSpriteAt(int px, int py) {

@@ -27,11 +27,13 @@ public:
     void Render(SDL_Surface* screen) override;
     void Update(double seconds) override;
 
-    // Tells both members of every overlapping pair, in the order of a double
-    // loop over the insertion order. A handler may move the two sprites it is
-    // called for, or add sprites: later pairs of the same pass see it. (A
-    // handler that moves some third sprite is seen once the pass next collects
-    // its pairs.) Costs about n log n plus the touching pairs, not n squared.
+    // Tells both members of every overlapping pair whose collision groups let
+    // them react (CSprite::CanCollideWith), in the order of a double loop over
+    // the insertion order. A handler may move the two sprites it is called for,
+    // or add sprites: later pairs of the same pass see it. (A handler that moves
+    // some third sprite, or changes a group, is seen once the pass next collects
+    // its pairs.) Costs about n log n plus the touching pairs that can react, not
+    // n squared: scenery lying on scenery costs nothing.
     virtual void CheckCollisions();
     // The hit sprite nearest to the viewer (greatest world z; the earliest on a
     // tie), or null. Points are world coordinates.
@@ -47,14 +49,29 @@ public:
 
 private:
     using SpritePair = std::pair<std::uint32_t, std::uint32_t>;  // indices into activeSprites, first < second
-    // Every pair whose bounding boxes touch or overlap, in pass order. Pairs
-    // whose boxes are apart cannot collide, so the pass tests only these.
+    // Holds every sprite that the overlap test can find touching its owner.
+    struct Extent {
+        double minX;
+        double minY;
+        double maxX;
+        double maxY;
+    };
+    // A box holding every sprite the overlap test can find touching the quad;
+    // false for a quad that touches nothing.
+    static bool BroadPhaseBox(const SpriteQuad& q, Extent& out);
+    // Every pair that can react and whose boxes touch or overlap, in pass order.
+    // Other pairs cannot collide, or would call handlers that do nothing.
     void CollectCandidatePairs();
+    // Adds the touching pairs of one sprite from each list (both by left edge).
+    void SweepLists(const std::vector<std::uint32_t>& first, const std::vector<std::uint32_t>& second);
 
-    // Kept between frames so that the collision pass allocates nothing.
-    std::vector<SpriteBox> boxes;
-    std::vector<std::uint32_t> byLeftEdge;
-    std::vector<std::uint32_t> unbounded;  // sprites without a finite box: paired with all
+    // Kept between frames so that the collision pass allocates nothing. A later
+    // broad phase kept between frames can keep the scenery (mask COLLISION_NONE)
+    // in a grid built once and query it only for the sprites that react.
+    std::vector<Extent> boxes;
+    std::vector<std::uint32_t> byLeftEdge;  // sprites that can touch anything, by left edge
+    std::vector<std::uint32_t> reacting;    // for one category bit: those whose mask holds it
+    std::vector<std::uint32_t> reactedTo;   // for the same bit: those whose category holds it
     std::vector<SpritePair> candidates;
 };
 

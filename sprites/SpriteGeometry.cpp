@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -61,7 +62,11 @@ SpriteBox QuadBounds(const SpriteQuad& q) {
     return {minX, minY, maxX - minX, maxY - minY};
 }
 
-bool QuadsOverlap(const SpriteQuad& a, const SpriteQuad& b) {
+namespace {
+
+// The test itself, on coordinates small enough (up to EXACT_LIMIT) that its
+// products keep whole pixels apart.
+bool OverlapTest(const SpriteQuad& a, const SpriteQuad& b) {
     // Most pairs of a level are far apart: the circle test settles them alone.
     const SpritePoint ca = Centre(a);
     const SpritePoint cb = Centre(b);
@@ -81,6 +86,49 @@ bool QuadsOverlap(const SpriteQuad& a, const SpriteQuad& b) {
     if (Separates(b.p2, b.p3, b.p0, b.p1, a)) return false;
     if (Separates(b.p1, b.p2, b.p0, b.p3, a)) return false;
     return true;
+}
+
+constexpr double EXACT_LIMIT = 16777216.0;  // 2^24
+// Beyond this the squares of the test could overflow even after moving the
+// quads to the origin.
+constexpr double SQUARE_LIMIT = 3.2733906078961419e150;  // 2^500
+
+bool IsFinite(const SpriteQuad& q) {
+    return std::isfinite(q.p0.x) && std::isfinite(q.p0.y) && std::isfinite(q.p1.x) && std::isfinite(q.p1.y) &&
+           std::isfinite(q.p2.x) && std::isfinite(q.p2.y) && std::isfinite(q.p3.x) && std::isfinite(q.p3.y);
+}
+
+double Magnitude(const SpriteQuad& q) {
+    return std::max(std::max(std::max(std::fabs(q.p0.x), std::fabs(q.p0.y)), std::max(std::fabs(q.p1.x), std::fabs(q.p1.y))),
+                    std::max(std::max(std::fabs(q.p2.x), std::fabs(q.p2.y)), std::max(std::fabs(q.p3.x), std::fabs(q.p3.y))));
+}
+
+SpriteQuad ScaledAndMoved(SpriteQuad q, double scale, const SpritePoint& origin) {
+    for (SpritePoint* p : {&q.p0, &q.p1, &q.p2, &q.p3}) {
+        p->x = p->x * scale - origin.x;
+        p->y = p->y * scale - origin.y;
+    }
+    return q;
+}
+
+}  // namespace
+
+bool QuadsOverlap(const SpriteQuad& a, const SpriteQuad& b) {
+    // NaN and infinity are no place: such a quad touches nothing.
+    if (!IsFinite(a) || !IsFinite(b)) {
+        return false;
+    }
+    const double magnitude = std::max(Magnitude(a), Magnitude(b));
+    if (magnitude <= EXACT_LIMIT) {
+        return OverlapTest(a, b);
+    }
+    // Far out, squares of the raw coordinates would round away the pixels that
+    // keep sprites apart, or overflow. Only the quads' relative position matters,
+    // so measure from a's corner; shrink by a power of two (exact) first where
+    // even the differences could overflow.
+    const double scale = magnitude > SQUARE_LIMIT ? std::ldexp(1.0, -std::ilogb(magnitude)) : 1.0;
+    const SpritePoint origin = {a.p0.x * scale, a.p0.y * scale};
+    return OverlapTest(ScaledAndMoved(a, scale, origin), ScaledAndMoved(b, scale, origin));
 }
 
 bool PointInQuad(const SpriteQuad& q, double px, double py) {

@@ -38,12 +38,15 @@ struct SpriteBox {
 SpriteBox QuadBounds(const SpriteQuad& quad);
 
 // Truncates toward zero as a cast does, but a value beyond +-1e9 pixels (or
-// NaN, as 0) is held there, so rectangle sums stay within int.
+// NaN, as 0) is held there, so rectangle sums stay within int. For drawing and
+// the game's integer fields only: collision corners are never clamped, so that
+// far-apart sprites stay apart.
 int TruncateToInt(double value);
 
 // Overlap of two rectangles or parallelograms: circumscribed circles first, then
 // the four edge axes (two of each quad). Touching counts as overlapping; an edge
-// of length zero separates nothing.
+// of length zero separates nothing. A quad with a NaN or infinite corner overlaps
+// nothing; distinct finite positions stay distinct at any distance.
 bool QuadsOverlap(const SpriteQuad& a, const SpriteQuad& b);
 
 // Whether the point lies inside the quad or on its outline.

@@ -9,6 +9,9 @@
 CCheckPointBlock::CCheckPointBlock(CSprite* parent)
     : CGameBlock(parent), reached(false), spawnX(0), spawnY(0), spawnZ(0)
 {
+    // Reacts to the player alone.
+    collisionCategory = COLLISION_TRIGGER;
+    collisionMask = COLLISION_ACTOR;
 }
 
 void CCheckPointBlock::OnCollision(CSprite* other)

@@ -13,6 +13,9 @@ const double QUIT_DELAY = 5.0;  // seconds from the touch to quitting
 CEndBlock::CEndBlock(CSprite* parent, CGameMain* gameObject)
     : CGameBlock(parent), game(gameObject), triggered(false), timer(0.0)
 {
+    // Reacts to the player alone.
+    collisionCategory = COLLISION_TRIGGER;
+    collisionMask = COLLISION_ACTOR;
 }
 
 void CEndBlock::OnCollision(CSprite* other)

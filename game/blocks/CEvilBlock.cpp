@@ -36,6 +36,9 @@ CEvilBlock::CEvilBlock(CSprite* parent, CGameMain* gameObject)
       lineCount(0),
       game(gameObject)
 {
+    // Reacts to the player alone.
+    collisionCategory = COLLISION_TRIGGER;
+    collisionMask = COLLISION_ACTOR;
 }
 
 void CEvilBlock::OnCollision(CSprite* other)

@@ -10,6 +10,9 @@
 
 CGameBlock::CGameBlock(CSprite* parent) : CLabelSprite(parent, nullptr), fontFactory(nullptr)
 {
+    // Ground and walls: only the player reacts to them.
+    collisionCategory = COLLISION_SCENERY;
+    collisionMask = COLLISION_NONE;
 }
 
 void CGameBlock::LoadFromIni(std::string file, std::string section)

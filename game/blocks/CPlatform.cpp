@@ -29,6 +29,9 @@ CPlatform::CPlatform(CSprite* parent)
       lastDy(0.0),
       forward(true)
 {
+    // Reacts to the player alone.
+    collisionCategory = COLLISION_TRIGGER;
+    collisionMask = COLLISION_ACTOR;
 }
 
 void CPlatform::OnCollision(CSprite* other)

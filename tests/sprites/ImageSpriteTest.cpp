@@ -15,8 +15,9 @@ public:
     int loops = 0;
 };
 
-// The player's sheet: 208 x 256 pixels. Without a GL context the texture has no
-// pixels, which is all the frame grid needs.
+// The player's sheet: 208 x 256 pixels, optionally cut into 52 x 64 cells with
+// an animation range. Without a GL context the texture has no pixels, which is
+// all the frame grid needs.
 class SheetSprite : public ::testing::Test {
 protected:
     SheetSprite() : sheet(new CTexture("no such image.png", true)) {
@@ -25,16 +26,13 @@ protected:
         sheet->height = 256;
         sprite.SetTexture(sheet.get());
     }
-    void UseCellsOf52By64() {
+    void UseCells(int first, int last) {
         sprite.SetFrameWidth(52);
         sprite.SetFrameHeight(64);
+        sprite.SetLastFrame(last);
+        sprite.SetFirstFrame(first);
     }
-    void ExpectCell(double u0, double v0, double u1, double v1) {
-        EXPECT_DOUBLE_EQ(sprite.texU0, u0);
-        EXPECT_DOUBLE_EQ(sprite.texV0, v0);
-        EXPECT_DOUBLE_EQ(sprite.texU1, u1);
-        EXPECT_DOUBLE_EQ(sprite.texV1, v1);
-    }
+    std::vector<double> Cell() { return {sprite.texU0, sprite.texV0, sprite.texU1, sprite.texV1}; }
     std::unique_ptr<CTexture> sheet;
     LoopCountingSprite sprite;
 };
@@ -43,46 +41,38 @@ protected:
 
 TEST_F(SheetSprite, ShowsTheWholeImageUntilAGridIsSetThenTheFramesCell) {
     EXPECT_EQ(sprite.frameWidth, 208);
-    EXPECT_EQ(sprite.frameHeight, 256);
-    ExpectCell(0, 0, 1, 1);
-
-    UseCellsOf52By64();
+    EXPECT_EQ(Cell(), (std::vector<double>{0, 0, 1, 1}));
+    UseCells(0, 15);
     EXPECT_EQ(sprite.GetFrameCount(), 16);
     sprite.SetFrame(5.7);
-    ExpectCell(0.25, 0.25, 0.5, 0.5);
+    EXPECT_EQ(Cell(), (std::vector<double>{0.25, 0.25, 0.5, 0.5}));
     sprite.SetFrame(14.2);
-    ExpectCell(0.5, 0.75, 0.75, 1.0);
-
-    sprite.SetFrameWidth(300);  // larger than the image: the whole width
-    EXPECT_EQ(sprite.frameWidth, 208);
+    EXPECT_EQ(Cell(), (std::vector<double>{0.5, 0.75, 0.75, 1.0}));
 }
 
 TEST_F(SheetSprite, SetFrameKeepsToTheGridAndWidensTheRange) {
-    UseCellsOf52By64();
-    sprite.SetLastFrame(4);
-    sprite.SetFirstFrame(2);
-    sprite.SetFrame(0.0);
-    EXPECT_EQ(sprite.frame, 2.0);
-    sprite.SetFrame(-3);
-    EXPECT_EQ(sprite.frame, 2.0);
-    sprite.SetFrame(9.5);
-    EXPECT_EQ(sprite.firstFrame, 2);
-    EXPECT_EQ(sprite.lastFrame, 9);
-    sprite.SetFrame(100);
-    EXPECT_EQ(sprite.frame, 16.0);  // one past the last cell
+    UseCells(2, 4);
+    // In turn: the frame asked for, the frame and range that follow.
+    const struct {
+        double asked, frame;
+        int first, last;
+    } steps[] = {{0.0, 2, 2, 4}, {-3, 2, 2, 4}, {9.5, 9.5, 2, 9}, {100, 16, 2, 16}};  // 16: one past the last cell
+    for (const auto& s : steps) {
+        sprite.SetFrame(s.asked);
+        EXPECT_EQ((std::vector<double>{sprite.frame, double(sprite.firstFrame), double(sprite.lastFrame)}),
+                  (std::vector<double>{s.frame, double(s.first), double(s.last)})) << s.asked;
+    }
 }
 
 TEST_F(SheetSprite, WrapSubtractsTheRangesDifferenceAndReportsEachLoop) {
-    UseCellsOf52By64();
-    sprite.SetLastFrame(7);
-    sprite.SetFirstFrame(4);
+    UseCells(4, 7);
     sprite.SetFrame(7.9);
     sprite.SetAnimationSpeed(12);
     sprite.SetAnimating(true);
     sprite.Update(0.05);
     EXPECT_NEAR(sprite.frame, 5.5, 1e-9);
     EXPECT_EQ(sprite.loops, 1);
-    ExpectCell(0.25, 0.25, 0.5, 0.5);
+    EXPECT_EQ(Cell(), (std::vector<double>{0.25, 0.25, 0.5, 0.5}));
 
     // One frame per step over 0..3 shows 0, 1, 2, 3 and then skips 0.
     sprite.SetFirstFrame(0);
@@ -98,7 +88,7 @@ TEST_F(SheetSprite, WrapSubtractsTheRangesDifferenceAndReportsEachLoop) {
 }
 
 TEST_F(SheetSprite, InconsistentStateWrittenFromOutsideNeitherHangsNorDividesByZero) {
-    UseCellsOf52By64();
+    UseCells(0, 0);
     sprite.firstFrame = 6;  // an inverted range would grow inside the wrap loop
     sprite.lastFrame = 2;
     sprite.SetAnimationSpeed(10);
@@ -109,20 +99,14 @@ TEST_F(SheetSprite, InconsistentStateWrittenFromOutsideNeitherHangsNorDividesByZ
     sheet->width = 40;  // reloaded narrower than one cell: no column to count in
     sprite.UpdateTextureRect();
     EXPECT_EQ(sprite.frameWidth, 40);
-    ExpectCell(0, 0, 1, 1);
+    EXPECT_EQ(Cell(), (std::vector<double>{0, 0, 1, 1}));
 }
 
 TEST(ImageSpriteRect, PositionsBeyondTheIntRangeAreHeldAtItsEdgeInsteadOfOverflowing) {
     CImageSprite sprite;
     sprite.SetSize(10.9, 20);
     sprite.SetPosition(1e300, -1e300);
-    SpriteRect rect;
-    sprite.GetWorldRect(rect);
-    EXPECT_EQ(rect.x, 1000000000);
-    EXPECT_EQ(rect.y, -1000000000);
-    EXPECT_EQ(rect.w, 10);
-    sprite.SetPosition(-3.7, 2.9);
-    sprite.GetRect(rect);
-    EXPECT_EQ(rect.x, -3);
-    EXPECT_EQ(rect.y, 2);
+    SpriteRect r;
+    sprite.GetWorldRect(r);
+    EXPECT_EQ((std::vector<int>{r.x, r.y, r.w}), (std::vector<int>{1000000000, -1000000000, 10}));
 }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -24,15 +23,14 @@
 namespace {
 
 using Rgba = std::array<unsigned char, 4>;
-
-const Rgba RED = {255, 0, 0, 255};
-const Rgba GREEN = {0, 255, 0, 255};
-const Rgba BLUE = {0, 0, 255, 255};
-const Rgba WHITE = {255, 255, 255, 255};
-const Rgba CLEAR = {0, 0, 0, 0};
-
+const Rgba RED = {255, 0, 0, 255}, GREEN = {0, 255, 0, 255}, BLUE = {0, 0, 255, 255};
+const Rgba WHITE = {255, 255, 255, 255}, CLEAR = {0, 0, 0, 0};
 const char* const FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
+struct Expected {
+    int x, y;
+    Rgba colour;
+};
 class SpriteDrawing : public GLWindowTest {
 protected:
     // A texture from the given texels (rows top to bottom), sampled nearest so
@@ -49,7 +47,6 @@ protected:
         t->height = h;
         return t;
     }
-
     template <typename Sprite>
     Sprite* Place(Sprite* s, CTexture* t, double x, double y, double w, double h, double z = 0) {
         s->SetTexture(t);
@@ -58,173 +55,94 @@ protected:
         s->z = z;
         return s;
     }
-
-    bool Is(int x, int y, const Rgba& c) { return PixelNear(PixelAt(x, y), c[0], c[1], c[2]); }
-
-    // Bounding box {x0, y0, x1, y1} (inclusive) of the pixels of a region that are
-    // mostly red, or x0 = -1 when there are none.
+    void ExpectPixels(const std::vector<Expected>& pixels) {
+        for (const Expected& p : pixels) {
+            EXPECT_TRUE(PixelNear(PixelAt(p.x, p.y), p.colour[0], p.colour[1], p.colour[2])) << p.x << ", " << p.y;
+        }
+    }
+    // {x0, y0, x1, y1} (inclusive) of the mostly red pixels of a region; x0 = -1 when none.
     std::array<int, 4> RedBounds(int rx, int ry, int rw, int rh) {
-        glFinish();
-        std::vector<unsigned char> px(static_cast<size_t>(rw) * rh * 4);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(rx, engine->height - ry - rh, rw, rh, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
         std::array<int, 4> b = {-1, -1, -1, -1};
-        for (int row = 0; row < rh; ++row) {
-            for (int col = 0; col < rw; ++col) {
-                const unsigned char* p = &px[(static_cast<size_t>(row) * rw + col) * 4];
+        for (int y = ry; y < ry + rh; ++y) {
+            for (int x = rx; x < rx + rw; ++x) {
+                const Rgba p = ReadBackPixel(engine->height, x, y);
                 if (p[0] > 128 && p[1] < 64 && p[2] < 64) {
-                    const int x = rx + col;
-                    const int y = ry + rh - 1 - row;
-                    b = b[0] < 0 ? std::array<int, 4>{x, y, x, y}
-                                 : std::array<int, 4>{std::min(b[0], x), std::min(b[1], y),
-                                                      std::max(b[2], x), std::max(b[3], y)};
+                    b = {b[0] < 0 ? x : std::min(b[0], x), b[1] < 0 ? y : b[1], std::max(b[2], x), y};
                 }
             }
         }
         return b;
     }
-
     std::vector<std::unique_ptr<CTexture>> textures;
 };
 
 }  // namespace
 
-TEST_F(SpriteDrawing, CellIsDrawnUprightAtTheWorldRectangleBehindTheCamera) {
+TEST_F(SpriteDrawing, CellIsDrawnAtTheWorldRectangleUprightOrTurnedNearerWinsAndInvisibleIsNot) {
     // Quadrants red | green over blue | white; two cells one texel wide.
-    CTexture* t = MakeTexture(2, 2, {RED, GREEN, BLUE, WHITE});
     CSpriteManager manager;
-    auto* s = Place(new CImageSprite, t, 110, 10, 40, 30);
-    s->SetFrameWidth(1);
-    s->SetFrame(1);
-    manager.AddSprite(s);
+    auto* cell = Place(new CImageSprite, MakeTexture(2, 2, {RED, GREEN, BLUE, WHITE}), 110, 10, 40, 30);
+    cell->SetFrameWidth(1);
+    cell->SetFrame(1);
+    manager.AddSprite(cell);
+    // Drawn first but nearer: red hides green whatever the order; its clear half hides nothing.
+    manager.AddSprite(Place(new CImageSprite, MakeTexture(2, 1, {RED, CLEAR}), 300, 100, 100, 50, 0.5));
+    manager.AddSprite(Place(new CImageSprite, MakeTexture(1, 1, {GREEN}), 300, 100, 100, 50, -0.5));
+    // Top half red, bottom half green: a quarter turn puts the top edge on the left.
+    auto* turned = Place(new CImageSpriteEx, MakeTexture(1, 2, {RED, GREEN}), 400, 300, 100, 50);
+    turned->SetRotation(90);
+    manager.AddSprite(turned);
+    manager.AddSprite(Place(new CImageSprite, MakeTexture(1, 1, {RED}), 500, 0, 50, 50));
+    static_cast<CImageSprite*>(manager.activeSprites.back())->visible = false;
     manager.x = -100;
     manager.y = 50;
     manager.Render(nullptr);
-    EXPECT_TRUE(Is(12, 62, GREEN));  // world (10, 60) is the top-left corner
-    EXPECT_TRUE(Is(48, 87, WHITE));
-    EXPECT_TRUE(Is(8, 70, CLEAR));
-    EXPECT_TRUE(Is(52, 70, CLEAR));
-    EXPECT_TRUE(Is(30, 58, CLEAR));
-    EXPECT_TRUE(Is(30, 92, CLEAR));
-}
-
-TEST_F(SpriteDrawing, NearerSpriteWinsWhateverTheDrawOrder) {
-    CTexture* red = MakeTexture(1, 1, {RED});
-    CTexture* green = MakeTexture(1, 1, {GREEN});
-    CSpriteManager manager;
-    manager.AddSprite(Place(new CImageSprite, red, 0, 0, 50, 50, 0.5));
-    manager.AddSprite(Place(new CImageSprite, green, 25, 0, 50, 50, -0.5));
-    manager.AddSprite(Place(new CImageSprite, green, 200, 0, 50, 50, -0.5));
-    manager.AddSprite(Place(new CImageSprite, red, 225, 0, 50, 50, 0.5));
-    manager.Render(nullptr);
-    EXPECT_TRUE(Is(40, 25, RED));
-    EXPECT_TRUE(Is(240, 25, RED));
-    EXPECT_TRUE(Is(60, 25, GREEN));
-    EXPECT_TRUE(Is(210, 25, GREEN));
+    ExpectPixels({{12, 62, GREEN}, {48, 87, WHITE}, {8, 70, CLEAR}, {52, 70, CLEAR}, {30, 58, CLEAR}, {30, 92, CLEAR},
+                  {225, 175, RED}, {275, 175, GREEN},
+                  {335, 330, RED}, {365, 420, GREEN}, {310, 375, CLEAR}, {390, 375, CLEAR}, {350, 322, CLEAR},
+                  {425, 75, CLEAR}});
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 }
 
-TEST_F(SpriteDrawing, TransparentTexelsLeaveWhatIsBehindVisible) {
-    CSpriteManager manager;
-    // Drawn first and nearer: only its opaque half may hide the red behind.
-    manager.AddSprite(Place(new CImageSprite, MakeTexture(2, 1, {CLEAR, BLUE}), 0, 0, 100, 50, 0.5));
-    manager.AddSprite(Place(new CImageSprite, MakeTexture(1, 1, {RED}), 0, 0, 100, 50));
-    manager.Render(nullptr);
-    EXPECT_TRUE(Is(25, 25, RED));
-    EXPECT_TRUE(Is(75, 25, BLUE));
-}
-
-TEST_F(SpriteDrawing, InvisibleSpritesDrawNothingAndLeaveTheDepthTestAlone) {
-    CSpriteManager manager;
-    auto* s = Place(new CImageSprite, MakeTexture(1, 1, {RED}), 0, 0, 50, 50);
-    manager.AddSprite(s);
-    s->visible = false;
-    glEnable(GL_DEPTH_TEST);
-    manager.Render(nullptr);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(Is(25, 25, CLEAR));
-
-    s->visible = true;
-    manager.visible = false;
-    manager.Render(nullptr);
-    EXPECT_TRUE(Is(25, 25, CLEAR));
-}
-
-TEST_F(SpriteDrawing, CaptionIsDrawnUnstretchedAtThePowerOfTwoSize) {
+TEST_F(SpriteDrawing, CaptionMadeOnTheLoadersContextIsDrawnWholeUnstretchedAndClippedOnTheMainOne) {
     CFont font(FONT_FILE, 20);
     ASSERT_NE(font.font, nullptr);
+    CGLSharedContext loaderContext;
+    ASSERT_EQ(loaderContext.Create(), CGLSharedContext::CREATED) << loaderContext.error;
     CLabelSprite label(nullptr, &font);
-    label.SetPosition(300, 200);
-    label.SetSize(200, 60);
-    label.SetFontColor({255, 0, 0, 0});
-    label.SetAlignH(ALIGN_END);
-    label.SetAlignV(ALIGN_START);
-    label.SetTextRect({0, 0, 100, 20});
-    label.SetCaption("MMM");
+    std::thread loader([&] {
+        ASSERT_TRUE(loaderContext.MakeCurrent()) << loaderContext.error;
+        label.SetPosition(300, 200);
+        label.SetSize(200, 60);
+        label.SetFontColor({255, 0, 0, 0});
+        label.SetAlignH(ALIGN_END);
+        label.SetAlignV(ALIGN_START);
+        label.SetTextRect({0, 0, 100, 20});
+        label.SetCaption("MMM");
+        loaderContext.Destroy();
+    });
+    loader.join();
     ASSERT_NE(label.captionSurface, nullptr);
     EXPECT_EQ(label.captionSurface->w, 128);
     EXPECT_EQ(label.captionSurface->h, 32);
     label.Render(nullptr);
-    // Right-aligned in 100 pixels: stretched to the text rectangle it would end
-    // near 300 + 78.
-    std::array<int, 4> text = RedBounds(250, 150, 300, 150);
-    ASSERT_GE(text[0], 0);
-    EXPECT_GE(text[0], 300);
+    // Right-aligned in 100 pixels, every glyph there; stretched to the text
+    // rectangle it would end near 300 + 78.
+    std::array<int, 4> text = RedBounds(290, 190, 130, 50);
+    EXPECT_NEAR(text[0], 365, 4);
     EXPECT_GE(text[1], 200);
     EXPECT_NEAR(text[2], 399, 3);
     EXPECT_LT(text[3], 232);
 
-    // The text rectangle is clipped to the label: 80 - 30 leaves 50 pixels.
     ClearScreen();
     label.SetSize(80, 60);
-    label.SetTextRect({30, 0, 100, 20.5});  // the height changes: re-render
+    label.SetTextRect({30, 0, 100, 20.5});  // the height changes: re-render; 80 - 30 leaves 50 pixels
     label.Render(nullptr);
-    text = RedBounds(250, 150, 300, 150);
-    ASSERT_GE(text[0], 0);
-    EXPECT_NEAR(text[2], 349, 3);
+    EXPECT_NEAR(RedBounds(290, 190, 130, 50)[2], 349, 3);
 
-    // Without a font the caption is gone; the label stays drawable.
     ClearScreen();
     label.SetFont(nullptr);
     EXPECT_EQ(label.captionSurface, nullptr);
     label.Render(nullptr);
-    EXPECT_EQ(RedBounds(250, 150, 300, 150)[0], -1);
-}
-
-TEST_F(SpriteDrawing, CaptionMadeOnTheLoadersSharedContextIsDrawnWholeOnTheMainOne) {
-    CFont font(FONT_FILE, 20);
-    CGLSharedContext loaderContext;
-    ASSERT_EQ(loaderContext.Create(), CGLSharedContext::CREATED) << loaderContext.error;
-    std::unique_ptr<CLabelSprite> label;
-    std::thread loader([&] {
-        ASSERT_TRUE(loaderContext.MakeCurrent()) << loaderContext.error;
-        label = std::make_unique<CLabelSprite>(nullptr, &font);
-        label->SetPosition(100, 100);
-        label->SetSize(200, 40);
-        label->SetFontColor({255, 0, 0, 0});
-        label->SetAlignH(ALIGN_START);
-        label->SetTextRect({0, 0, 200, 40});
-        label->SetCaption("MMMMMMMM");
-        loaderContext.Destroy();
-    });
-    loader.join();
-    ASSERT_NE(label, nullptr);
-    label->Render(nullptr);
-    const std::array<int, 4> text = RedBounds(50, 50, 400, 150);
-    EXPECT_NEAR(text[0], 100, 3);
-    EXPECT_GT(text[2], 180);  // every glyph is there, not a partial upload
-}
-
-TEST_F(SpriteDrawing, QuarterTurnStandsANonSquareSpriteUpright) {
-    CImageSpriteEx s;
-    // Top half red, bottom half green: the top edge ends up on the left.
-    Place(&s, MakeTexture(1, 2, {RED, GREEN}), 300, 200, 100, 50);
-    s.SetRotation(90);
-    s.Render(nullptr);
-    EXPECT_TRUE(Is(335, 180, RED));
-    EXPECT_TRUE(Is(365, 270, GREEN));
-    EXPECT_TRUE(Is(310, 225, CLEAR));  // inside the unturned rectangle only
-    EXPECT_TRUE(Is(390, 225, CLEAR));
-    EXPECT_TRUE(Is(350, 172, CLEAR));
+    EXPECT_EQ(RedBounds(290, 190, 130, 50)[0], -1);
 }
