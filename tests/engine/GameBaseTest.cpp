@@ -1,5 +1,6 @@
 #include "engine/CGameBase.h"
 #include "log/Log.h"
+#include "support/GLDriver.h"
 #include "support/TempDir.h"
 
 #include <SDL/SDL_opengl.h>
@@ -68,6 +69,7 @@ protected:
     {
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X display";
+        KeepGLDriverLoaded();
         inFolder = std::make_unique<CChangeDirectory>(folder.Path());
         LogResetForTesting();
         LogEnable();
