@@ -10,8 +10,9 @@ class CFontFactory;
 class CFPSControl;
 
 // The engine's application base: owns the SDL window with its OpenGL context,
-// SDL_ttf, the frame-rate controller and the font factory. A game derives from
-// it, overrides the handlers it needs and is driven by Run.
+// SDL_ttf, the frame-rate controller and the font factory, and runs the main
+// loop. A game derives from it, overrides the handlers it needs and is driven by
+// Run. What a recorded run must reproduce goes through CRecordedPlay.
 class CGameBase
 {
 public:
