@@ -102,7 +102,8 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
 
     quit = false;
     recordedPlay.Start(typeid(*this));
-    fpsControl = new CFPSControl([this] { return recordedPlay.Ticks(); }, [this](Uint32 ms) { recordedPlay.Delay(ms); });
+    fpsControl = new CFPSControl([this] { return recordedPlay.Ticks(); },
+                                 [this](Uint32 ms) { recordedPlay.Delay(ms); });
     fontFactory = nullptr;
 
     SetCaption("Velmora Engine App");

@@ -36,7 +36,8 @@ void CRecordedPlay::Start(const std::type_info& owner)
                          LogClassName(owner));
             else
             {
-                LogWrite(LOG_ERROR, "Recording not used: " + error + ". Playing with the keyboard.", LogClassName(owner));
+                LogWrite(LOG_ERROR, "Recording not used: " + error + ". Playing with the keyboard.",
+                         LogClassName(owner));
                 delete replay;
                 replay = nullptr;
             }

@@ -7,8 +7,7 @@
 
 TEST(FPSControl, WaitsOutTheRestOfASixteenMillisecondFrameOnlyWhenCapped)
 {
-    // Capped, ms of work since the controller was made (the game's initialisation
-    // included), ms waited, ms measured.
+    // Capped, ms of work since the controller was made (initialisation included), ms waited, ms measured.
     using Case = std::tuple<bool, Uint32, std::vector<Uint32>, int>;
     for (const auto& [capped, work, delay, frameTime] :
          std::vector<Case>{{true, 5, {11}, 16}, {true, 16, {}, 16}, {true, 250, {}, 250}, {false, 1, {}, 1}})

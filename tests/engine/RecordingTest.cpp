@@ -53,7 +53,7 @@ TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheD
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     ASSERT_EQ(truncate(huge.c_str(), 65 << 20), 0);  // sparse: larger than any file the game reads
     const std::string no = "cannot open the recording", foreign = "is not a recording", d = "damaged at line ";
-    using Case = std::tuple<std::string, std::string, long>;  // file, error ("" when it loads), frames kept
+    using Case = std::tuple<std::string, std::string, long>;  // file, error ("" if none), frames kept
     std::vector<Case> cases = {
         {folder.File("missing.rec"), no, 0}, {fifo, no, 0}, {folder.Path(), no, 0}, {"/dev/zero", no, 0}, {huge, no, 0},
         {folder.Write("png.rec", "\x89PNG\r\n\x1a\n garbage"), foreign, 0},
@@ -68,7 +68,7 @@ TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheD
              "f -1", "f 3600001", "f 99999999999999999999", "f nan", "f 16 17", "seed -3", "seed 4294967296",
              "loaded x", "loaded -2", "zap 1", "k 323 1", "k -1 0", "k 100 2", "k 100", "e 2 1 40 100 0 100 nan",
              "f 1\x01", std::string("f\0 1", 4)})
-        cases.push_back({folder.Write("bad" + std::to_string(cases.size()), HEADER + "f 1\n" + bad + "\n"), d + "3", 1});
+        cases.push_back({folder.Write("bad" + std::to_string(cases.size()), HEADER + "f 1\n" + bad), d + "3", 1});
     std::string endless = HEADER;
     for (int i = 0; i <= 2000000; ++i)
         endless += "f 0\n";
