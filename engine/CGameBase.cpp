@@ -2,24 +2,26 @@
 
 #include "config/Paths.h"
 #include "engine/CFPSControl.h"
-#include "engine/CRecorder.h"
-#include "engine/CReplay.h"
 #include "log/Log.h"
 #include "platform/DisplayThreads.h"
 #include "platform/FilePath.h"
+#include "platform/FileRead.h"
 #include "resources/CFontFactory.h"
 
 #include <SDL/SDL_image.h>
 #include <SDL/SDL_opengl.h>
 #include <SDL/SDL_ttf.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <typeinfo>
 
 namespace
 {
+// The largest window side tried (pixels); larger ones are mistakes in config.ini.
+constexpr int MAX_WINDOW_SIDE = 16384;
+constexpr int FALLBACK_WIDTH = 800;
+constexpr int FALLBACK_HEIGHT = 600;
+
 Uint32 VideoModeFlags(bool fullscreen, bool framed, bool resizable)
 {
     if (fullscreen)
@@ -79,15 +81,7 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
     LogWrite(LOG_STATUS, "Setting up environment...", self);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    screen = SDL_SetVideoMode(width, height, 32, VideoModeFlags(fullscreen, framed, resizable));
-    if (!screen)
-    {
-        // Without a window there is nothing to draw into: stop here.
-        LogWrite(LOG_FATAL, std::string("Unable to set video mode: ") + SDL_GetError(), self);
-        std::exit(1);
-    }
-    this->width = width;
-    this->height = height;
+    OpenWindow(width, height, VideoModeFlags(fullscreen, framed, resizable));
 
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
@@ -98,17 +92,18 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
     glShadeModel(GL_SMOOTH);
     glClearColor(0, 0, 0, 0);
     glClearDepth(1.0);
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, this->width, this->height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, width, height, 0, -1, 1);
+    glOrtho(0, this->width, this->height, 0, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
     quit = false;
-    StartRecordedPlay();
-    fpsControl = new CFPSControl([this] { return ClockTicks(); }, [this](Uint32 ms) { ClockDelay(ms); });
+    recordedPlay.Start(typeid(*this));
+    fpsControl = new CFPSControl([this] { return recordedPlay.Ticks(); },
+                                 [this](Uint32 ms) { recordedPlay.Delay(ms); });
     fontFactory = nullptr;
 
     SetCaption("Velmora Engine App");
@@ -128,10 +123,6 @@ CGameBase::~CGameBase()
     if (fontFactory)
         delete fontFactory;
     fontFactory = nullptr;
-    delete recorder;
-    recorder = nullptr;
-    delete replay;
-    replay = nullptr;
     SDL_FreeSurface(screen);
     TTF_Quit();
     SDL_Quit();
@@ -168,113 +159,28 @@ void CGameBase::SetCaption(std::string title)
 
 void CGameBase::SetIcon(std::string path)
 {
-    const std::string file = NativePath(MakeAbsolutePath(path));
-    FILE* probe = std::fopen(file.c_str(), "r");
-    if (!probe)
+    const std::string self = LogClassName(typeid(*this));
+    std::string content, reason;
+    // A folder or a pipe of that name is no icon; nothing waits on a pipe.
+    if (!PlatformReadFile(NativePath(MakeAbsolutePath(path)), content, reason))
     {
-        LogWrite(LOG_ERROR, "Tried to set icon but failed to locate " + path + ".", LogClassName(typeid(*this)));
+        LogWrite(LOG_ERROR, "Tried to set icon but failed to locate " + path + ".", self);
         return;
     }
-    std::fclose(probe);
-    SDL_Surface* icon = IMG_Load(file.c_str());
+    SDL_RWops* memory = SDL_RWFromConstMem(content.data(), static_cast<int>(content.size()));
+    SDL_Surface* icon = memory ? IMG_Load_RW(memory, 1) : nullptr;
     if (icon)
     {
         SDL_WM_SetIcon(icon, nullptr);
         // SDL copies the pixels into the window manager hints.
         SDL_FreeSurface(icon);
     }
-    LogWrite(LOG_STATUS, "Window Icon set to " + path + ".", LogClassName(typeid(*this)));
+    LogWrite(LOG_STATUS, "Window Icon set to " + path + ".", self);
 }
 
 void CGameBase::IconifyWindow()
 {
     SDL_WM_IconifyWindow();
-}
-
-void CGameBase::StartRecordedPlay()
-{
-    const std::string self = LogClassName(typeid(*this));
-    if (const char* name = std::getenv("QUILLFEN_REPLAY"); name && *name)
-    {
-        replay = new CReplay();
-        std::string error;
-        if (!replay->Load(name, error))
-        {
-            if (replay->FrameCount() > 0)
-                LogWrite(LOG_ERROR, "Recording " + error + "; replaying what comes before it, then the keyboard.", self);
-            else
-            {
-                LogWrite(LOG_ERROR, "Recording not used: " + error + ". Playing with the keyboard.", self);
-                delete replay;
-                replay = nullptr;
-            }
-        }
-        if (replay)
-        {
-            replayClock = SDL_GetTicks();
-            const char* pace = std::getenv("QUILLFEN_REPLAY_PACE");
-            replayPaced = pace && std::string(pace) == "1";
-        }
-    }
-    if (const char* name = std::getenv("QUILLFEN_RECORD"); name && *name && !replay)
-    {
-        recorder = new CRecorder(name);
-        if (!recorder->IsOpen())
-        {
-            LogWrite(LOG_ERROR, std::string("Cannot write the recording ") + name + ". Playing without recording.", self);
-            delete recorder;
-            recorder = nullptr;
-        }
-    }
-}
-
-void CGameBase::StopReplay(const std::string& why)
-{
-    LogWrite(LOG_ERROR, why, LogClassName(typeid(*this)));
-    // The clock goes on from the replayed time, so the next frame is not a jump.
-    clockOffset = replayClock - SDL_GetTicks();
-    delete replay;
-    replay = nullptr;
-}
-
-Uint32 CGameBase::ClockTicks() const
-{
-    return replay ? replayClock : SDL_GetTicks() + clockOffset;
-}
-
-void CGameBase::ClockDelay(Uint32 milliseconds) const
-{
-    // A replay runs as fast as the machine can go.
-    if (!replay)
-        SDL_Delay(milliseconds);
-}
-
-unsigned int CGameBase::RandomSeed()
-{
-    if (replay && replay->hasSeed)
-        return replay->seed;
-    const unsigned int seed = static_cast<unsigned int>(std::time(nullptr));
-    if (recorder)
-        recorder->WriteSeed(seed);
-    return seed;
-}
-
-long CGameBase::ReplayLoadedFrame() const
-{
-    return replay ? replay->loadedFrame : -1;
-}
-
-void CGameBase::NoteLoadingComplete()
-{
-    if (recorder)
-        recorder->WriteLoaded(frameIndex);
-}
-
-bool CGameBase::IsKeyHeld(SDLKey key)
-{
-    int count = 0;
-    const Uint8* keys = SDL_GetKeyState(&count);
-    return key >= 0 && key < count && keys[key] != 0;
 }
 
 void CGameBase::MainLoop()
@@ -285,9 +191,7 @@ void CGameBase::MainLoop()
 
 void CGameBase::RunFrame()
 {
-    if (replay && !replay->HasFrame(frameIndex))
-        StopReplay("The recording ended before the game did; going on with the keyboard.");
-    const Uint32 realFrameStart = SDL_GetTicks();
+    recordedPlay.BeginFrame(frameIndex, typeid(*this));
     OnFrameStart();
     PumpEvents();
     OnUpdate(fpsControl->frameTime / 1000.0);
@@ -295,40 +199,15 @@ void CGameBase::RunFrame()
     glLoadIdentity();
     OnRender(screen);
     SDL_GL_SwapBuffers();
-    if (replay)
-    {
-        const Uint32 duration = static_cast<Uint32>(replay->GetFrame(frameIndex).duration);
-        replayClock += duration;
-        // A paced replay can be watched (and photographed) as it was played.
-        const Uint32 spent = SDL_GetTicks() - realFrameStart;
-        if (replayPaced && spent < duration)
-            SDL_Delay(duration - spent);
-    }
-    fpsControl->FrameEnd();
-    if (recorder)
-        recorder->EndFrame(fpsControl->frameTime);
+    recordedPlay.EndFrame(*fpsControl);
     ++frameIndex;
 }
 
 void CGameBase::PumpEvents()
 {
     SDL_Event event;
-    if (replay)
-    {
-        // The window's own events are not played; closing it still quits.
-        while (SDL_PollEvent(&event))
-            if (event.type == SDL_QUIT)
-                DispatchEvent(event);
-        for (const SDL_Event& recorded : replay->GetFrame(frameIndex).events)
-            DispatchEvent(recorded);
-        return;
-    }
-    while (SDL_PollEvent(&event))
-    {
-        if (recorder)
-            recorder->WriteEvent(event);
+    while (recordedPlay.PollEvent(event))
         DispatchEvent(event);
-    }
 }
 
 void CGameBase::DispatchEvent(const SDL_Event& event)
@@ -347,6 +226,31 @@ void CGameBase::DispatchEvent(const SDL_Event& event)
         OnResize(&event);
         break;
     default: break;
+    }
+}
+
+void CGameBase::OpenWindow(int configuredWidth, int configuredHeight, Uint32 flags)
+{
+    const std::string self = LogClassName(typeid(*this));
+    width = configuredWidth;
+    height = configuredHeight;
+    const bool plausible = width >= 1 && width <= MAX_WINDOW_SIDE && height >= 1 && height <= MAX_WINDOW_SIDE;
+    screen = plausible ? SDL_SetVideoMode(width, height, 32, flags) : nullptr;
+    if (!screen && (width != FALLBACK_WIDTH || height != FALLBACK_HEIGHT))
+    {
+        LogWrite(LOG_WARNING,
+                 "Window size " + std::to_string(width) + " x " + std::to_string(height) +
+                     " cannot be used; opening 800 x 600 instead.",
+                 self);
+        width = FALLBACK_WIDTH;
+        height = FALLBACK_HEIGHT;
+        screen = SDL_SetVideoMode(width, height, 32, flags);
+    }
+    if (!screen)
+    {
+        // Without a window there is nothing to draw into: stop here.
+        LogWrite(LOG_FATAL, std::string("Unable to set video mode: ") + SDL_GetError(), self);
+        std::exit(1);
     }
 }
 

@@ -1,17 +1,18 @@
 #pragma once
 
+#include "engine/CRecordedPlay.h"
+
 #include <SDL/SDL.h>
 
 #include <string>
 
 class CFontFactory;
 class CFPSControl;
-class CRecorder;
-class CReplay;
 
 // The engine's application base: owns the SDL window with its OpenGL context,
-// SDL_ttf, the frame-rate controller and the font factory. A game derives from
-// it, overrides the handlers it needs and is driven by Run.
+// SDL_ttf, the frame-rate controller and the font factory, and runs the main
+// loop. A game derives from it, overrides the handlers it needs and is driven by
+// Run. What a recorded run must reproduce goes through CRecordedPlay.
 class CGameBase
 {
 public:
@@ -31,20 +32,20 @@ public:
     // Minimises the window.
     void IconifyWindow();
 
-    // Recorded play (environment variables QUILLFEN_RECORD and QUILLFEN_REPLAY
-    // name the file). The seed for the random generator: the time, or the
-    // recorded seed when replaying; recorded when recording.
-    unsigned int RandomSeed();
+    // Recorded play (CRecordedPlay; environment variables QUILLFEN_RECORD and
+    // QUILLFEN_REPLAY name the file). The seed for the random generator: the
+    // time, or the recorded seed when replaying; recorded when recording.
+    unsigned int RandomSeed() { return recordedPlay.RandomSeed(); }
     // Frames completed so far; the first frame is 0.
     long FrameIndex() const { return frameIndex; }
-    bool IsReplaying() const { return replay != nullptr; }
+    bool IsReplaying() const { return recordedPlay.IsReplaying(); }
     // The frame at which the recorded run saw loading complete, or -1.
-    long ReplayLoadedFrame() const;
+    long ReplayLoadedFrame() const { return recordedPlay.LoadedFrame(); }
     // The game tells the recording at which frame it took over the loaded level.
-    void NoteLoadingComplete();
+    void NoteLoadingComplete() { recordedPlay.NoteLoadingComplete(frameIndex); }
     // Whether `key` is held now: SDL's key state in live play. A recording keeps
     // the answer and a replay gives it back, so that a replay stays exact.
-    bool IsKeyHeld(SDLKey key);
+    bool IsKeyHeld(SDLKey key) { return recordedPlay.IsKeyHeld(key); }
 
     // Handlers, in slot order; each does nothing here.
     virtual void OnInit() {}
@@ -64,7 +65,7 @@ public:
     bool quit;                  // the main loop ends once true; set by the quit event and the game
     SDL_Surface* screen;        // the video surface; not owned
     CFontFactory* fontFactory;  // owned; null until GetFontFactory
-    int width;                  // pixels of the drawing area
+    int width;                  // pixels of the drawing area (of the window actually opened)
     int height;                 // pixels
     CFPSControl* fpsControl;    // owned
 
@@ -81,15 +82,10 @@ protected:
     void RunFrame();
 
 private:
-    void StartRecordedPlay();
-    void StopReplay(const std::string& why);
-    Uint32 ClockTicks() const;
-    void ClockDelay(Uint32 milliseconds) const;
+    // Opens the window at the configured size, or at 800 x 600 when that size
+    // cannot be used; ends the process when neither opens.
+    void OpenWindow(int configuredWidth, int configuredHeight, Uint32 flags);
 
     long frameIndex = 0;
-    CRecorder* recorder = nullptr;  // owned; set while recording
-    CReplay* replay = nullptr;      // owned; set while replaying
-    Uint32 replayClock = 0;         // ms; the clock while replaying
-    bool replayPaced = false;       // QUILLFEN_REPLAY_PACE=1: a replay frame lasts its recorded time
-    Uint32 clockOffset = 0;         // ms added to SDL's clock after a replay ran out
+    CRecordedPlay recordedPlay;  // the clock, seed, events and held keys of a recorded run
 };

@@ -34,6 +34,12 @@ void CRecorder::WriteLoaded(long frame)
         std::fprintf(file, "loaded %ld\n", frame);
 }
 
+void CRecorder::WriteKeyHeld(SDLKey key, bool held)
+{
+    if (file)
+        std::fprintf(file, "k %d %d\n", static_cast<int>(key), held ? 1 : 0);
+}
+
 void CRecorder::EndFrame(int milliseconds)
 {
     if (!file)

@@ -1,5 +1,6 @@
 #include "engine/EventText.h"
 
+#include <charconv>
 #include <sstream>
 
 bool EventIsRecorded(const SDL_Event& event)
@@ -52,28 +53,52 @@ std::string EventToText(const SDL_Event& event)
     return out.str();
 }
 
+std::string_view EventTextNextWord(std::string_view& text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; };
+    size_t start = 0;
+    while (start < text.size() && blank(text[start]))
+        ++start;
+    size_t end = start;
+    while (end < text.size() && !blank(text[end]))
+        ++end;
+    const std::string_view word = text.substr(start, end - start);
+    text.remove_prefix(end);
+    return word;
+}
+
+bool EventTextReadInt(std::string_view& text, long low, long high, long& value)
+{
+    const std::string_view word = EventTextNextWord(text);
+    long parsed = 0;
+    const char* last = word.data() + word.size();
+    const auto [end, error] = std::from_chars(word.data(), last, parsed);
+    if (word.empty() || error != std::errc() || end != last || parsed < low || parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
 namespace
 {
 // Reads n integers, each within [low, high]; nothing may follow them.
-bool ReadFields(std::istringstream& in, int* values, int n, long low, long high)
+bool ReadFields(std::string_view text, int* values, int n, long low, long high)
 {
     for (int i = 0; i < n; ++i)
     {
         long value;
-        if (!(in >> value) || value < low || value > high)
+        if (!EventTextReadInt(text, low, high, value))
             return false;
         values[i] = static_cast<int>(value);
     }
-    std::string rest;
-    return !(in >> rest);
+    return EventTextNextWord(text).empty();
 }
 } // namespace
 
-bool EventFromText(const std::string& text, SDL_Event& event)
+bool EventFromText(std::string_view text, SDL_Event& event)
 {
-    std::istringstream in(text);
-    int type;
-    if (!(in >> type))
+    long type;
+    if (!EventTextReadInt(text, 0, 255, type))
         return false;
     event = SDL_Event{};
     event.type = static_cast<Uint8>(type);
@@ -81,14 +106,14 @@ bool EventFromText(const std::string& text, SDL_Event& event)
     switch (type)
     {
     case SDL_ACTIVEEVENT:
-        if (!ReadFields(in, f, 2, 0, 255))
+        if (!ReadFields(text, f, 2, 0, 255))
             return false;
         event.active.gain = static_cast<Uint8>(f[0]);
         event.active.state = static_cast<Uint8>(f[1]);
         return true;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        if (!ReadFields(in, f, 5, 0, 65535) || f[0] > 255 || f[1] > 255 || f[2] >= SDLK_LAST)
+        if (!ReadFields(text, f, 5, 0, 65535) || f[0] > 255 || f[1] > 255 || f[2] >= SDLK_LAST)
             return false;
         event.key.state = static_cast<Uint8>(f[0]);
         event.key.keysym.scancode = static_cast<Uint8>(f[1]);
@@ -97,7 +122,7 @@ bool EventFromText(const std::string& text, SDL_Event& event)
         event.key.keysym.unicode = static_cast<Uint16>(f[4]);
         return true;
     case SDL_MOUSEMOTION:
-        if (!ReadFields(in, f, 5, -32768, 65535))
+        if (!ReadFields(text, f, 5, -32768, 65535))
             return false;
         event.motion.state = static_cast<Uint8>(f[0]);
         event.motion.x = static_cast<Uint16>(f[1]);
@@ -107,7 +132,7 @@ bool EventFromText(const std::string& text, SDL_Event& event)
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        if (!ReadFields(in, f, 4, 0, 65535))
+        if (!ReadFields(text, f, 4, 0, 65535))
             return false;
         event.button.button = static_cast<Uint8>(f[0]);
         event.button.state = static_cast<Uint8>(f[1]);
@@ -115,9 +140,9 @@ bool EventFromText(const std::string& text, SDL_Event& event)
         event.button.y = static_cast<Uint16>(f[3]);
         return true;
     case SDL_QUIT:
-        return ReadFields(in, f, 0, 0, 0);
+        return ReadFields(text, f, 0, 0, 0);
     case SDL_VIDEORESIZE:
-        if (!ReadFields(in, f, 2, 1, 16384))
+        if (!ReadFields(text, f, 2, 1, 16384))
             return false;
         event.resize.w = f[0];
         event.resize.h = f[1];

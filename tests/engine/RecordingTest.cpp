@@ -4,132 +4,81 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
 
-namespace
-{
-SDL_Event Key(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE)
-{
-    SDL_Event event{};
-    event.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.scancode = 40;
-    event.key.keysym.sym = sym;
-    event.key.keysym.mod = mod;
-    event.key.keysym.unicode = static_cast<Uint16>(sym);
-    return event;
-}
-} // namespace
+static const std::string HEADER = std::string(CRecorder::HEADER) + "\n";
 
-TEST(EventText, EveryRecordedKindSurvivesTheRoundTrip)
-{
-    SDL_Event events[7]{};
-    events[0] = Key(SDL_KEYDOWN, SDLK_SPACE, KMOD_LSHIFT);
-    events[1] = Key(SDL_KEYUP, SDLK_ESCAPE);
-    events[2].type = SDL_ACTIVEEVENT;
-    events[2].active.gain = 0;
-    events[2].active.state = SDL_APPACTIVE;
-    events[3].type = SDL_MOUSEMOTION;
-    events[3].motion.x = 640;
-    events[3].motion.y = 12;
-    events[3].motion.xrel = -3;
-    events[3].motion.yrel = 7;
-    events[4].type = SDL_MOUSEBUTTONUP;
-    events[4].button.button = SDL_BUTTON_RIGHT;
-    events[4].button.x = 5;
-    events[4].button.y = 6;
-    events[5].type = SDL_QUIT;
-    events[6].type = SDL_VIDEORESIZE;
-    events[6].resize.w = 1024;
-    events[6].resize.h = 768;
-
-    for (const SDL_Event& event : events)
-    {
-        ASSERT_TRUE(EventIsRecorded(event));
-        SDL_Event back;
-        ASSERT_TRUE(EventFromText(EventToText(event), back)) << EventToText(event);
-        EXPECT_EQ(EventToText(back), EventToText(event));
-    }
-    SDL_Event back;
-    ASSERT_TRUE(EventFromText(EventToText(events[0]), back));
-    EXPECT_EQ(back.key.keysym.sym, SDLK_SPACE);
-    EXPECT_EQ(back.key.keysym.mod, KMOD_LSHIFT);
-    ASSERT_TRUE(EventFromText(EventToText(events[3]), back));
-    EXPECT_EQ(back.motion.xrel, -3);
-}
-
-TEST(EventText, RefusesTextThatIsNotACompleteEvent)
+TEST(EventText, RecordedKindsSurviveTheRoundTripAndAnythingElseIsRefused)
 {
     SDL_Event event;
-    for (const char* text : {"", "x", "2", "2 1 40 100 0", "2 1 40 100 0 100 9", "2 1 40 99999 0 100",
-                             "17", "12 x", "16 0 768", "4 1 -5 2 3 4 5"})
+    // Key down (space with left shift), key up, focus, mouse motion, button, quit, resize.
+    for (const char* text : {"2 1 65 32 1 32", "3 0 9 27 0 0", "1 0 4", "4 0 640 12 -3 7", "6 3 0 5 6", "12",
+                             "16 1024 768"})
+    {
+        ASSERT_TRUE(EventFromText(text, event)) << text;
+        EXPECT_TRUE(EventIsRecorded(event));
+        EXPECT_EQ(EventToText(event), text);
+    }
+    event.type = SDL_VIDEOEXPOSE;
+    EXPECT_FALSE(EventIsRecorded(event));
+    for (const char* text : {"", "x", "2", "2 1 40 100 0", "2 1 40 100 0 100 9", "2 1 40 99999 0 100", "2 1 40 323 0 0",
+                             "2 1 40 100 0 99999999999999999999999", "2 1 40 1e2 0 0", "17", "12 x", "16 0 768",
+                             "16 nan 5", "4 1 -5 2 3 4 5", "258", "-1"})
         EXPECT_FALSE(EventFromText(text, event)) << '"' << text << '"';
-    SDL_Event expose{};
-    expose.type = SDL_VIDEOEXPOSE;
-    EXPECT_FALSE(EventIsRecorded(expose));
 }
 
-TEST(Recording, AReplayReadsBackWhatTheRecorderWrote)
-{
-    CTempDir folder;
-    const std::string file = folder.File("run.rec");
-    {
-        CRecorder recorder(file);
-        ASSERT_TRUE(recorder.IsOpen());
-        recorder.EndFrame(250);
-        recorder.WriteSeed(4242);
-        recorder.WriteLoaded(1);
-        recorder.WriteEvent(Key(SDL_KEYDOWN, SDLK_ESCAPE));
-        SDL_Event expose{};
-        expose.type = SDL_VIDEOEXPOSE;
-        recorder.WriteEvent(expose);  // reaches no handler: not recorded
-        recorder.WriteEvent(Key(SDL_KEYUP, SDLK_ESCAPE));
-        recorder.EndFrame(16);
-        recorder.EndFrame(17);
-    }
-    CReplay replay;
-    std::string error;
-    ASSERT_TRUE(replay.Load(file, error)) << error;
-    EXPECT_TRUE(replay.hasSeed);
-    EXPECT_EQ(replay.seed, 4242u);
-    EXPECT_EQ(replay.loadedFrame, 1);
-    ASSERT_EQ(replay.FrameCount(), 3);
-    EXPECT_EQ(replay.GetFrame(0).duration, 250);
-    EXPECT_TRUE(replay.GetFrame(0).events.empty());
-    ASSERT_EQ(replay.GetFrame(1).events.size(), 2u);
-    EXPECT_EQ(replay.GetFrame(1).events[0].type, SDL_KEYDOWN);
-    EXPECT_EQ(replay.GetFrame(1).events[1].key.keysym.sym, SDLK_ESCAPE);
-    EXPECT_EQ(replay.GetFrame(2).duration, 17);
-    EXPECT_FALSE(replay.HasFrame(3));
-}
-
-TEST(Recording, DamagedOrForeignFilesAreReportedAndKeepTheFramesBeforeTheDamage)
+TEST(Recording, HeldKeysComeBackInTheOrderAskedAndAQuestionNeverAskedIsNotHeld)
 {
     CTempDir folder;
     CReplay replay;
     std::string error;
+    ASSERT_TRUE(replay.Load(folder.Write("keys.rec", HEADER + "f 16\nk 100 1\nk 97 0\nk 100 0\nf 16\n"), error));
+    size_t cursor = 0;
+    for (const auto& [key, held] : std::vector<std::pair<SDLKey, bool>>{
+             {SDLK_d, true}, {SDLK_s, false}, {SDLK_d, false}, {SDLK_a, false}, {SDLK_d, false}})
+        EXPECT_EQ(replay.KeyHeld(1, key, cursor), held) << key;
+    for (long frame : {-1, 0, 2})
+        EXPECT_FALSE(replay.KeyHeld(frame, SDLK_d, cursor = 0)) << frame;
+}
 
-    EXPECT_FALSE(replay.Load(folder.File("missing.rec"), error));
-    EXPECT_NE(error.find("cannot open"), std::string::npos);
-
-    EXPECT_FALSE(replay.Load(folder.Write("png.rec", "\x89PNG\r\n\x1a\n garbage"), error));
-    EXPECT_NE(error.find("is not a recording"), std::string::npos);
-    EXPECT_EQ(replay.FrameCount(), 0);
-
-    const std::string header = std::string(CRecorder::HEADER) + "\n";
-    EXPECT_FALSE(replay.Load(folder.Write("cut.rec", header + "f 16\ne 2 1 40 100 0 100\nf 16\ne 2 1 4"), error));
-    EXPECT_NE(error.find("damaged at line 5"), std::string::npos) << error;
-    EXPECT_EQ(replay.FrameCount(), 2);
-
-    for (const char* bad : {"f -1\n", "f 99999999999\n", "seed -3\n", "loaded x\n", "zap 1\n", "f 16 17\n"})
+TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheDamage)
+{
+    CTempDir folder;
+    const std::string fifo = folder.File("fifo.rec"), huge = folder.Write("huge.rec", "");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(truncate(huge.c_str(), 65 << 20), 0);  // sparse: larger than any file the game reads
+    const std::string no = "cannot open the recording", foreign = "is not a recording", d = "damaged at line ";
+    using Case = std::tuple<std::string, std::string, long>;  // file, error ("" if none), frames kept
+    std::vector<Case> cases = {
+        {folder.File("missing.rec"), no, 0}, {fifo, no, 0}, {folder.Path(), no, 0}, {"/dev/zero", no, 0}, {huge, no, 0},
+        {folder.Write("png.rec", "\x89PNG\r\n\x1a\n garbage"), foreign, 0},
+        {folder.Write("utf16.rec", std::string("q\0u\0i\0l\0l\0\n\0", 12)), foreign, 0},
+        {folder.Write("cut.rec", HEADER + "f 16\ne 2 1 40 100 0 100\nf 16\ne 2 1 4"), d + "5", 2},
+        {folder.Write("crlf.rec", "quillfen-recording 1\r\nf 16\r\nk 100 1\r\nf 17\r\n"), "", 2},
+        {folder.Write("tail.rec", HEADER + "f 16\ne 12\nk 100 1\n"), "", 1},  // a frame that never ended
+        {folder.Write("long.rec", HEADER + "f 16\ne 2 " + std::string(1 << 20, '1') + "\n"), d + "3", 1},
+        {folder.Write("blank.rec", HEADER + "f 16\n\nf 16\n"), d + "3", 1},
+    };
+    for (const std::string& bad : std::vector<std::string>{
+             "f -1", "f 3600001", "f 99999999999999999999", "f nan", "f 16 17", "seed -3", "seed 4294967296",
+             "loaded x", "loaded -2", "zap 1", "k 323 1", "k -1 0", "k 100 2", "k 100", "e 2 1 40 100 0 100 nan",
+             "f 1\x01", std::string("f\0 1", 4)})
+        cases.push_back({folder.Write("bad" + std::to_string(cases.size()), HEADER + "f 1\n" + bad), d + "3", 1});
+    std::string endless = HEADER;
+    for (int i = 0; i <= 2000000; ++i)
+        endless += "f 0\n";
+    cases.push_back({folder.Write("endless.rec", endless), d + "2000002", 2000000});  // frames beyond a bound
+    for (const auto& [file, expected, frames] : cases)
     {
-        EXPECT_FALSE(replay.Load(folder.Write("bad.rec", header + bad), error)) << bad;
-        EXPECT_NE(error.find("damaged at line 2"), std::string::npos) << bad;
+        CReplay replay;
+        std::string error;
+        EXPECT_EQ(replay.Load(file, error), expected.empty()) << file;
+        EXPECT_NE(error.find(expected), std::string::npos) << file << ": " << error;
+        EXPECT_EQ(replay.FrameCount(), frames) << file;
     }
-
-    // Events of a frame that never completed are dropped, not an error.
-    EXPECT_TRUE(replay.Load(folder.Write("tail.rec", header + "f 16\ne 12\n"), error)) << error;
-    EXPECT_EQ(replay.FrameCount(), 1);
 }
