@@ -12,6 +12,7 @@
 #include "game/blocks/CPlatform.h"
 #include "log/Log.h"
 #include "platform/CGLSharedContext.h"
+#include "platform/CIniReader.h"
 #include "resources/CFontFactory.h"
 #include "resources/CTextureManager.h"
 #include "resources/TextRenderer.h"
@@ -86,11 +87,26 @@ int BlockCount(CGameMain* game, const std::string& file)
     return limit;
 }
 
+// A level file or the script that exists but cannot be read (a pipe, a device,
+// a directory, a huge file) is read as missing; the log says why, once.
+void ReportRefusedFiles(CGameMain* game)
+{
+    for (const std::string* file : {&LEVEL_STATIC_FILE, &LEVEL_CHECK_FILE, &LEVEL_PLATFORM_FILE, &ASSETS_FILE_0,
+                                    &LEVEL_FINISH_FILE, &ASSETS_FILE_1})
+    {
+        std::string reason;
+        if (!CIniReader::CheckFile(StartupDirectory() + *file, reason))
+            LogWrite(LOG_ERROR, "File " + *file + " not read: " + reason + ".", LogClassName(typeid(*game)));
+    }
+}
+
 template <class Block>
 void LoadBlocks(CGameMain* game, const std::string& file)
 {
+    if (game->LoadingCancelled())
+        return;
     const int count = BlockCount(game, file);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count && !game->LoadingCancelled(); ++i)
     {
         Block* block = new Block(game->spriteManager);
         block->fontFactory = game->GetFontFactory();
@@ -139,13 +155,18 @@ int LoaderThreadProc(void* parameter)
 
 void LoadLevel(CGameMain* game)
 {
+    ReportRefusedFiles(game);
     CreatePlayer(game);
     LoadBlocks<CGameBlock>(game, LEVEL_STATIC_FILE);
     LoadBlocks<CCheckPointBlock>(game, LEVEL_CHECK_FILE);
     LoadBlocks<CPlatform>(game, LEVEL_PLATFORM_FILE);
     LoadBlocks<CEvilBlock>(game, ASSETS_FILE_0);
     LoadBlocks<CEndBlock>(game, LEVEL_FINISH_FILE);
-    CreateEndLabel(game);
+    if (game->LoadingCancelled())
+        LogWrite(LOG_STATUS, "Loading stopped: the game ended before the level was shown.",
+                 LogClassName(typeid(*game)));
+    else
+        CreateEndLabel(game);
     // The uploads of this context must be complete before the main context draws them.
     CGLSharedContext::FinishCommands();
     game->LevelBuilt();
