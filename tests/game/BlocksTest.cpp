@@ -199,115 +199,67 @@ TEST_F(Blocks, PlatformCarriesThePlayerAtAnyDepth)
     EXPECT_EQ(game->player->y, 336.0) << "stands on the one at its depth";
 }
 
-TEST_F(Blocks, EvilBlockCapturesOnlyThePlayerWritesItsStartLinesAndShakesIt)
+TEST_F(Blocks, EvilBlockCapturesThePlayerAndPlaysItsScriptToTheFatalScreenAndTheQuit)
 {
-    Write("ass/ets.1", "[evil]\nl0=1\nt0=first\nl1=3\nt1=second\nl2=2\nt2=third\n");
+    // Thresholds: 0 counts only in a timed step; a level above 5 gets the logger's
+    // own line, a threshold above 4 is refused. The switch line silences the console.
+    Write("ass/ets.1", "[evil]\nl0=1\nt0=zero\nw0=3\nl1=3\nt1=one\nw1=0\nl2=2\nt2=two\nw2=0\n"
+                       "l3=1\nt3=three\nl4=7\nt4=seven\nw4=9\n");
     // Behind the player's depth, so that it walks into them without being pushed out.
     Write("lvl/level_static.ini", "[player]\nspawnX=-500\nspawnY=100\n" + Sections({TOUCHING + "Z=0.5\n"}));
-    Write("ass/ets.0", Sections({TOUCHING + "Z=0.5\nX2=1000\nY2=50\nlines=3\nstart=2\nswitch=9\n"}));
+    Write("ass/ets.0", Sections({TOUCHING + "Z=0.5\nX2=1000\nY2=50\nlines=5\nstart=2\nswitch=3\n"}));
     ASSERT_NO_FATAL_FAILURE(StartRunning());
     CEvilBlock* evil = First<CEvilBlock>();
     CPlayer* player = game->player;
     game->spriteManager->CheckCollisions();
     EXPECT_EQ(evil->victim, nullptr) << "another block does not spring the trap";
 
+    testing::internal::CaptureStdout();
     Touch();
     ASSERT_EQ(evil->victim, player);
     EXPECT_FALSE(player->controllable);
     EXPECT_EQ(std::vector<double>({evil->x, evil->y, player->x, player->y}), std::vector<double>({1000, 50, 980, 30}))
         << "the player moves with the block's jump";
-    EXPECT_EQ(Logged("STATUS in class CPlayer: first\n") + Logged("ERROR in class CPlayer: second\n"), 2);
-    EXPECT_EQ(Logged("third"), 0);
-
-    // Touching again changes nothing; the shaking never rests on the anchor.
+    EXPECT_EQ(Logged("STATUS in class CPlayer: zero\n") + Logged("ERROR in class CPlayer: one\n"), 2);
     game->spriteManager->CheckCollisions();
-    EXPECT_EQ(evil->nextLine, 2);
+    EXPECT_EQ(evil->nextLine, 2) << "a second touch does nothing";
+
+    // The shaking never rests on the anchor; a step every two seconds.
     for (int i = 1; i <= 16; ++i)
     {
         Update(0.125);
         const double dx = std::fabs(player->x - 980.0);
         const double dy = std::fabs(player->y - 30.0);
         ASSERT_TRUE((dx == 5.0 && dy == 0.0) || (dx == 0.0 && dy == 5.0)) << dx << ", " << dy;
-        ASSERT_EQ(Logged("WARNING in class CPlayer: third\n"), i == 16 ? 1 : 0) << "update " << i;
+        ASSERT_EQ(Logged("FORCED: Logging level set to 0\n"), i == 16 ? 1 : 0) << "update " << i;
     }
-    EXPECT_EQ(evil->x, 1000.0);
-}
+    EXPECT_EQ(Logged("CPlayer: two"), 0) << "below the threshold, yet a step";
+    Update(2.0, 2);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Logged("FORCED: Logging level set to 3\n") + Logged("STATUS in class CPlayer: three\n") +
+                  Logged("class CPlayer: seven\n") +
+                  Logged("FORCED: Tried to set logging level to incorrect value, ignoring: 9\n"), 4) << LogText();
+    const std::string lastLines = "STATUS in class CPlayer: three\nFORCED: Console logging disabled.\n";
+    EXPECT_EQ(console.size() - lastLines.size(), console.rfind(lastLines)) << console;
 
-TEST_F(Blocks, EvilScriptEndsWithTheRedFatalScreenAndQuitsFourSecondsLater)
-{
-    Write("ass/ets.1", "[evil]\nl0=1\nt0=a\nl1=1\nt1=b\nl2=1\nt2=c\n");
-    Write("ass/ets.0", Sections({TOUCHING + "lines=2\nswitch=9\n", "X=5000\nlines=3\nswitch=9\n"}));
-    ASSERT_NO_FATAL_FAILURE(StartRunning());
-    Touch();
-    // Steps at 2 and 4 s, the fatal screen at 6 s, the quit at 10 s.
-    const std::vector<std::vector<int>> timeline = {
-        // half seconds, lines written, state, quit
-        {3, 0, Running, 0}, {4, 1, Running, 0}, {8, 2, Running, 0}, {11, 2, Running, 0},
-        {12, 2, Finished, 0}, {19, 2, Finished, 0}, {20, 2, Finished, 1}};
-    int halves = 0;
-    for (const std::vector<int>& at : timeline)
-    {
-        Update(0.5, at[0] - halves);
-        halves = at[0];
-        EXPECT_EQ(Logged("STATUS in class CPlayer: "), at[1]) << halves / 2.0 << " s";
-        EXPECT_EQ(game->GetState(), at[2]) << halves / 2.0 << " s";
-        EXPECT_EQ(game->quit, at[3] == 1) << halves / 2.0 << " s";
-    }
+    // The fatal screen 2 s after the last line; the quit 4 s after it.
+    Update(5.5);  // what the long frame has beyond the fatal step is not carried over
+    EXPECT_EQ(game->GetState(), Finished);
+    Update(3.5);
+    EXPECT_FALSE(game->quit);
     EXPECT_EQ(game->endLabel->GetCaption(), FATAL_TEXT);
     const SDL_Color red = game->endLabel->GetFontColor();
     EXPECT_EQ(std::vector<int>({red.r, red.g, red.b}), std::vector<int>({255, 0, 0}));
-
-    // A long frame takes several steps at once, and the fatal step starts the four seconds afresh.
-    CEvilBlock* second = All<CEvilBlock>()[1];
-    second->victim = game->player;
-    second->OnUpdate(9.0);  // lines at 2, 4 and 6 s, the fatal screen at 8 s
-    EXPECT_EQ(second->nextLine, 4);
-    EXPECT_EQ(Logged("STATUS in class CPlayer: c\n"), 1);
-    game->quit = false;
-    second->OnUpdate(3.5);
-    EXPECT_FALSE(game->quit);
-    second->OnUpdate(0.5);
+    Update(0.5);
     EXPECT_TRUE(game->quit);
 }
 
-TEST_F(Blocks, EvilScriptThresholdsApplyZeroOnlyInTimedStepsAndTheSwitchLineSilencesTheConsole)
-{
-    Write("ass/ets.1", "[evil]\nl0=1\nt0=zero\nw0=3\n"
-                       "l1=1\nt1=one\nw1=0\n"
-                       "l2=2\nt2=two\nw2=0\n"
-                       "l3=1\nt3=three\n"
-                       "l4=7\nt4=seven\nw4=9\n");
-    Write("ass/ets.0", Sections({TOUCHING + "lines=5\nstart=2\nswitch=3\n"}));
-    ASSERT_NO_FATAL_FAILURE(StartRunning());
-    testing::internal::CaptureStdout();
-    Touch();
-    Update(2.0, 3);
-    const std::string console = testing::internal::GetCapturedStdout();
-
-    const std::string log = LogText();
-    const size_t setTo3 = log.find("FORCED: Logging level set to 3\n");
-    const size_t setTo0 = log.find("FORCED: Logging level set to 0\n");
-    const size_t three = log.find("STATUS in class CPlayer: three\n");
-    ASSERT_NE(setTo0, std::string::npos) << "0 from a timed step is applied";
-    EXPECT_LT(setTo3, setTo0);
-    EXPECT_LT(setTo0, three);
-    EXPECT_EQ(Logged("CPlayer: one"), 0) << "0 at capture is ignored: threshold still 3";
-    EXPECT_EQ(Logged("CPlayer: two"), 0) << "below the threshold, yet a step";
-    // A level above 5 gets the logger's own line; a threshold above 4 is refused.
-    EXPECT_EQ(Logged("class CPlayer: seven\n"), 1) << log;
-    EXPECT_EQ(Logged("FORCED: Tried to set logging level to incorrect value, ignoring: 9\n"), 1);
-
-    const std::string lastLines = "STATUS in class CPlayer: three\nFORCED: Console logging disabled.\n";
-    EXPECT_EQ(console.size() - lastLines.size(), console.rfind(lastLines)) << console;
-}
-
-TEST_F(Blocks, EvilScriptLengthsOutOfRangeAreCut)
+TEST_F(Blocks, EvilScriptLengthsOutOfRangeAreCutAndALongFrameTakesEveryStep)
 {
     Write("ass/ets.0", Sections({TOUCHING + "lines=2147483647\nstart=2147483647\n", "X=5000\nlines=-5\n"}));
     ASSERT_NO_FATAL_FAILURE(StartRunning());
     const std::vector<CEvilBlock*> evil = All<CEvilBlock>();
-    EXPECT_EQ(evil[0]->lineCount, 10000);
-    EXPECT_EQ(evil[1]->lineCount, 0);
+    EXPECT_EQ(std::vector<int>({evil[0]->lineCount, evil[1]->lineCount}), std::vector<int>({10000, 0}));
     EXPECT_EQ(Logged("WARNING in class CEvilBlock: Script length -5 of block 1 in ass\\ets.0 cannot be used; using 0.\n"),
               1) << LogText();
 

@@ -97,24 +97,6 @@ protected:
         return false;
     }
 
-    // From a run at full speed towards `edge` (the right end of the ground at
-    // `top`), jumps at the last moment: whether the player comes to stand more
-    // than `ahead` pixels beyond the edge before it has fallen far below.
-    bool LongestJumpReaches(double edge, double top, double ahead)
-    {
-        CPlayer* p = game->player;
-        p->SetPosition(edge - 151.0, top - p->GetHeight());  // the take-off takes 15 frames of 10 pixels
-        p->velocityX = p->maxSpeed;
-        p->velocityY = 0.0;
-        const int start = frame;
-        int framesAtRest = 0;  // a bump of the head stops the fall for one frame; standing, in every frame
-        PlayUntil({{frame, SDLK_d, true}, {frame + 1, SDLK_SPACE, true}}, [&] {
-            framesAtRest = p->velocityY == 0.0 ? framesAtRest + 1 : 0;
-            return p->y > top + 300.0 || (frame > start + 20 && framesAtRest >= 2);
-        }, start + 300);
-        return framesAtRest >= 2 && p->x > edge + ahead;
-    }
-
     int frame = 0;
 };
 } // namespace
@@ -165,20 +147,6 @@ TEST_F(ShippedLevel, ReachingTheStarDoorShowsItsTextAndQuitsFiveSecondsLater)
     EXPECT_EQ(frame - touched, 313) << "5.0 s at 16 ms a frame: not after 312 frames (4.992 s), after 313";
     Frame(FRAME_SECONDS);
     EXPECT_GT(CountPixelsNear(0, 250, 800, 100, 255, 255, 255, 40), 100) << "the text is drawn in white";
-}
-
-TEST_F(ShippedLevel, TheWideGapAndTheCliffNeedTheirPlatforms)
-{
-    ASSERT_NO_FATAL_FAILURE(StartRunning());
-    for (CSprite* sprite : Scene())
-        if (CPlatform* platform = As<CPlatform>(sprite))
-        {
-            platform->speed = 0.0;
-            platform->SetPosition(-100000.0, -100000.0);
-        }
-    EXPECT_TRUE(LongestJumpReaches(1536.0, 512.0, 100.0)) << "the first gap is a plain jump";
-    EXPECT_FALSE(LongestJumpReaches(2944.0, 512.0, 100.0)) << "the raft's gap can be jumped";
-    EXPECT_FALSE(LongestJumpReaches(4096.0, 512.0, 100.0)) << "the high islands can be reached without the lift";
 }
 
 TEST_F(ShippedLevel, TheTreasureChestCatchesThePlayerAndEndsInTheFatalError)
