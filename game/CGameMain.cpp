@@ -7,6 +7,7 @@
 #include "game/CPlayer.h"
 #include "game/LevelLoader.h"
 #include "log/Log.h"
+#include "platform/CIniReader.h"
 #include "platform/CGLSharedContext.h"
 #include "resources/CFont.h"
 #include "resources/CFontFactory.h"
@@ -17,14 +18,11 @@
 #include "sprites/CSpriteManager.h"
 
 #include <cstdlib>
+#include <system_error>
 #include <typeinfo>
 
 namespace
 {
-int ConfiguredWidth() { return IniReadInt("game", "sizeW", 800, CONFIG_FILE); }
-int ConfiguredHeight() { return IniReadInt("game", "sizeH", 600, CONFIG_FILE); }
-bool ConfiguredFullscreen() { return IniReadBool("game", "fullscreen", false, CONFIG_FILE); }
-
 const int HUD_FONT_SIZE = 15;
 const double LOGO_TURN_SPEED = -90.0;  // degrees per second
 const int SCREEN_TEXT_GAP = 50;        // pixels between the logo's lower edge and its text
@@ -43,9 +41,25 @@ SDL_Color Colour(Uint8 r, Uint8 g, Uint8 b)
 }
 } // namespace
 
-CGameMain::CGameMain()
-    : CGameBase(ConfiguredWidth(), ConfiguredHeight(), ConfiguredFullscreen(), true, false)
+CGameMain::CGameMain() : CGameMain(ReadWindowSettings())
 {
+}
+
+CGameMain::CGameMain(const WindowSettings& settings)
+    : CGameBase(settings.width, settings.height, settings.fullscreen, true, false)
+{
+}
+
+CGameMain::WindowSettings CGameMain::ReadWindowSettings()
+{
+    std::string reason;
+    if (!CIniReader::CheckFile(StartupDirectory() + CONFIG_FILE, reason))
+    {
+        LogWrite(LOG_ERROR, "File " + CONFIG_FILE + " not read: " + reason + ".", LogClassName(typeid(CGameMain)));
+        return WindowSettings{800, 600, false};
+    }
+    return WindowSettings{IniReadInt("game", "sizeW", 800, CONFIG_FILE), IniReadInt("game", "sizeH", 600, CONFIG_FILE),
+                          IniReadBool("game", "fullscreen", false, CONFIG_FILE)};
 }
 
 CGameMain::~CGameMain()
@@ -88,11 +102,22 @@ void CGameMain::StartLoader()
     if (made == CGLSharedContext::CREATED)
     {
         std::future<bool> contextCurrent = loaderContextReady.get_future();
-        loader = std::thread(LoaderThreadProc, this);
-        if (contextCurrent.get())
-            return;
-        // The thread has given up and touches nothing more.
-        loader.join();
+        try
+        {
+            loader = std::thread(LoaderThreadProc, this);
+        }
+        catch (const std::system_error& error)
+        {
+            loaderContext->error = std::string("no thread: ") + error.what();
+            loaderContext->Destroy();
+        }
+        if (loader.joinable())
+        {
+            if (contextCurrent.get())
+                return;
+            // The thread has given up and touches nothing more.
+            loader.join();
+        }
     }
 
     LogWrite(LOG_WARNING, "No GL context for the loader thread (" + loaderContext->error +
@@ -134,9 +159,14 @@ bool CGameMain::LevelReadyToShow()
         const long recordedFrame = ReplayLoadedFrame();
         if (recordedFrame < 0 || FrameIndex() < recordedFrame)
             return false;
-        // The recorded run had its level by this frame: so must the replay.
+        // The recorded run had its level by this frame: so must the replay. A
+        // closed window is still heard, so that the wait ends with the game.
         while (!levelBuilt.load(std::memory_order_acquire))
+        {
+            if (SDL_QuitRequested())
+                return false;
             std::this_thread::yield();
+        }
         return true;
     }
     return levelBuilt.load(std::memory_order_acquire);
@@ -158,13 +188,12 @@ void CGameMain::JoinLoader()
 {
     if (loader.joinable())
     {
-        // Never take the game apart under a running loader.
-        ReleaseLoader();
-        while (!levelBuilt.load(std::memory_order_acquire))
-            std::this_thread::yield();
-        loader.join();
+        // A level that was never shown is not finished: the loader stops at its
+        // next block and hands back what it built, which OnShutdown frees.
         if (GetState() == Loading)
-            SetState(Paused);
+            loadingCancelled.store(true, std::memory_order_release);
+        ReleaseLoader();
+        loader.join();
     }
     delete loaderContext;
     loaderContext = nullptr;
@@ -250,7 +279,10 @@ void CGameMain::OnKeyDown(const SDL_Event* event)
         if (key == SDLK_BACKSPACE)
             quit = true;
         else if (key == SDLK_ESCAPE)
+        {
             SetState(Running);
+            TakeHeldKeys();
+        }
         break;
     case Running:
         if (key == SDLK_ESCAPE)
@@ -267,6 +299,40 @@ void CGameMain::OnKeyDown(const SDL_Event* event)
     case Finished:
         break;
     }
+}
+
+void CGameMain::OnActiveEvent(const SDL_Event* event)
+{
+    if (GetState() == Running && (event->active.state & SDL_APPINPUTFOCUS) && event->active.gain)
+        TakeHeldKeys();
+}
+
+void CGameMain::TakeHeldKeys()
+{
+    // Releases first, so that a key still held picks the walking animation as
+    // its key-up handler would.
+    const SDLKey keys[] = {SDLK_a, SDLK_d, SDLK_s};
+    const bool* flags[] = {&player->keyLeft, &player->keyRight, &player->keyDown};
+    bool held[3];
+    for (int i = 0; i < 3; ++i)
+        held[i] = IsKeyHeld(keys[i]);
+    for (int pass = 0; pass < 2; ++pass)
+        for (int i = 0; i < 3; ++i)
+        {
+            const bool releasing = pass == 0 && *flags[i] && !held[i];
+            const bool pressing = pass == 1 && !*flags[i] && held[i];
+            if (!releasing && !pressing)
+                continue;
+            SDL_Event event{};
+            event.type = releasing ? SDL_KEYUP : SDL_KEYDOWN;
+            event.key.type = event.type;
+            event.key.state = releasing ? SDL_RELEASED : SDL_PRESSED;
+            event.key.keysym.sym = keys[i];
+            if (releasing)
+                OnKeyUp(&event);
+            else
+                player->HandleKeyDown(&event);
+        }
 }
 
 void CGameMain::OnKeyUp(const SDL_Event* event)

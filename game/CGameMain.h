@@ -35,6 +35,8 @@ public:
     void OnShutdown() override;
     void OnRender(SDL_Surface* screen) override;
     void OnUpdate(double seconds) override;
+    // Regaining the input focus while running takes the held keys anew.
+    void OnActiveEvent(const SDL_Event* event) override;
     void OnKeyDown(const SDL_Event* event) override;
     void OnKeyUp(const SDL_Event* event) override;
     // Lets the loader begin, and takes over the level once it is built.
@@ -57,6 +59,10 @@ public:
     // The loader thread waits here until the main loop runs, so that the log
     // reads in the same order on every run.
     void WaitUntilLoaderMayStart();
+    // Read by the loader between files and blocks (acquire): the main loop has
+    // ended before the level was shown, so the loader stops and hands back what
+    // it has built.
+    bool LoadingCancelled() const { return loadingCancelled.load(std::memory_order_acquire); }
 
     CFont* font = nullptr;                     // HUD font; owned by the font factory
     CImageSpriteEx* logo = nullptr;            // loading and pause logo; owned
@@ -67,6 +73,19 @@ public:
     CLabelSprite* endLabel = nullptr;          // end-screen label, created by the loader; owned
 
 private:
+    struct WindowSettings
+    {
+        int width;
+        int height;
+        bool fullscreen;
+    };
+    // config.ini's window settings; a file that is refused is logged once and read as missing.
+    static WindowSettings ReadWindowSettings();
+    explicit CGameMain(const WindowSettings& settings);
+
+    // Sets the player's key flags from the keys held now, as the key handlers
+    // would have: a key released while the game did not listen is released.
+    void TakeHeldKeys();
     // Creates loaderContext and starts the loader; without a usable second
     // context, builds the level on this thread instead.
     void StartLoader();
@@ -83,6 +102,7 @@ private:
     std::shared_future<void> loaderStart = loaderMayStart.get_future().share();
     bool loaderReleased = false;            // main thread only
     std::atomic<bool> levelBuilt{false};    // written by LevelBuilt with release
+    std::atomic<bool> loadingCancelled{false};  // written by JoinLoader with release
     bool loadingNoted = false;              // the recording knows the loading frame
     const std::thread::id mainThread = std::this_thread::get_id();  // the thread that made the game
 };

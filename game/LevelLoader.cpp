@@ -12,6 +12,7 @@
 #include "game/blocks/CPlatform.h"
 #include "log/Log.h"
 #include "platform/CGLSharedContext.h"
+#include "platform/CIniReader.h"
 #include "resources/CFontFactory.h"
 #include "resources/CTextureManager.h"
 #include "resources/TextRenderer.h"
@@ -41,7 +42,7 @@ const int PLAYER_START_ANIMATION = 2;
 const int END_LABEL_FONT_SIZE = 30;
 const char* const END_LABEL_CAPTION = "Congratulations, you beat the game! Now, to find some cake...";
 
-void CreatePlayer(CGameMain* game)
+void CreatePlayer(CGameMain* game, bool levelReadable)
 {
     CPlayer* player = new CPlayer();
     game->player = player;
@@ -55,13 +56,16 @@ void CreatePlayer(CGameMain* game)
         player->SetAnimationRange(row.id, row.firstFrame, row.lastFrame);
     player->PlayAnimation(PLAYER_START_ANIMATION);
 
-    player->spawnZ = IniReadInt("player", "spawnZ", 0, LEVEL_STATIC_FILE);
-    player->spawnY = IniReadInt("player", "spawnY", 0, LEVEL_STATIC_FILE);
-    player->spawnX = IniReadInt("player", "spawnX", 0, LEVEL_STATIC_FILE);
-    player->minY = IniReadInt("player", "minY", -1000000, LEVEL_STATIC_FILE);
-    player->minX = IniReadInt("player", "minX", -1000000, LEVEL_STATIC_FILE);
-    player->maxY = IniReadInt("player", "maxY", 1000000, LEVEL_STATIC_FILE);
-    player->maxX = IniReadInt("player", "maxX", 1000000, LEVEL_STATIC_FILE);
+    if (levelReadable)
+    {
+        player->spawnZ = IniReadInt("player", "spawnZ", 0, LEVEL_STATIC_FILE);
+        player->spawnY = IniReadInt("player", "spawnY", 0, LEVEL_STATIC_FILE);
+        player->spawnX = IniReadInt("player", "spawnX", 0, LEVEL_STATIC_FILE);
+        player->minY = IniReadInt("player", "minY", -1000000, LEVEL_STATIC_FILE);
+        player->minX = IniReadInt("player", "minX", -1000000, LEVEL_STATIC_FILE);
+        player->maxY = IniReadInt("player", "maxY", 1000000, LEVEL_STATIC_FILE);
+        player->maxX = IniReadInt("player", "maxX", 1000000, LEVEL_STATIC_FILE);
+    }
     player->Respawn();
 
     game->spriteManager->AddSprite(player);
@@ -86,11 +90,25 @@ int BlockCount(CGameMain* game, const std::string& file)
     return limit;
 }
 
-template <class Block>
-void LoadBlocks(CGameMain* game, const std::string& file)
+// A level file or the script that exists but cannot be read (a pipe, a device,
+// a directory, a huge file) is passed over as if it were missing; the log says
+// why, once.
+bool Readable(CGameMain* game, const std::string& file)
 {
+    std::string reason;
+    if (CIniReader::CheckFile(StartupDirectory() + file, reason))
+        return true;
+    LogWrite(LOG_ERROR, "File " + file + " not read: " + reason + ".", LogClassName(typeid(*game)));
+    return false;
+}
+
+template <class Block>
+void LoadBlocks(CGameMain* game, const std::string& file, bool readable)
+{
+    if (!readable || game->LoadingCancelled())
+        return;
     const int count = BlockCount(game, file);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count && !game->LoadingCancelled(); ++i)
     {
         Block* block = new Block(game->spriteManager);
         block->fontFactory = game->GetFontFactory();
@@ -139,13 +157,23 @@ int LoaderThreadProc(void* parameter)
 
 void LoadLevel(CGameMain* game)
 {
-    CreatePlayer(game);
-    LoadBlocks<CGameBlock>(game, LEVEL_STATIC_FILE);
-    LoadBlocks<CCheckPointBlock>(game, LEVEL_CHECK_FILE);
-    LoadBlocks<CPlatform>(game, LEVEL_PLATFORM_FILE);
-    LoadBlocks<CEvilBlock>(game, ASSETS_FILE_0);
-    LoadBlocks<CEndBlock>(game, LEVEL_FINISH_FILE);
-    CreateEndLabel(game);
+    const bool staticReadable = Readable(game, LEVEL_STATIC_FILE);
+    const bool checkReadable = Readable(game, LEVEL_CHECK_FILE);
+    const bool platformReadable = Readable(game, LEVEL_PLATFORM_FILE);
+    const bool evilReadable = Readable(game, ASSETS_FILE_0);
+    const bool finishReadable = Readable(game, LEVEL_FINISH_FILE);
+    Readable(game, ASSETS_FILE_1);  // read by the evil blocks, which pass it over themselves
+    CreatePlayer(game, staticReadable);
+    LoadBlocks<CGameBlock>(game, LEVEL_STATIC_FILE, staticReadable);
+    LoadBlocks<CCheckPointBlock>(game, LEVEL_CHECK_FILE, checkReadable);
+    LoadBlocks<CPlatform>(game, LEVEL_PLATFORM_FILE, platformReadable);
+    LoadBlocks<CEvilBlock>(game, ASSETS_FILE_0, evilReadable);
+    LoadBlocks<CEndBlock>(game, LEVEL_FINISH_FILE, finishReadable);
+    if (game->LoadingCancelled())
+        LogWrite(LOG_STATUS, "Loading stopped: the game ended before the level was shown.",
+                 LogClassName(typeid(*game)));
+    else
+        CreateEndLabel(game);
     // The uploads of this context must be complete before the main context draws them.
     CGLSharedContext::FinishCommands();
     game->LevelBuilt();

@@ -7,6 +7,7 @@
 #include "game/CPlayer.h"
 #include "sprites/SpriteGeometry.h"
 #include "log/Log.h"
+#include "platform/CIniReader.h"
 #include "sprites/CLabelSprite.h"
 
 #include <cstdlib>
@@ -18,6 +19,9 @@ const double SHAKE_OFFSET = 5.0;      // pixels around the anchor
 const double SCRIPT_STEP = 2.0;      // seconds between timed script steps
 const char* const SCRIPT_SECTION = "evil";
 const char* const FATAL_TEXT = "FATAL ERROR in class CPlayer: div by 0.";
+// A script longer than this is cut: all its lines may be written at once on the
+// capture, and a long frame walks through the steps in one update.
+const int SCRIPT_LINE_LIMIT = 10000;
 } // namespace
 
 CEvilBlock::CEvilBlock(CSprite* parent, CGameMain* gameObject)
@@ -104,9 +108,13 @@ void CEvilBlock::OnUpdate(double seconds)
             timer = 0.0;
             ++nextLine;
         }
-        else if (game)
+        else
         {
-            game->quit = true;
+            // Nothing follows the quit: a huge frame time must not keep stepping.
+            if (game)
+                game->quit = true;
+            timer = 0.0;
+            return;
         }
         timer -= SCRIPT_STEP;
     }
@@ -120,20 +128,33 @@ void CEvilBlock::LoadFromIni(std::string file, std::string section)
     endX = IniReadInt(section, "X2", 0, file);
     endY = IniReadInt(section, "Y2", 0, file);
     lineCount = IniReadInt(section, "lines", 0, file);
+    if (lineCount < 0 || lineCount > SCRIPT_LINE_LIMIT)
+    {
+        const int cut = lineCount < 0 ? 0 : SCRIPT_LINE_LIMIT;
+        LogWrite(LOG_WARNING,
+                 "Script length " + std::to_string(lineCount) + " of block " + section + " in " + file +
+                     " cannot be used; using " + std::to_string(cut) + ".",
+                 LogClassName(typeid(*this)));
+        lineCount = cut;
+    }
     switchLine = IniReadInt(section, "switch", 0, file);
     startLines = IniReadInt(section, "start", 0, file);
 }
 
 void CEvilBlock::PrintScriptLine(int line, int thresholdDefault)
 {
+    // A script that is not a regular file reads as missing (the loader has said why).
+    std::string refusal;
+    const bool readable = CIniReader::CheckFile(StartupDirectory() + ASSETS_FILE_1, refusal);
     const std::string number = NumberToString(line);
-    const int level = IniReadInt(SCRIPT_SECTION, "l" + number, 0, ASSETS_FILE_1);
-    const std::string message = IniReadString(SCRIPT_SECTION, "t" + number, "", ASSETS_FILE_1);
+    const int level = readable ? IniReadInt(SCRIPT_SECTION, "l" + number, 0, ASSETS_FILE_1) : 0;
+    const std::string message = readable ? IniReadString(SCRIPT_SECTION, "t" + number, "", ASSETS_FILE_1) : "";
     // Written as if the captured player had written it.
     LogWrite(level, message, victim ? LogClassName(typeid(*victim)) : LogClassName(typeid(CPlayer)));
     if (line == switchLine)
         LogDisableConsole();
-    const int threshold = IniReadInt(SCRIPT_SECTION, "w" + number, thresholdDefault, ASSETS_FILE_1);
+    const int threshold =
+        readable ? IniReadInt(SCRIPT_SECTION, "w" + number, thresholdDefault, ASSETS_FILE_1) : thresholdDefault;
     if (threshold > thresholdDefault)
         LogSetLevel(threshold);
 }

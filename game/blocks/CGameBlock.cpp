@@ -1,12 +1,21 @@
 #include "game/blocks/CGameBlock.h"
 
 #include "config/Ini.h"
+#include "log/Log.h"
 #include "resources/CFont.h"
 #include "resources/CFontFactory.h"
 #include "resources/CTextureManager.h"
 #include "sprites/CSpriteManager.h"
 
 #include <cmath>
+#include <typeinfo>
+
+namespace
+{
+// Text is rasterised whole before it is cut to the caption: a larger size would
+// let one caption of a level file take gigabytes.
+const int MAX_FONT_SIZE = 256;
+} // namespace
 
 CGameBlock::CGameBlock(CSprite* parent) : CLabelSprite(parent, nullptr), fontFactory(nullptr)
 {
@@ -36,7 +45,15 @@ void CGameBlock::LoadFromIni(std::string file, std::string section)
     if (!IniReadBool(section, "hasCaption", false, file))
         return;
 
-    const int fontSize = IniReadInt(section, "fontSize", 1, file);
+    int fontSize = IniReadInt(section, "fontSize", 1, file);
+    if (fontSize < 1 || fontSize > MAX_FONT_SIZE)
+    {
+        LogWrite(LOG_WARNING,
+                 "Font size " + std::to_string(fontSize) + " of block " + section + " in " + file +
+                     " cannot be used; using 1.",
+                 LogClassName(typeid(*this)));
+        fontSize = 1;
+    }
     const std::string fontFile = IniReadString(section, "font", "", file);
     SetFont(fontFactory ? fontFactory->GetFont(fontFile, fontSize) : nullptr);
 

@@ -1,5 +1,8 @@
+#include "config/Paths.h"
 #include "game/CPlayer.h"
 #include "game/blocks/CCheckPointBlock.h"
+#include "game/blocks/CEndBlock.h"
+#include "game/blocks/CEvilBlock.h"
 #include "game/blocks/CGameBlock.h"
 #include "game/blocks/CPlatform.h"
 #include "log/Log.h"
@@ -7,267 +10,289 @@
 #include "resources/CFontFactory.h"
 #include "resources/CTexture.h"
 #include "sprites/CSpriteManager.h"
-#include "support/GLWindowTest.h"
-#include "support/TempDir.h"
-#include "tools/PngWriter.h"
+#include "support/GameFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <memory>
+#include <cmath>
 #include <string>
+#include <vector>
 
 namespace
 {
 const double FRAME = 1.0 / 60.0;
-const char* const MONO_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const char* const FATAL_TEXT = "FATAL ERROR in class CPlayer: div by 0.";
+// Overlaps a 52 x 64 player at 100, 100.
+const std::string TOUCHING = "X=120\nY=120\nhasCaption=1\nwidth=40\nheight=40\n";
 
-std::string Png(int w, int h, unsigned char r, unsigned char g, unsigned char b)
-{
-    PngImage image;
-    image.width = w;
-    image.height = h;
-    for (int i = 0; i < w * h; ++i)
-        image.pixels.insert(image.pixels.end(), {r, g, b, 255});
-    const std::vector<unsigned char> bytes = EncodePng(image);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-// Blocks in a real scene, loaded from level files written into a temporary folder
-// that is also the working directory (textures and fonts resolve against it).
-class BlocksTest : public GLWindowTest
+// Blocks of every kind loaded by the game from level files and played through
+// the game's own update.
+class Blocks : public GameFixture
 {
 protected:
-    void SetUp() override
+    // Sections "[0]", "[1]", ... of a level file, one per entry.
+    static std::string Sections(const std::vector<std::string>& blocks)
     {
-        GLWindowTest::SetUp();
-        if (IsSkipped())
-            return;
-        std::filesystem::create_directories(folder.File("fnt"));
-        std::filesystem::copy_file(MONO_FONT, folder.File("fnt/mono.ttf"));
-        inFolder = std::make_unique<CChangeDirectory>(folder.Path());
-        scene = std::make_unique<CSpriteManager>();
+        std::string text = "[main]\ncount=" + std::to_string(blocks.size()) + "\n";
+        for (size_t i = 0; i < blocks.size(); ++i)
+            text += "[" + std::to_string(i) + "]\n" + blocks[i];
+        return text;
     }
 
-    void TearDown() override
+    template <class T>
+    std::vector<T*> All()
     {
-        scene.reset();  // textures go before the GL context
-        inFolder.reset();
-        GLWindowTest::TearDown();
+        std::vector<T*> found;
+        for (CSprite* sprite : Scene())
+            if (T* block = As<T>(sprite))
+                found.push_back(block);
+        return found;
     }
 
-    // A block of kind T from a level file holding one section of `keys`.
-    template <class T> T* Load(const std::string& keys)
+    // Puts the captured-to-be player at 100, 100 and runs the collision pass.
+    void Touch()
     {
-        const std::string file = folder.Write("lvl/level" + std::to_string(++files) + ".ini", "[0]\n" + keys);
-        T* block = new T(scene.get());
-        block->fontFactory = engine->GetFontFactory();
-        block->LoadFromIni(file, "0");
-        scene->AddSprite(block);
-        return block;
+        game->player->SetPosition(100.0, 100.0);
+        game->spriteManager->CheckCollisions();
     }
-
-    CPlayer* AddPlayer(double x, double y)
-    {
-        CPlayer* player = new CPlayer();
-        player->SetSize(52.0, 64.0);
-        player->SetPosition(x, y);
-        scene->AddSprite(player);
-        return player;
-    }
-
-    void Frame()
-    {
-        scene->Update(FRAME);
-        scene->CheckCollisions();
-    }
-
-    CTempDir folder;
-    std::unique_ptr<CChangeDirectory> inFolder;
-    std::unique_ptr<CSpriteManager> scene;
-    int files = 0;
 };
-
-void Press(CPlayer* player, SDLKey key)
-{
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = key;
-    player->HandleKeyDown(&event);
-}
 } // namespace
 
-TEST_F(BlocksTest, PositionAndDepthWithDefaults)
+TEST_F(Blocks, KeysGivePositionDepthTextureAndCaptionAndBadValuesTheirDefaults)
 {
-    CGameBlock* plain = Load<CGameBlock>("X=100\nY=200\n");
-    EXPECT_EQ(plain->x, 100.0);
-    EXPECT_EQ(plain->y, 200.0);
-    EXPECT_EQ(plain->z, 0.0);
-    EXPECT_EQ(plain->GetWidth(), 0.0);
-    EXPECT_EQ(plain->GetHeight(), 0.0);
-    EXPECT_EQ(plain->GetTexture(), nullptr);
-    EXPECT_EQ(plain->captionSurface, nullptr) << "no caption without hasCaption";
+    ASSERT_TRUE(InstallFont());
+    WriteSolidPng("gfx/blue.png", 64, 64, 0, 0, 255);
+    const std::string caption = "hasCaption=1\nfont=fnt\\Lucida Console.ttf\nfontSize=20\ncaption=Hello\n";
+    Write("lvl/level_static.ini",
+          Sections({"X=100\nY=200\n", "Z=1.0\n", "Z=-1.0\n", "Z=1.5\n", "Z=-1.01\n",
+                    "hasTexture=1\ntexture=gfx\\blue.png\n",
+                    caption + "fontR=300\nfontG=-1\nfontB=7\nalignH=2\nalignV=1\n",
+                    caption + "width=64\nheight=32\ntextW=0\ntextX=3\ntextY=4\n",
+                    "hasCaption=1\nfont=fnt\\missing.ttf\ncaption=Hello\n",
+                    "hasCaption=1\nfont=fnt\\Lucida Console.ttf\nfontSize=2147483647\ncaption=Hello\n"
+                    "textW=2147483647\ntextH=2147483647\ntextX=-2147483647\nwidth=1e300\nalignH=99\n"}));
+    StartGame();
+    ASSERT_TRUE(WaitUntilLoaded());
+    const std::vector<CGameBlock*> b = All<CGameBlock>();
+    ASSERT_EQ(b.size(), 10u);
 
-    EXPECT_EQ(Load<CGameBlock>("Z=1.0\n")->z, 1.0);
-    EXPECT_EQ(Load<CGameBlock>("Z=-1.0\n")->z, -1.0);
-    EXPECT_EQ(Load<CGameBlock>("Z=1.5\n")->z, 0.0);
-    EXPECT_EQ(Load<CGameBlock>("Z=-1.01\n")->z, 0.0);
+    EXPECT_EQ(std::vector<double>({b[0]->x, b[0]->y, b[0]->z, b[0]->GetWidth(), b[0]->GetHeight()}),
+              std::vector<double>({100, 200, 0, 0, 0}));
+    EXPECT_EQ(b[0]->GetTexture(), nullptr);
+    EXPECT_EQ(b[0]->captionSurface, nullptr) << "no caption without hasCaption";
+    EXPECT_EQ(std::vector<double>({b[1]->z, b[2]->z, b[3]->z, b[4]->z}), std::vector<double>({1, -1, 0, 0}));
+    ASSERT_NE(b[5]->GetTexture(), nullptr);
+    EXPECT_EQ(b[5]->GetTexture()->width, 64);
 
-    folder.Write("gfx/blue.png", Png(64, 64, 0, 0, 255));
-    CGameBlock* textured = Load<CGameBlock>("hasTexture=1\ntexture=gfx\\blue.png\n");
-    ASSERT_NE(textured->GetTexture(), nullptr);
-    EXPECT_TRUE(textured->GetTexture()->valid);
-    EXPECT_EQ(textured->GetTexture()->width, 64);
-}
-
-TEST_F(BlocksTest, CaptionTakesTheMeasuredSizeWhereKeysAreNegativeOrAbsent)
-{
+    // Negative or absent sizes take the measured text.
     int textW = 0;
     int textH = 0;
-    ASSERT_TRUE(engine->GetFontFactory()->GetFont("fnt\\mono.ttf", 20)->MeasureText("Hello", textW, textH));
-    ASSERT_GT(textW, 0);
+    ASSERT_TRUE(game->GetFontFactory()->GetFont(DEFAULT_FONT_FILE, 20)->MeasureText("Hello", textW, textH));
+    const SpriteBox measured = b[6]->GetTextRect();
+    EXPECT_EQ(std::vector<double>({b[6]->GetWidth(), b[6]->GetHeight(), measured.x, measured.y, measured.w, measured.h}),
+              std::vector<double>({double(textW), double(textH), 0, 0, double(textW), double(textH)}));
+    const SDL_Color colour = b[6]->GetFontColor();
+    EXPECT_EQ(std::vector<int>({colour.r, colour.g, colour.b}), std::vector<int>({44, 255, 7})) << "the low 8 bits";
+    EXPECT_EQ(std::vector<int>({b[6]->GetAlignH(), b[6]->GetAlignV()}), std::vector<int>({2, 1}));
+    EXPECT_NE(b[6]->captionSurface, nullptr);
+    const SpriteBox sized = b[7]->GetTextRect();
+    EXPECT_EQ(std::vector<double>({b[7]->GetWidth(), b[7]->GetHeight(), sized.x, sized.y, sized.w, sized.h}),
+              std::vector<double>({64, 32, 3, 4, 0, double(textH)}));
+    EXPECT_EQ(std::vector<double>({b[8]->GetWidth(), b[8]->GetHeight()}), std::vector<double>({0, 0}))
+        << "a font that cannot be opened measures nothing";
 
-    CGameBlock* measured = Load<CGameBlock>("hasCaption=1\nfont=fnt\\mono.ttf\nfontSize=20\ncaption=Hello\n"
-                                            "fontR=300\nfontG=-1\nfontB=7\nalignH=2\nalignV=1\n");
-    EXPECT_EQ(measured->GetCaption(), "Hello");
-    EXPECT_EQ(measured->GetWidth(), textW);
-    EXPECT_EQ(measured->GetHeight(), textH);
-    const SpriteBox rect = measured->GetTextRect();
-    EXPECT_EQ(rect.x, 0.0);
-    EXPECT_EQ(rect.y, 0.0);
-    EXPECT_EQ(rect.w, textW);
-    EXPECT_EQ(rect.h, textH);
-    EXPECT_EQ(measured->GetFontColor().r, 44) << "the low 8 bits of 300";
-    EXPECT_EQ(measured->GetFontColor().g, 255);
-    EXPECT_EQ(measured->GetFontColor().b, 7);
-    EXPECT_EQ(measured->GetAlignH(), 2);
-    EXPECT_EQ(measured->GetAlignV(), 1);
-    EXPECT_NE(measured->captionSurface, nullptr);
-
-    CGameBlock* sized = Load<CGameBlock>("hasCaption=1\nfont=fnt\\mono.ttf\nfontSize=20\ncaption=Hello\n"
-                                         "width=64\nheight=32\ntextW=0\ntextX=3\ntextY=4\n");
-    EXPECT_EQ(sized->GetWidth(), 64.0);
-    EXPECT_EQ(sized->GetHeight(), 32.0);
-    EXPECT_EQ(sized->GetTextRect().w, 0.0) << "only a negative textW means measured";
-    EXPECT_EQ(sized->GetTextRect().h, textH);
-    EXPECT_EQ(sized->GetTextRect().x, 3.0);
-    EXPECT_EQ(sized->GetTextRect().y, 4.0);
-
-    // A font that cannot be opened measures nothing.
-    CGameBlock* unmeasured = Load<CGameBlock>("hasCaption=1\nfont=fnt\\missing.ttf\ncaption=Hello\n");
-    EXPECT_EQ(unmeasured->GetWidth(), 0.0);
-    EXPECT_EQ(unmeasured->GetHeight(), 0.0);
-}
-
-TEST_F(BlocksTest, CheckpointsHandOverTheirSpawnPointOnceInTheOrderTouched)
-{
-    LogEnable();
-    CPlayer* player = AddPlayer(100.0, 336.0);
-    Load<CGameBlock>("X=-1000\nY=400\nhasCaption=1\nwidth=3000\nheight=50\n");
-    // At another depth the player walks through them; they fire all the same.
-    // Both overlap the floor, which must not fire them.
-    const std::string size = "hasCaption=1\nwidth=20\nheight=100\nZ=0.5\nY=320\n";
-    CCheckPointBlock* a = Load<CCheckPointBlock>(size + "X=300\nspawnX=300\nspawnY=10\nspawnZ=1\n");
-    CCheckPointBlock* b = Load<CCheckPointBlock>(size + "X=600\nspawnX=600\nspawnY=20\n");
-    EXPECT_EQ(a->spawnZ, 1);
-
-    testing::internal::CaptureStdout();
+    EXPECT_EQ(b[9]->GetFont()->size, 1);
+    EXPECT_EQ(Logged("WARNING in class CGameBlock: Font size 2147483647 of block 9 in lvl\\level_static.ini cannot "
+                     "be used; using 1.\n"), 1) << LogText();
+    KeyDown(SDLK_ESCAPE);
     Frame();
-    EXPECT_FALSE(a->reached);
-    EXPECT_FALSE(b->reached);
-
-    Press(player, SDLK_d);
-    for (int i = 0; i < 120 && player->x < 700.0; ++i)
-        Frame();
-    ASSERT_TRUE(a->reached);
-    ASSERT_TRUE(b->reached);
-    EXPECT_EQ(player->spawnX, 600);
-    EXPECT_EQ(player->spawnY, 20);
-    EXPECT_EQ(player->spawnZ, 0);
-
-    // Back over A: it is spent.
-    player->keyRight = false;
-    Press(player, SDLK_a);
-    for (int i = 0; i < 400 && player->x > 200.0; ++i)
-        Frame();
-    ASSERT_LE(player->x, 200.0);
-    EXPECT_EQ(player->spawnX, 600);
-    const std::string console = testing::internal::GetCapturedStdout();
-
-    const std::string line = "STATUS in class CCheckPointBlock: Checkpoint reached!\n";
-    size_t count = 0;
-    for (size_t at = console.find(line); at != std::string::npos; at = console.find(line, at + 1))
-        ++count;
-    EXPECT_EQ(count, 2u) << console;
 }
 
-TEST_F(BlocksTest, PlatformTravelsBetweenItsEndPoints)
+TEST_F(Blocks, CheckpointsHandOverTheirSpawnPointOnceInTheOrderTouched)
+{
+    Write("lvl/level_static.ini", "[player]\nspawnX=100\nspawnY=336\n" +
+                                      Sections({"X=-1000\nY=400\nhasCaption=1\nwidth=3000\nheight=50\n"}));
+    // Behind the player, which walks through them; they fire all the same, and
+    // the floor they overlap does not fire them.
+    const std::string post = "hasCaption=1\nwidth=20\nheight=100\nZ=0.5\nY=320\n";
+    Write("lvl/level_check.ini", Sections({post + "X=300\nspawnX=300\nspawnY=10\nspawnZ=1\n",
+                                           post + "X=600\nspawnX=600\nspawnY=20\n"}));
+    ASSERT_NO_FATAL_FAILURE(StartRunning());
+    CPlayer* player = game->player;
+    const std::vector<CCheckPointBlock*> posts = All<CCheckPointBlock>();
+    Update(FRAME);
+    EXPECT_FALSE(posts[0]->reached || posts[1]->reached);
+
+    KeyDown(SDLK_d);
+    for (int i = 0; i < 120 && player->x < 700.0; ++i)
+        Update(FRAME);
+    ASSERT_TRUE(posts[0]->reached && posts[1]->reached);
+    EXPECT_EQ(std::vector<int>({player->spawnX, player->spawnY, player->spawnZ}), std::vector<int>({600, 20, 0}));
+
+    KeyUp(SDLK_d);
+    KeyDown(SDLK_a);
+    for (int i = 0; i < 400 && player->x > 200.0; ++i)
+        Update(FRAME);
+    ASSERT_LE(player->x, 200.0);
+    EXPECT_EQ(player->spawnX, 600) << "a checkpoint is spent once reached";
+    EXPECT_EQ(Logged("STATUS in class CCheckPointBlock: Checkpoint reached!\n"), 2);
+}
+
+TEST_F(Blocks, PlatformsTravelBetweenTheirEndPoints)
 {
     const std::string line = "Y=50\nX2=300\nY2=50\nspeed=100\n";
-    CPlatform* p = Load<CPlatform>("X=100\n" + line);
-    EXPECT_EQ(p->travelTime, 2.0);
-    p->Update(0.5);
-    EXPECT_EQ(p->x, 150.0);
-    EXPECT_EQ(p->y, 50.0);
-    EXPECT_EQ(p->lastDx, 50.0);
-    EXPECT_EQ(p->lastDy, 0.0);
+    Write("lvl/level_platform.ini",
+          Sections({"X=100\n" + line, "X=100\n" + line, "X=100.7\n" + line, "X=100\nY=50\nX2=300\n",
+                    "X=100\nY=50\nX2=300\nspeed=0\n", "X=100\nY=50\nX2=300\nspeed=-5\n",
+                    "X=100.5\nY=50\nX2=100\nY2=50\nspeed=50\n", "X=0\nY=0\nX2=1\nY2=0\nspeed=1e300\n",
+                    "X=1e300\nY=-1e300\nX2=2147483647\nY2=-2147483647\nspeed=1e-300\n"}));
+    StartGame();
+    ASSERT_TRUE(WaitUntilLoaded());
+    const std::vector<CPlatform*> p = All<CPlatform>();
+    ASSERT_EQ(p.size(), 9u);
 
-    CPlatform* longStep = Load<CPlatform>("X=100\n" + line);
-    longStep->Update(2.5);
-    EXPECT_FALSE(longStep->forward);
-    EXPECT_EQ(longStep->elapsed, 0.5);
-    EXPECT_EQ(longStep->x, 250.0);
-    longStep->Update(8.0);  // four more legs: the same place on the way back
-    EXPECT_FALSE(longStep->forward);
-    EXPECT_EQ(longStep->x, 250.0);
+    EXPECT_EQ(p[0]->travelTime, 2.0);
+    p[0]->Update(0.5);
+    EXPECT_EQ(std::vector<double>({p[0]->x, p[0]->y, p[0]->lastDx, p[0]->lastDy}),
+              std::vector<double>({150, 50, 50, 0}));
 
-    CPlatform* offLine = Load<CPlatform>("X=100.7\n" + line);
-    EXPECT_EQ(offLine->startX, 100);
-    offLine->Update(0.0);
-    EXPECT_EQ(offLine->x, 100.0);
-    EXPECT_NEAR(offLine->lastDx, -0.7, 1e-12);
+    p[1]->Update(2.5);
+    EXPECT_FALSE(p[1]->forward);
+    EXPECT_EQ(p[1]->x, 250.0);
+    p[1]->Update(8.0);  // four more legs: the same place on the way back
+    EXPECT_FALSE(p[1]->forward);
+    EXPECT_EQ(p[1]->x, 250.0);
 
-    for (const char* speed : {"", "speed=0\n", "speed=-5\n"})
+    EXPECT_EQ(p[2]->startX, 100);
+    p[2]->Update(0.0);
+    EXPECT_EQ(p[2]->x, 100.0) << "starts on the truncated point";
+    EXPECT_NEAR(p[2]->lastDx, -0.7, 1e-12);
+
+    for (int i = 3; i <= 6; ++i)  // no speed, or end points that coincide: stands on its start point
     {
-        CPlatform* still = Load<CPlatform>(std::string("X=100\nY=50\nX2=300\n") + speed);
-        still->Update(1.0);
-        EXPECT_EQ(still->x, 100.0) << speed;
-        EXPECT_EQ(still->lastDx, 0.0) << speed;
+        p[i]->Update(1.0);
+        p[i]->Update(1.0);
+        EXPECT_EQ(p[i]->x, 100.0) << i;
+        EXPECT_EQ(p[i]->lastDx, 0.0) << i;
     }
+
+    p[7]->Update(FRAME);  // a leg far shorter than a frame still ends
+    EXPECT_GE(p[7]->x, 0.0);
+    EXPECT_LE(p[7]->x, 1.0);
+    p[8]->Update(1e300);
+    EXPECT_TRUE(std::isfinite(p[8]->x));
 }
 
-TEST_F(BlocksTest, PlatformWhoseEndPointsCoincideRestsOnItsStartPoint)
+TEST_F(Blocks, PlatformCarriesThePlayerAtAnyDepth)
 {
-    CPlatform* p = Load<CPlatform>("X=100.5\nY=50\nX2=100\nY2=50\nspeed=50\n");
-    p->Update(1.0);
-    EXPECT_EQ(p->x, 100.0);
-    EXPECT_EQ(p->y, 50.0);
-    p->Update(1.0);
-    EXPECT_EQ(p->x, 100.0);
-    EXPECT_EQ(p->lastDx, 0.0);
-
-    // A leg far shorter than a frame still ends.
-    CPlatform* fast = Load<CPlatform>("X=0\nY=0\nX2=1\nY2=0\nspeed=1e300\n");
-    fast->Update(FRAME);
-    EXPECT_GE(fast->x, 0.0);
-    EXPECT_LE(fast->x, 1.0);
+    Write("lvl/level_static.ini", "[player]\nspawnX=150\nspawnY=336\n");
+    // One under the player, one behind it that carries it without holding it up.
+    Write("lvl/level_platform.ini",
+          Sections({"X=100\nY=400\nX2=500\nY2=400\nspeed=60\nhasCaption=1\nwidth=200\nheight=20\n",
+                    "X=-300\nY=-500\nZ=0.5\nX2=700\nY2=-500\nspeed=30\nhasCaption=1\nwidth=2000\nheight=2000\n"}));
+    ASSERT_NO_FATAL_FAILURE(StartRunning());
+    const std::vector<CPlatform*> p = All<CPlatform>();
+    Update(FRAME, 30);
+    EXPECT_NEAR(p[0]->x, 130.0, 1e-9);
+    EXPECT_NEAR(p[1]->x, -285.0, 1e-9);
+    EXPECT_NEAR(game->player->x - 150.0, (p[0]->x - 100.0) + (p[1]->x + 300.0), 1e-9);
+    EXPECT_EQ(game->player->y, 336.0) << "stands on the one at its depth";
 }
 
-TEST_F(BlocksTest, PlatformCarriesThePlayerAtAnyDepth)
+TEST_F(Blocks, EvilBlockCapturesThePlayerAndPlaysItsScriptToTheFatalScreenAndTheQuit)
 {
-    CPlayer* rider = AddPlayer(150.0, 336.0);
-    CPlatform* p = Load<CPlatform>("X=100\nY=400\nX2=500\nY2=400\nspeed=60\nhasCaption=1\nwidth=200\nheight=20\n");
-    for (int i = 0; i < 30; ++i)
-        Frame();
-    EXPECT_NEAR(rider->x - 150.0, p->x - 100.0, 1e-9);
-    EXPECT_NEAR(p->x, 130.0, 1e-9);
-    EXPECT_EQ(rider->y, 336.0) << "stands on it";
+    // Thresholds: 0 counts only in a timed step; a level above 5 gets the logger's
+    // own line, a threshold above 4 is refused. The switch line silences the console.
+    Write("ass/ets.1", "[evil]\nl0=1\nt0=zero\nw0=3\nl1=3\nt1=one\nw1=0\nl2=2\nt2=two\nw2=0\n"
+                       "l3=1\nt3=three\nl4=7\nt4=seven\nw4=9\n");
+    // Behind the player's depth, so that it walks into them without being pushed out.
+    Write("lvl/level_static.ini", "[player]\nspawnX=-500\nspawnY=100\n" + Sections({TOUCHING + "Z=0.5\n"}));
+    Write("ass/ets.0", Sections({TOUCHING + "Z=0.5\nX2=1000\nY2=50\nlines=5\nstart=2\nswitch=3\n"}));
+    ASSERT_NO_FATAL_FAILURE(StartRunning());
+    CEvilBlock* evil = First<CEvilBlock>();
+    CPlayer* player = game->player;
+    game->spriteManager->CheckCollisions();
+    EXPECT_EQ(evil->victim, nullptr) << "another block does not spring the trap";
 
-    // Behind the scenery: carried, though not held up.
-    CPlatform* behind = Load<CPlatform>("X=-300\nY=0\nZ=0.5\nX2=-300\nY2=300\nspeed=60\nhasCaption=1\nwidth=2000\n"
-                                        "height=2000\n");
-    const double before = rider->y;
-    Frame();
-    EXPECT_GT(behind->lastDy, 0.0);
-    EXPECT_NEAR(rider->y, before + behind->lastDy, 1e-9);
+    testing::internal::CaptureStdout();
+    Touch();
+    ASSERT_EQ(evil->victim, player);
+    EXPECT_FALSE(player->controllable);
+    EXPECT_EQ(std::vector<double>({evil->x, evil->y, player->x, player->y}), std::vector<double>({1000, 50, 980, 30}))
+        << "the player moves with the block's jump";
+    EXPECT_EQ(Logged("STATUS in class CPlayer: zero\n") + Logged("ERROR in class CPlayer: one\n"), 2);
+    game->spriteManager->CheckCollisions();
+    EXPECT_EQ(evil->nextLine, 2) << "a second touch does nothing";
+
+    // The shaking never rests on the anchor; a step every two seconds.
+    for (int i = 1; i <= 16; ++i)
+    {
+        Update(0.125);
+        const double dx = std::fabs(player->x - 980.0);
+        const double dy = std::fabs(player->y - 30.0);
+        ASSERT_TRUE((dx == 5.0 && dy == 0.0) || (dx == 0.0 && dy == 5.0)) << dx << ", " << dy;
+        ASSERT_EQ(Logged("FORCED: Logging level set to 0\n"), i == 16 ? 1 : 0) << "update " << i;
+    }
+    EXPECT_EQ(Logged("CPlayer: two"), 0) << "below the threshold, yet a step";
+    Update(2.0, 2);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Logged("FORCED: Logging level set to 3\n") + Logged("STATUS in class CPlayer: three\n") +
+                  Logged("class CPlayer: seven\n") +
+                  Logged("FORCED: Tried to set logging level to incorrect value, ignoring: 9\n"), 4) << LogText();
+    const std::string lastLines = "STATUS in class CPlayer: three\nFORCED: Console logging disabled.\n";
+    EXPECT_EQ(console.size() - lastLines.size(), console.rfind(lastLines)) << console;
+
+    // The fatal screen 2 s after the last line; the quit 4 s after it.
+    Update(5.5);  // what the long frame has beyond the fatal step is not carried over
+    EXPECT_EQ(game->GetState(), Finished);
+    Update(3.5);
+    EXPECT_FALSE(game->quit);
+    EXPECT_EQ(game->endLabel->GetCaption(), FATAL_TEXT);
+    const SDL_Color red = game->endLabel->GetFontColor();
+    EXPECT_EQ(std::vector<int>({red.r, red.g, red.b}), std::vector<int>({255, 0, 0}));
+    Update(0.5);
+    EXPECT_TRUE(game->quit);
+}
+
+TEST_F(Blocks, EvilScriptLengthsOutOfRangeAreCutAndALongFrameTakesEveryStep)
+{
+    Write("ass/ets.0", Sections({TOUCHING + "lines=2147483647\nstart=2147483647\n", "X=5000\nlines=-5\n"}));
+    ASSERT_NO_FATAL_FAILURE(StartRunning());
+    const std::vector<CEvilBlock*> evil = All<CEvilBlock>();
+    EXPECT_EQ(std::vector<int>({evil[0]->lineCount, evil[1]->lineCount}), std::vector<int>({10000, 0}));
+    EXPECT_EQ(Logged("WARNING in class CEvilBlock: Script length -5 of block 1 in ass\\ets.0 cannot be used; using 0.\n"),
+              1) << LogText();
+
+    LogDisableConsole();
+    Touch();
+    EXPECT_EQ(evil[0]->nextLine, 10000) << "the whole cut script at once";
+    Update(1e300, 2);  // the fatal screen, then the quit, and no endless stepping
+    EXPECT_EQ(game->GetState(), Finished);
+    EXPECT_TRUE(game->quit);
+}
+
+TEST_F(Blocks, EndBlocksShowTheLastTouchedTextAndQuitAtExactlyFiveSeconds)
+{
+    Write("lvl/level_static.ini", "[player]\nspawnX=-500\nspawnY=100\n" + Sections({TOUCHING}));
+    // At another depth, too.
+    Write("lvl/level_finish.ini", Sections({TOUCHING + "Z=0.5\ntext=first\n", TOUCHING + "Z=0.5\ntext=Well done\n"}));
+    ASSERT_NO_FATAL_FAILURE(StartRunning());
+    const std::vector<CEndBlock*> ends = All<CEndBlock>();
+    game->spriteManager->CheckCollisions();
+    Update(0.0);
+    EXPECT_FALSE(ends[0]->triggered) << "another block does not reach the goal";
+
+    Touch();
+    EXPECT_TRUE(ends[0]->triggered && ends[1]->triggered);
+    EXPECT_EQ(game->GetState(), Finished);
+    EXPECT_EQ(game->endLabel->GetCaption(), "Well done");
+    EXPECT_EQ(game->endLabel->GetFontColor().b, 255) << "keeps the loader's white";
+    for (int i = 1; i <= 19; ++i)
+    {
+        Update(0.25);
+        ASSERT_FALSE(game->quit) << "after " << i * 0.25 << " s";
+    }
+    Update(0.25);
+    EXPECT_TRUE(game->quit);
+    EXPECT_EQ(ends[0]->timer, ends[1]->timer);
 }

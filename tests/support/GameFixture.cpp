@@ -1,7 +1,6 @@
 #include "GameFixture.h"
 
 #include "GLDriver.h"
-#include "GLWindowTest.h"
 
 #include "config/Paths.h"
 #include "game/LevelLoader.h"
@@ -14,21 +13,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-
-namespace
-{
-SDL_Event KeyEvent(Uint8 type, SDLKey key)
-{
-    SDL_Event event{};
-    event.type = type;
-    event.key.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    return event;
-}
-} // namespace
 
 void GameFixture::SetUp()
 {
@@ -69,7 +53,6 @@ void GameFixture::WriteSolidPng(const std::string& relativeName, int width, int 
     PngImage image;
     image.width = width;
     image.height = height;
-    image.channels = 4;
     for (int i = 0; i < width * height; ++i)
         image.pixels.insert(image.pixels.end(), {r, g, b, 255});
     std::filesystem::create_directories(std::filesystem::path(folder->File(relativeName)).parent_path());
@@ -78,21 +61,14 @@ void GameFixture::WriteSolidPng(const std::string& relativeName, int width, int 
 
 bool GameFixture::InstallFont()
 {
-    std::vector<std::string> candidates;
-    if (const char* source = std::getenv("QUILLFEN_SOURCE_DIR"))
-        candidates.push_back(std::string(source) + "/data/fnt/Lucida Console.ttf");
-    candidates.push_back("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
-    for (const std::string& candidate : candidates)
-    {
-        std::ifstream in(candidate, std::ios::binary);
-        if (!in)
-            continue;
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        Write("fnt/Lucida Console.ttf", bytes.str());
-        return true;
-    }
-    return false;
+    const char* source = std::getenv("QUILLFEN_SOURCE_DIR");
+    if (!source)
+        return false;
+    std::filesystem::create_directories(folder->File("fnt"));
+    std::error_code error;
+    std::filesystem::copy_file(std::string(source) + "/data/fnt/Lucida Console.ttf", folder->File("fnt/Lucida Console.ttf"),
+                               error);
+    return !error;
 }
 
 CTestGame* GameFixture::CreateGame()
@@ -121,6 +97,16 @@ bool GameFixture::WaitUntilLoaded(double timeoutSeconds)
     return true;
 }
 
+void GameFixture::StartRunning()
+{
+    StartGame();
+    ASSERT_TRUE(WaitUntilLoaded());
+    ASSERT_EQ(game->GetState(), Paused);
+    KeyDown(SDLK_ESCAPE);
+    KeyUp(SDLK_ESCAPE);
+    ASSERT_EQ(game->GetState(), Running);
+}
+
 void GameFixture::Frame(double seconds)
 {
     game->OnFrameStart();
@@ -130,34 +116,29 @@ void GameFixture::Frame(double seconds)
     game->OnRender(game->screen);
 }
 
-void GameFixture::KeyDown(SDLKey key)
+void GameFixture::Update(double seconds, int count)
 {
-    game->DispatchEvent(KeyEvent(SDL_KEYDOWN, key));
+    for (int i = 0; i < count; ++i)
+        game->OnUpdate(seconds);
 }
 
-void GameFixture::KeyUp(SDLKey key)
+void GameFixture::Key(Uint8 type, SDLKey key)
 {
-    game->DispatchEvent(KeyEvent(SDL_KEYUP, key));
+    SDL_Event event{};
+    event.type = type;
+    event.key.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    game->DispatchEvent(event);
 }
 
-std::array<unsigned char, 4> GameFixture::PixelAt(int x, int y)
-{
-    return ReadBackPixel(game->height, x, y);
-}
-
-std::vector<unsigned char> GameFixture::ReadPixels(int x, int y, int w, int h)
+int GameFixture::CountPixelsNear(int x, int y, int w, int h, int r, int g, int b, int tolerance)
 {
     glFinish();
     std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 4);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, game->height - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
-
-int GameFixture::CountPixelsNear(int x, int y, int w, int h, int r, int g, int b, int tolerance)
-{
-    const std::vector<unsigned char> pixels = ReadPixels(x, y, w, h);
     int count = 0;
     for (size_t i = 0; i < pixels.size(); i += 4)
         if (std::abs(pixels[i] - r) <= tolerance && std::abs(pixels[i + 1] - g) <= tolerance &&
@@ -169,6 +150,15 @@ int GameFixture::CountPixelsNear(int x, int y, int w, int h, int r, int g, int b
 std::string GameFixture::LogText()
 {
     return folder->Read("logfile.txt");
+}
+
+int GameFixture::Logged(const std::string& text)
+{
+    const std::string log = LogText();
+    int count = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++count;
+    return count;
 }
 
 std::vector<CSprite*> GameFixture::Scene()
