@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -229,7 +230,11 @@ std::string DecodeFile(std::string content) {
     return content;
 }
 
-// False when the file holds more than MAX_ENTRIES sections and keys.
+std::atomic<std::size_t> entryLimit{CIniReader::MAX_ENTRIES};
+
+std::size_t EntryLimit() { return entryLimit.load(std::memory_order_relaxed); }
+
+// False when the file holds more than EntryLimit() sections and keys.
 bool Parse(const std::string& text, ParsedFile& parsed) {
     Section* current = nullptr;  // null: before the first section, or a duplicate section
     std::size_t pos = 0;
@@ -252,7 +257,7 @@ bool Parse(const std::string& text, ParsedFile& parsed) {
                 current = inserted.second ? &inserted.first->second : nullptr;
                 if (inserted.second) {
                     parsed.bytes += NODE_BYTES + name.size();
-                    if (++parsed.entryCount > CIniReader::MAX_ENTRIES) return false;
+                    if (++parsed.entryCount > EntryLimit()) return false;
                 }
                 continue;
             }
@@ -270,7 +275,7 @@ bool Parse(const std::string& text, ParsedFile& parsed) {
         const std::size_t cost = NODE_BYTES + key.size() + value.size();
         if (current->emplace(std::move(key), std::move(value)).second) {  // first key wins
             parsed.bytes += cost;
-            if (++parsed.entryCount > CIniReader::MAX_ENTRIES) return false;
+            if (++parsed.entryCount > EntryLimit()) return false;
         }
     }
     return true;
@@ -318,7 +323,7 @@ std::shared_ptr<const ParsedFile> Load(const std::string& fileName, std::string&
         entry.parsed = parsed;
         entry.bytes = parsed->bytes;
     } else {
-        entry.refusal = reason = "more than " + std::to_string(CIniReader::MAX_ENTRIES) + " sections and keys";
+        entry.refusal = reason = "more than " + std::to_string(EntryLimit()) + " sections and keys";
     }
 
     std::lock_guard<std::mutex> lock(cache.mutex);
@@ -379,4 +384,8 @@ void CIniReader::ClearCacheForTesting() {
     c.entries.clear();
     c.bytes = 0;
     c.parseCount = 0;
+}
+
+void CIniReader::SetEntryLimitForTesting(std::size_t limit) {
+    entryLimit.store(limit, std::memory_order_relaxed);
 }

@@ -50,8 +50,8 @@ public:
     // Longest value (and default) handed out, in UTF-16 units.
     static constexpr std::size_t MAX_VALUE_LENGTH = 1023;
     // Files with more sections and keys together are refused: their index would
-    // take memory far beyond the file's size.
-    static constexpr std::size_t MAX_ENTRIES = 1000000;
+    // take memory far beyond the file's size. Room for 100,000 blocks of 40 keys.
+    static constexpr std::size_t MAX_ENTRIES = 4000000;
     static constexpr std::size_t MAX_CACHED_FILES = 16;
     static constexpr std::size_t MAX_CACHED_BYTES = 64u * 1024u * 1024u;
 
@@ -67,7 +67,7 @@ public:
                              const std::string& fileName, std::string& value);
 
     // False, with a short reason ("not a regular file", "larger than 64 MiB",
-    // "more than 1000000 sections and keys", or the system's text for a file that
+    // "more than 4000000 sections and keys", or the system's text for a file that
     // cannot be opened), when the file exists but is refused: it is then read as a
     // missing file. True for a usable or an absent file. Thread-safe.
     static bool CheckFile(const std::string& fileName, std::string& reason);
@@ -79,6 +79,8 @@ public:
     static std::size_t ParseCountForTesting();
     // For tests: forgets every kept file and sets the parse count to 0.
     static void ClearCacheForTesting();
+    // For tests: refuses files above `limit` sections and keys instead of MAX_ENTRIES.
+    static void SetEntryLimitForTesting(std::size_t limit);
 };
 
 #endif
