@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -18,10 +19,36 @@ void RemoveFolder()
     std::error_code ignored;
     fs::remove_all(folder, ignored);
 }
+
+// Inputs, corpus folders and the paths of -dict, -artifact_prefix and
+// -exact_artifact_path.
+void MakeArgumentsAbsolute(int argc, char** argv)
+{
+    static std::vector<std::string> kept;
+    kept.reserve(static_cast<std::size_t>(argc));
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string argument = argv[i];
+        const std::size_t equals = argument.find('=');
+        std::size_t start = 0;
+        if (argument[0] == '-')
+        {
+            const std::string flag = argument.substr(0, equals);
+            if (flag != "-dict" && flag != "-artifact_prefix" && flag != "-exact_artifact_path")
+                continue;
+            start = equals + 1;
+        }
+        if (start >= argument.size() || argument[start] == '/')
+            continue;
+        kept.push_back(argument.substr(0, start) + (fs::current_path() / argument.substr(start)).string());
+        argv[i] = kept.back().data();
+    }
+}
 } // namespace
 
-void CFuzzFolder::Enter()
+void CFuzzFolder::Enter(int* argc, char*** argv)
 {
+    MakeArgumentsAbsolute(*argc, *argv);
     std::string pattern = (fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string()) +
                           "/quillfen-fuzz-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)

@@ -48,9 +48,9 @@ void Expect(bool holds, const char* what)
 }
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    CFuzzFolder::Enter();
+    CFuzzFolder::Enter(argc, argv);
     return 0;
 }
 

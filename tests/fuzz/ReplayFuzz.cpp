@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <string>
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    CFuzzFolder::Enter();
+    CFuzzFolder::Enter(argc, argv);
     return 0;
 }
 
