@@ -4,9 +4,10 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, seeds them
 # with the shipped files, and runs each for SECONDS seconds (default 60).
 # Prints per target the runs, the coverage (cov/ft) and the result; exits
-# non-zero when any target crashed, leaked, ran out of memory or hung. Inputs
-# that fail are kept in build-fuzz/fuzz/artifacts/; replay one with
-#   build-fuzz/tests/fuzz/fuzz_<target> FILE
+# non-zero when any target crashed, leaked, ran out of memory or hung. The
+# targets run in data/, so that the images and fonts a level names are found.
+# Inputs that fail are kept in build-fuzz/fuzz/artifacts/; replay one with
+#   (cd data && ../build-fuzz/tests/fuzz/fuzz_<target> FILE)
 set -euo pipefail
 
 seconds="${1:-60}"
@@ -69,9 +70,9 @@ for target in "${targets[@]}"; do
   dict="$work/dict/${target#fuzz_}.dict"
   echo "== $target: ${seconds}s (log: $log)"
   status=0
-  "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  (cd "$data" && exec "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -dict="$dict" -print_final_stats=1 -artifact_prefix="$work/artifacts/$target-" \
-    "$work/corpus/$target" "$work/seeds/$target" </dev/null >"$log" 2>&1 || status=$?
+    "$work/corpus/$target" "$work/seeds/$target") </dev/null >"$log" 2>&1 || status=$?
   runs=$(grep -oE 'stat::number_of_executed_units: [0-9]+' "$log" | grep -oE '[0-9]+$' || true)
   coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -n 1 || true)
   if [ "$status" -eq 0 ]; then
