@@ -18,7 +18,11 @@ REPLAY_ENDED="ERROR in class CGameMain: The recording ended before the game did;
 
 e2e_cleanup() {
   if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    # SDL turns SIGTERM into a quit request, which a hung game never reads.
     kill "$GAME_PID" 2>/dev/null || true
+    local i
+    for ((i = 0; i < 50; i++)); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$GAME_PID" 2>/dev/null || true
     wait "$GAME_PID" 2>/dev/null || true
   fi
   local pid
