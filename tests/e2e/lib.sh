@@ -1,8 +1,7 @@
-# Shared helpers of the end-to-end tests: start the real game in a real X
-# window inside a fresh working directory, wait for what it shows, drive it.
-# Motion and timing are driven by recordings (exact frames); real keys only test
-# what needs a real window. Every wait has a generous time-out and ends on
-# something observable: the machine may be slow and shared.
+# Shared helpers of the end-to-end tests: the real game in a real X window, in a
+# fresh working directory. Recordings drive motion and timing (exact frames); real
+# keys only what needs a real window. Every wait ends on something observable,
+# with a generous time-out: the machine may be slow and shared.
 set -euo pipefail
 
 : "${QUILLFEN_BIN:?}" "${QUILLFEN_WINDOW_TOOL:?}" "${QUILLFEN_SOURCE_DIR:?}"
@@ -25,8 +24,7 @@ e2e_cleanup() {
     kill -9 "$GAME_PID" 2>/dev/null || true
     wait "$GAME_PID" 2>/dev/null || true
   fi
-  local pid
-  for pid in "${HELPER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  kill "${HELPER_PIDS[@]}" 2>/dev/null || true
   # A key left held would reach the next test's window.
   xdotool keyup a d s space 2>/dev/null || true
   if [ "${E2E_KEEP:-0}" = 1 ]; then echo "kept $E2E_DIR"; else rm -rf "$E2E_DIR"; fi
@@ -35,7 +33,7 @@ trap e2e_cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
-  if [ -f "$LOG" ]; then echo "--- logfile.txt (last 40 lines)" >&2; tail -n 40 "$LOG" >&2; fi
+  [ ! -f "$LOG" ] || { echo "--- logfile.txt (last 40 lines)"; tail -n 40 "$LOG"; } >&2
   if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null && [ -n "${WINDOW_ID:-}" ]; then
     "$QUILLFEN_WINDOW_TOOL" shot "$WINDOW_NAME" "$E2E_DIR/failure.png" 2>/dev/null && E2E_KEEP=1 &&
       echo "screenshot at the failure: $E2E_DIR/failure.png" >&2
@@ -49,10 +47,7 @@ make_workdir() {
   if [ "${1:-}" != empty ]; then cp -r "$QUILLFEN_SOURCE_DIR/data/." "$WORK/"; rm -f "$LOG"; fi
 }
 # Copies parts of the shipped data (fnt, gfx/tovik.png, ...) to the same place.
-copy_data() {
-  local part
-  for part in "$@"; do mkdir -p "$(dirname "$WORK/$part")"; cp -r "$QUILLFEN_SOURCE_DIR/data/$part" "$WORK/$part"; done
-}
+copy_data() { local part; for part in "$@"; do mkdir -p "$(dirname "$WORK/$part")"; cp -r "$QUILLFEN_SOURCE_DIR/data/$part" "$WORK/$part"; done; }
 # Writes a file of the working directory from standard input.
 write_file() { mkdir -p "$(dirname "$WORK/$1")"; cat >"$WORK/$1"; }
 
@@ -63,12 +58,9 @@ bmp_rows() {
   local file="$WORK/$1" w=$2 h=$3 row=$4 x
   for ((x = w * 3; x % 4 != 0; x++)); do row+='\x00'; done
   mkdir -p "$(dirname "$file")"
-  {
-    printf 'BM'; le32 $((54 + ${#row} / 4 * h)); le32 0; le32 54
-    le32 40; le32 "$w"; le32 "$h"; printf '\x01\x00\x18\x00'; le32 0; le32 $((${#row} / 4 * h))
-    le32 2835; le32 2835; le32 0; le32 0
-    for ((x = 0; x < h; x++)); do printf "$row"; done
-  } >"$file"
+  { printf 'BM'; le32 $((54 + ${#row} / 4 * h)); le32 0; le32 54; le32 40; le32 "$w"; le32 "$h"; printf '\x01\x00\x18\x00'
+    le32 0; le32 $((${#row} / 4 * h)); le32 2835; le32 2835; le32 0; le32 0
+    for ((x = 0; x < h; x++)); do printf "$row"; done; } >"$file"
 }
 # write_bmp FILE W H R G B [SPLIT R2 G2 B2]: columns from SPLIT on take the second colour.
 write_bmp() {
@@ -93,17 +85,14 @@ block() {
   printf '[%s]\nX=%s\nY=%s\nhasTexture=1\ntexture=%s\nhasCaption=1\nwidth=%s\nheight=%s\n' "$1" "$2" "$3" "$6" "$4" "$5"
   printf 'font=fnt\\Lucida Console.ttf\nfontSize=13\ncaption=\n'
   shift 6
-  local pair
-  for pair in "$@"; do echo "$pair"; done
-  echo
+  printf '%s\n' "$@" ""
 }
 # A level file: [main] with the count, optional [player] keys, then blocks read
 # as lines of `block` arguments from standard input.
 level_file() {
   local file=$1 player=${2:-} args n=0 sections=""
   while read -r -a args; do sections+="$(block "$n" "${args[@]}")"$'\n\n'; n=$((n + 1)); done
-  { printf '[main]\ncount=%d\n\n' "$n"; [ -z "$player" ] || printf '[player]\n%s\n\n' "${player// /$'\n'}"; printf '%s' "$sections"; } |
-    write_file "$file"
+  { printf '[main]\ncount=%d\n\n' "$n"; [ -z "$player" ] || printf '[player]\n%s\n\n' "${player// /$'\n'}"; echo "$sections"; } | write_file "$file"
 }
 
 # write_recording FILE TOKEN...: a recording of 16 ms frames. A number N ends N
@@ -120,8 +109,7 @@ write_recording() {
         loaded) echo "loaded $frames"; continue ;;
       esac
       key=${token#[+-]}
-      case "$key" in esc) sym="9 27" ;; bs) sym="22 8" ;; a) sym="38 97" ;; s) sym="39 115" ;; d) sym="40 100" ;; space) sym="65 32" ;;
-        *) fail "no key '$key' for a recording" ;; esac
+      case "$key" in esc) sym="9 27" ;; bs) sym="22 8" ;; a) sym="38 97" ;; s) sym="39 115" ;; d) sym="40 100" ;; *) sym="65 32" ;; esac
       [ "${token:0:1}" = - ] || echo "e 2 1 $sym 0 0"
       [ "${token:0:1}" = + ] || echo "e 3 0 $sym 0 0"
     done
@@ -143,8 +131,7 @@ wait_for() {
   until "$@" >/dev/null 2>&1; do
     [ $SECONDS -lt $deadline ] || fail "timed out waiting for $what"
     if [ -n "$GAME_PID" ] && ! kill -0 "$GAME_PID" 2>/dev/null && [ "$what" != "exit" ]; then
-      "$@" >/dev/null 2>&1 && return 0
-      fail "the game ended while waiting for $what"
+      "$@" >/dev/null 2>&1 && return 0 || fail "the game ended while waiting for $what"
     fi
     sleep 0.1
   done
@@ -208,9 +195,8 @@ expect_exit() {
 
 # Checks that the file holds exactly these lines, in order, as one block.
 expect_block() {
-  local file="$1" expected; shift
-  expected="$(printf '%s\n' "$@")"
-  grep -qzF -- "$expected" "$file" || { echo "expected block:"; echo "$expected"; fail "block not found in $file"; }
+  local file="$1"; shift
+  grep -qzF -- "$(printf '%s\n' "$@")" "$file" || { printf 'expected block:\n'; printf '%s\n' "$@"; fail "block not found in $file"; }
 }
 
 # The last lines of every clean end, after "Game is closing..." and the game's own lines.
