@@ -90,9 +90,9 @@ block() {
 # A level file: [main] with the count, optional [player] keys, then blocks read
 # as lines of `block` arguments from standard input.
 level_file() {
-  local file=$1 player=${2:-} args n=0 sections=""
-  while read -r -a args; do sections+="$(block "$n" "${args[@]}")"$'\n\n'; n=$((n + 1)); done
-  { printf '[main]\ncount=%d\n\n' "$n"; [ -z "$player" ] || printf '[player]\n%s\n\n' "${player// /$'\n'}"; echo "$sections"; } | write_file "$file"
+  local file=$1 player=${2:-} args n=0
+  while read -r -a args; do block "$n" "${args[@]}"; n=$((n + 1)); done >"$E2E_DIR/sections"
+  { printf '[main]\ncount=%d\n\n' "$n"; [ -z "$player" ] || printf '[player]\n%s\n\n' "${player// /$'\n'}"; cat "$E2E_DIR/sections"; } | write_file "$file"
 }
 
 # write_recording FILE TOKEN...: a recording of 16 ms frames. A number N ends N
