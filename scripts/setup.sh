@@ -9,10 +9,10 @@ QUILLFEN_BUILD="${QUILLFEN_BUILD:-$QUILLFEN_ROOT/build}"
 
 quillfen_packages=(
   build-essential cmake pkg-config
-  libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
+  libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl1.2-compat
   libgl-dev libgl1-mesa-dri libx11-dev
   libgtest-dev fonts-dejavu-core
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils util-linux
 )
 
 quillfen_install_missing() {

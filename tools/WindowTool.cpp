@@ -4,8 +4,10 @@
 //   quillfen-window shot NAME FILE.png   save the window's pixels as PNG
 //   quillfen-window find NAME            print the window id (exit 1 when there is none)
 //   quillfen-window watch-iconify NAME SECONDS
-//                                        wait until the window asks to be minimised
-//                                        (there may be no window manager to do it)
+//                                        wait until a window of that name, there now or
+//                                        made later, asks to be minimised (there may be
+//                                        no window manager to do it); prints "watching"
+//                                        on standard error once it listens
 //   quillfen-window size NAME            print the window's width and height
 //   quillfen-window colour NAME X Y      print the pixel's red, green and blue (0..255)
 //   quillfen-window pixels NAME X Y W H [R G B TOL]
@@ -234,10 +236,22 @@ int Shot(Display* display, Window window, const char* file)
 }
 
 // XIconifyWindow sends WM_CHANGE_STATE with IconicState to the root window.
-int WatchIconify(Display* display, Window window, double seconds)
+bool HasName(Display* display, Window window, const std::string& name)
+{
+    char* title = nullptr;
+    if (!XFetchName(display, window, &title) || !title)
+        return false;
+    const bool match = name == title;
+    XFree(title);
+    return match;
+}
+
+int WatchIconify(Display* display, const std::string& name, double seconds)
 {
     const Window root = DefaultRootWindow(display);
     XSelectInput(display, root, SubstructureNotifyMask);
+    XSync(display, False);
+    std::fprintf(stderr, "watching\n");
     const Atom changeState = XInternAtom(display, "WM_CHANGE_STATE", False);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline)
@@ -247,7 +261,7 @@ int WatchIconify(Display* display, Window window, double seconds)
             XEvent event;
             XNextEvent(display, &event);
             if (event.type == ClientMessage && event.xclient.message_type == changeState &&
-                event.xclient.window == window && event.xclient.data.l[0] == IconicState)
+                event.xclient.data.l[0] == IconicState && HasName(display, event.xclient.window, name))
                 return 0;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -273,9 +287,10 @@ int main(int argc, char** argv)
     // must not end this program, it only means "not there".
     XSetErrorHandler(IgnoreErrors);
     const std::string command = argv[1];
-    if (command == "watch-titles")
+    if (command == "watch-titles" || command == "watch-iconify")
     {
-        const int status = WatchTitles(display, std::atof(argv[2]));
+        const int status = command == "watch-titles" ? WatchTitles(display, std::atof(argv[2]))
+                                                     : WatchIconify(display, argv[2], argc > 3 ? std::atof(argv[3]) : 30.0);
         XCloseDisplay(display);
         return status;
     }
@@ -298,8 +313,6 @@ int main(int argc, char** argv)
         status = Colour(display, window, std::atoi(argv[3]), std::atoi(argv[4]));
     else if (command == "pixels")
         status = Pixels(display, window, argc, argv);
-    else if (command == "watch-iconify")
-        status = WatchIconify(display, window, argc > 3 ? std::atof(argv[3]) : 30.0);
     else
         status = 2;
     XCloseDisplay(display);

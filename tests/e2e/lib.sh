@@ -1,24 +1,30 @@
-# Shared helpers of the end-to-end tests: start the real game in a real X
-# window inside a fresh working directory, wait for what it shows, drive it.
-# Every wait has a generous time-out: the machine may be slow and shared.
+# Shared helpers of the end-to-end tests: the real game in a real X window, in a
+# fresh working directory. Recordings drive motion and timing (exact frames); real
+# keys only what needs a real window. Every wait ends on something observable,
+# with a generous time-out: the machine may be slow and shared.
 set -euo pipefail
 
 : "${QUILLFEN_BIN:?}" "${QUILLFEN_WINDOW_TOOL:?}" "${QUILLFEN_SOURCE_DIR:?}"
 E2E_TIMEOUT="${E2E_TIMEOUT:-60}"
 E2E_DIR="$(mktemp -d /tmp/quillfen-e2e.XXXXXX)"
+WORK="$E2E_DIR/work"
+LOG="$WORK/logfile.txt"
 GAME_PID=""
 WINDOW_NAME="Quillfen"
 HELPER_PIDS=()
+E2E_WRAP=()  # a command the game runs under, e.g. (prlimit --as=...)
+REPLAY_ENDED="ERROR in class CGameMain: The recording ended before the game did; going on with the keyboard."
 
 e2e_cleanup() {
   if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    # SDL turns SIGTERM into a quit request, which a hung game never reads.
     kill "$GAME_PID" 2>/dev/null || true
+    local i
+    for ((i = 0; i < 50; i++)); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$GAME_PID" 2>/dev/null || true
     wait "$GAME_PID" 2>/dev/null || true
   fi
-  local pid
-  for pid in "${HELPER_PIDS[@]}"; do
-    kill "$pid" 2>/dev/null || true
-  done
+  kill "${HELPER_PIDS[@]}" 2>/dev/null || true
   # A key left held would reach the next test's window.
   xdotool keyup a d s space 2>/dev/null || true
   if [ "${E2E_KEEP:-0}" = 1 ]; then echo "kept $E2E_DIR"; else rm -rf "$E2E_DIR"; fi
@@ -27,10 +33,7 @@ trap e2e_cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
-  if [ -f "$E2E_DIR/work/logfile.txt" ]; then
-    echo "--- logfile.txt (last 40 lines)" >&2
-    tail -n 40 "$E2E_DIR/work/logfile.txt" >&2
-  fi
+  [ ! -f "$LOG" ] || { echo "--- logfile.txt (last 40 lines)"; tail -n 40 "$LOG"; } >&2
   if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null && [ -n "${WINDOW_ID:-}" ]; then
     "$QUILLFEN_WINDOW_TOOL" shot "$WINDOW_NAME" "$E2E_DIR/failure.png" 2>/dev/null && E2E_KEEP=1 &&
       echo "screenshot at the failure: $E2E_DIR/failure.png" >&2
@@ -38,133 +41,133 @@ fail() {
   exit 1
 }
 
-# A working directory holding a copy of the shipped data (or nothing with "empty").
-# An earlier working directory is removed first, so one script can start afresh.
+# A fresh working directory holding a copy of the shipped data (or nothing with "empty").
 make_workdir() {
-  rm -rf "$E2E_DIR/work"
-  mkdir -p "$E2E_DIR/work"
-  if [ "${1:-}" != empty ]; then
-    cp -r "$QUILLFEN_SOURCE_DIR/data/." "$E2E_DIR/work/"
-    rm -f "$E2E_DIR/work/logfile.txt"
-  fi
+  rm -rf "$WORK"; mkdir -p "$WORK"
+  if [ "${1:-}" != empty ]; then cp -r "$QUILLFEN_SOURCE_DIR/data/." "$WORK/"; rm -f "$LOG"; fi
 }
-
-# Copies parts of the shipped data (fnt, gfx/tovik.png, ...) to the same place in
-# the working directory.
-copy_data() {
-  local part
-  for part in "$@"; do
-    mkdir -p "$(dirname "$E2E_DIR/work/$part")"
-    cp -r "$QUILLFEN_SOURCE_DIR/data/$part" "$E2E_DIR/work/$part"
-  done
-}
-
+# Copies parts of the shipped data (fnt, gfx/tovik.png, ...) to the same place.
+copy_data() { local part; for part in "$@"; do mkdir -p "$(dirname "$WORK/$part")"; cp -r "$QUILLFEN_SOURCE_DIR/data/$part" "$WORK/$part"; done; }
 # Writes a file of the working directory from standard input.
-write_file() {
-  mkdir -p "$(dirname "$E2E_DIR/work/$1")"
-  cat >"$E2E_DIR/work/$1"
-}
+write_file() { mkdir -p "$(dirname "$WORK/$1")"; cat >"$WORK/$1"; }
 
-# Writes a 24-bit BMP (SDL_image reads it whatever the file is called):
-# write_bmp FILE W H R G B [SPLIT R2 G2 B2] - columns from SPLIT on take the second colour.
-write_bmp() {
-  local file="$E2E_DIR/work/$1" w=$2 h=$3
-  local split=${7:-$w}
-  local first second row="" x y
-  first="$(printf '\\x%02x\\x%02x\\x%02x' "$6" "$5" "$4")"
-  second="$(printf '\\x%02x\\x%02x\\x%02x' "${10:-0}" "${9:-0}" "${8:-0}")"
-  for ((x = 0; x < w; x++)); do
-    if ((x < split)); then row+="$first"; else row+="$second"; fi
-  done
-  for ((x = w * 3; x % 4 != 0; x++)); do row+='\x00'; done
-  mkdir -p "$(dirname "$file")"
-  {
-    printf 'BM'; le32 $((54 + ${#row} / 4 * h)); le32 0; le32 54
-    le32 40; le32 "$w"; le32 "$h"; printf '\x01\x00\x18\x00'; le32 0; le32 $((${#row} / 4 * h))
-    le32 2835; le32 2835; le32 0; le32 0
-    for ((y = 0; y < h; y++)); do printf "$row"; done
-  } >"$file"
-}
 # Four bytes, little end first.
 le32() { printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)))"; }
-
-# A ruler image: N texels in a row whose red runs from 0 to 255, with a fixed green
-# and blue that tell rulers apart. Stretched over a block, the red of a pixel says
-# where along the block it lies. Sixteen rows: the texture's edges blend into
-# black, and only its outermost rows should.
-write_ruler() {
-  local file="$E2E_DIR/work/$1" n=$2 g=$3 b=$4 row="" texel x y
-  for ((x = 0; x < n; x++)); do
-    printf -v texel '\\x%02x\\x%02x\\x%02x' "$b" "$g" $((x * 255 / (n - 1)))
-    row+="$texel"
-  done
+# A 24-bit BMP (SDL_image goes by the content, whatever the name) of H equal rows.
+bmp_rows() {
+  local file="$WORK/$1" w=$2 h=$3 row=$4 x
+  for ((x = w * 3; x % 4 != 0; x++)); do row+='\x00'; done
   mkdir -p "$(dirname "$file")"
+  { printf 'BM'; le32 $((54 + ${#row} / 4 * h)); le32 0; le32 54; le32 40; le32 "$w"; le32 "$h"; printf '\x01\x00\x18\x00'
+    le32 0; le32 $((${#row} / 4 * h)); le32 2835; le32 2835; le32 0; le32 0
+    for ((x = 0; x < h; x++)); do printf "$row"; done; } >"$file"
+}
+# write_bmp FILE W H R G B [SPLIT R2 G2 B2]: columns from SPLIT on take the second colour.
+write_bmp() {
+  local split=${7:-$2} row="" x first second
+  first="$(printf '\\x%02x\\x%02x\\x%02x' "$6" "$5" "$4")"
+  second="$(printf '\\x%02x\\x%02x\\x%02x' "${10:-0}" "${9:-0}" "${8:-0}")"
+  for ((x = 0; x < $2; x++)); do if ((x < split)); then row+="$first"; else row+="$second"; fi; done
+  bmp_rows "$1" "$2" "$3" "$row"
+}
+# A ruler: N texels whose red runs from 0 to 255, with a green and blue that tell
+# rulers apart. Stretched over a block, a pixel's red says where along the block
+# it lies. Sixteen rows: only the outermost blend into black.
+write_ruler() {
+  local n=$2 row="" texel x
+  for ((x = 0; x < n; x++)); do printf -v texel '\\x%02x\\x%02x\\x%02x' "$4" "$3" $((x * 255 / (n - 1))); row+="$texel"; done
+  bmp_rows "$1" "$n" 16 "$row"
+}
+
+# One level-file block section: index, position, size and image, then further
+# key=value pairs. The block carries an empty caption, which gives it its size.
+block() {
+  printf '[%s]\nX=%s\nY=%s\nhasTexture=1\ntexture=%s\nhasCaption=1\nwidth=%s\nheight=%s\n' "$1" "$2" "$3" "$6" "$4" "$5"
+  printf 'font=fnt\\Lucida Console.ttf\nfontSize=13\ncaption=\n'
+  shift 6
+  printf '%s\n' "$@" ""
+}
+# A level file: [main] with the count, optional [player] keys, then blocks read
+# as lines of `block` arguments from standard input.
+level_file() {
+  local file=$1 player=${2:-} args n=0
+  while read -r -a args; do block "$n" "${args[@]}"; n=$((n + 1)); done >"$E2E_DIR/sections"
+  { printf '[main]\ncount=%d\n\n' "$n"; [ -z "$player" ] || printf '[player]\n%s\n\n' "${player// /$'\n'}"; cat "$E2E_DIR/sections"; } | write_file "$file"
+}
+
+# write_recording FILE TOKEN...: a recording of 16 ms frames. A number N ends N
+# frames; "loaded" marks loading complete at the current frame; "+KEY" and "-KEY"
+# press and release a key, "KEY" does both, in the current frame. Keys: esc bs a d s space.
+write_recording() {
+  local file=$1 token key sym frames=0
+  shift
   {
-    printf 'BM'; le32 $((54 + n * 3 * 16)); le32 0; le32 54
-    le32 40; le32 "$n"; le32 16; printf '\x01\x00\x18\x00'; le32 0; le32 $((n * 3 * 16))
-    le32 2835; le32 2835; le32 0; le32 0
-    for ((y = 0; y < 16; y++)); do printf "$row"; done
+    printf 'quillfen-recording 1\nseed 1\n'
+    for token in "$@"; do
+      case "$token" in
+        [0-9]*) for ((key = 0; key < token; key++)); do echo "f 16"; done; frames=$((frames + token)); continue ;;
+        loaded) echo "loaded $frames"; continue ;;
+      esac
+      key=${token#[+-]}
+      case "$key" in esc) sym="9 27" ;; bs) sym="22 8" ;; a) sym="38 97" ;; s) sym="39 115" ;; d) sym="40 100" ;; *) sym="65 32" ;; esac
+      [ "${token:0:1}" = - ] || echo "e 2 1 $sym 0 0"
+      [ "${token:0:1}" = + ] || echo "e 3 0 $sym 0 0"
+    done
   } >"$file"
 }
 
-# Prints one level-file block section: index, position, size and image, then any
-# further key=value pairs. The block carries an empty caption, which gives it its size.
-block() {
-  local index=$1 x=$2 y=$3 w=$4 h=$5 texture=$6
-  shift 6
-  printf '[%s]\nX=%s\nY=%s\nhasTexture=1\ntexture=%s\nhasCaption=1\nwidth=%s\nheight=%s\n' \
-    "$index" "$x" "$y" "$texture" "$w" "$h"
-  printf 'font=fnt\\Lucida Console.ttf\nfontSize=13\ncaption=\n'
-  local pair
-  for pair in "$@"; do echo "$pair"; done
-  echo
-}
-
-# Starts the game in the working directory; extra arguments are environment settings.
+# Starts the game in the working directory; the arguments are environment settings.
 start_game() {
-  (cd "$E2E_DIR/work" && exec env "$@" "$QUILLFEN_BIN" >"$E2E_DIR/stdout.txt" 2>"$E2E_DIR/stderr.txt") &
+  (cd "$WORK" && exec env "$@" "${E2E_WRAP[@]}" "$QUILLFEN_BIN" >"$E2E_DIR/stdout.txt" 2>"$E2E_DIR/stderr.txt") &
   GAME_PID=$!
 }
+# Plays a recording; more environment settings may follow.
+start_replay() { local rec=$1; shift; start_game QUILLFEN_REPLAY="$rec" "$@"; }
 
 # Waits until the predicate command succeeds; fails the test after the time-out.
 wait_for() {
   local what="$1"; shift
   local deadline=$((SECONDS + E2E_TIMEOUT))
   until "$@" >/dev/null 2>&1; do
-    if [ $SECONDS -ge $deadline ]; then fail "timed out waiting for $what"; fi
+    [ $SECONDS -lt $deadline ] || fail "timed out waiting for $what"
     if [ -n "$GAME_PID" ] && ! kill -0 "$GAME_PID" 2>/dev/null && [ "$what" != "exit" ]; then
-      "$@" >/dev/null 2>&1 && return 0
-      fail "the game ended while waiting for $what"
+      "$@" >/dev/null 2>&1 && return 0 || fail "the game ended while waiting for $what"
     fi
     sleep 0.1
   done
 }
 
-log_has() { grep -qxF -- "$1" "$E2E_DIR/work/logfile.txt" 2>/dev/null; }
+log_has() { grep -qxF -- "$1" "$LOG" 2>/dev/null; }
 wait_log() { wait_for "log line '$1'" log_has "$1"; }
 # How many lines of the log are exactly this text.
-log_count() { grep -cxF -- "$1" "$E2E_DIR/work/logfile.txt" || true; }
+log_count() { grep -cxF -- "$1" "$LOG" || true; }
 window_named() { "$QUILLFEN_WINDOW_TOOL" find "$1"; }
 wait_window() {
   wait_for "window '$1'" window_named "$1"
   WINDOW_ID="$("$QUILLFEN_WINDOW_TOOL" find "$1")"
   WINDOW_NAME="$1"
 }
+# The recording is over and the game goes on with the keyboard, in the window.
+wait_replay_end() { wait_log "$REPLAY_ENDED"; wait_window Quillfen; }
+# After a recording that ends on the pause screen: ESC, and the running game shows
+# a frame drawn after the recording, whatever the window showed before.
+resume_after_replay() {
+  wait_replay_end
+  wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"
+  press Escape
+  wait_for "the running game" pixels_at_least 10 "${FPS_TEXT[@]}"
+}
 
 # Sends real key events (XTEST) to the game's window.
-press() {
-  xdotool windowfocus --sync "$WINDOW_ID" >/dev/null 2>&1 || true
-  xdotool key --delay 60 "$@"
-}
+press() { xdotool windowfocus --sync "$WINDOW_ID" >/dev/null 2>&1 || true; xdotool key --delay 60 "$@"; }
 key_down() { xdotool windowfocus --sync "$WINDOW_ID" >/dev/null 2>&1 || true; xdotool keydown "$1"; }
 key_up() { xdotool keyup "$1"; }
-
 close_window() { "$QUILLFEN_WINDOW_TOOL" close "$1"; }
 screenshot() { "$QUILLFEN_WINDOW_TOOL" shot "$1" "$2"; }
 
-# The game's window, read back: "COUNT MINX MINY MAXX MAXY" of the pixels of a
-# rectangle that are near a colour (pixels X Y W H R G B TOL) or not black
-# (pixels X Y W H); one pixel's "R G B" (colour_at X Y).
+# The window read back: "COUNT MINX MINY MAXX MAXY" of the pixels of a rectangle
+# near a colour (pixels X Y W H R G B TOL) or not black (pixels X Y W H); one
+# pixel's "R G B" (colour_at X Y).
 pixels() { "$QUILLFEN_WINDOW_TOOL" pixels "$WINDOW_NAME" "$@"; }
 colour_at() { "$QUILLFEN_WINDOW_TOOL" colour "$WINDOW_NAME" "$1" "$2"; }
 # Predicates for wait_for: at least MIN such pixels; none.
@@ -172,22 +175,19 @@ pixels_at_least() { local min=$1 found; shift; found="$(pixels "$@")" && [ "${fo
 no_pixels() { local found; found="$(pixels "$@")" && [ "${found%% *}" -eq 0 ]; }
 field() { echo "$1" | cut -d' ' -f"$2"; }
 
-# Seconds since the epoch, with fractions, and the difference to an earlier reading.
+# Wall-clock helpers, for reports only: no test asserts on the machine's speed.
 now() { date +%s.%N; }
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
-# True when LOW <= VALUE <= HIGH (decimals allowed).
 within() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }
 
 game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
 # Waits for the game to end and checks its exit status.
 expect_exit() {
-  local expected="$1"
-  local deadline=$((SECONDS + E2E_TIMEOUT))
+  local expected="$1" status=0 deadline=$((SECONDS + E2E_TIMEOUT))
   while game_running; do
-    if [ $SECONDS -ge $deadline ]; then fail "the game did not end"; fi
+    [ $SECONDS -lt $deadline ] || fail "the game did not end within $E2E_TIMEOUT s"
     sleep 0.05
   done
-  local status=0
   wait "$GAME_PID" || status=$?
   GAME_PID=""
   [ "$status" -eq "$expected" ] || fail "exit status $status, expected $expected"
@@ -196,13 +196,10 @@ expect_exit() {
 # Checks that the file holds exactly these lines, in order, as one block.
 expect_block() {
   local file="$1"; shift
-  local expected
-  expected="$(printf '%s\n' "$@")"
-  grep -qzF -- "$expected" "$file" || { echo "expected block:"; echo "$expected"; fail "block not found in $file"; }
+  grep -qzF -- "$(printf '%s\n' "$@")" "$file" || { printf 'expected block:\n'; printf '%s\n' "$@"; fail "block not found in $file"; }
 }
 
-# The last lines of every clean end, after "Game is closing..." and the game's own
-# shut-down lines.
+# The last lines of every clean end, after "Game is closing..." and the game's own lines.
 SHUTDOWN_TAIL=(
   "STATUS in class CGameMain: Game closed."
   "STATUS in class CFPSControl: Instance removed."
@@ -210,14 +207,14 @@ SHUTDOWN_TAIL=(
   "STATUS in class CFontFactory: Instance removed."
   "STATUS in class CGameBase: Instance removed."
 )
-# The log ends with the shut-down sequence, after "Game is closing...".
 expect_clean_shutdown() {
-  local log="$E2E_DIR/work/logfile.txt"
-  diff <(printf '%s\n' "${SHUTDOWN_TAIL[@]}") <(tail -n ${#SHUTDOWN_TAIL[@]} "$log") >&2 ||
+  diff <(printf '%s\n' "${SHUTDOWN_TAIL[@]}") <(tail -n ${#SHUTDOWN_TAIL[@]} "$LOG") >&2 ||
     fail "the log does not end with the shut-down sequence"
   log_has "STATUS in class CGameMain: Game is closing..." || fail "no 'Game is closing...' line"
 }
 
-# Where the running game draws its grey FPS text: pixels "${FPS_TEXT[@]}".
+# Where the running game draws its grey FPS text, and the pause screen's text
+# (50 pixels below the logo in an 800 x 600 window).
 # shellcheck disable=SC2034
 FPS_TEXT=(10 10 80 15 200 200 200 40)
+PAUSE_TEXT=(150 405 200 30)

@@ -2,19 +2,20 @@
 # Started in an empty folder - no config.ini, icon, font, logo, player image or
 # level files - the game opens its 800 x 600 window, titled "Velmora Engine App"
 # and then "Quillfen", logs the engine's start-up sequence and every missing file,
-# runs on with the defaults through its screens, and ends with status 0 and the
-# shut-down sequence when BACKSPACE is pressed on the pause screen.
+# runs on with the defaults through its screens (a recording: ESC to run, ESC to
+# pause), and ends with status 0 and the shut-down sequence when BACKSPACE is
+# pressed on the pause screen.
 source "$(dirname "$0")/lib.sh"
 
-log_has_prefix() { awk -v p="$1" 'index($0, p) == 1 { found = 1 } END { exit !found }' "$E2E_DIR/work/logfile.txt"; }
+log_has_prefix() { awk -v p="$1" 'index($0, p) == 1 { found = 1 } END { exit !found }' "$LOG"; }
 
 make_workdir empty
 "$QUILLFEN_WINDOW_TOOL" watch-titles 60 >"$E2E_DIR/titles.txt" 2>"$E2E_DIR/titles-ready.txt" &
 HELPER_PIDS+=("$!")
 wait_for "the title watcher" grep -q watching "$E2E_DIR/titles-ready.txt"
-start_game
-wait_window "Quillfen"
-wait_log "STATUS in class CGameMain: Game running."
+write_recording "$E2E_DIR/run.rec" 1 loaded esc 5 esc 1
+start_replay "$E2E_DIR/run.rec"
+wait_replay_end
 [ "$("$QUILLFEN_WINDOW_TOOL" size Quillfen)" = "800 600" ] || fail "without config.ini the window is not 800 x 600"
 
 expected_start=(
@@ -40,7 +41,7 @@ expected_start=(
 # The console gets every line; the file every line but the first.
 head -n ${#expected_start[@]} "$E2E_DIR/stdout.txt" >"$E2E_DIR/start.txt"
 diff <(printf '%s\n' "${expected_start[@]}") "$E2E_DIR/start.txt" || fail "console start-up sequence differs"
-head -n $((${#expected_start[@]} - 1)) "$E2E_DIR/work/logfile.txt" >"$E2E_DIR/file-start.txt"
+head -n $((${#expected_start[@]} - 1)) "$LOG" >"$E2E_DIR/file-start.txt"
 diff <(printf '%s\n' "${expected_start[@]:1}") "$E2E_DIR/file-start.txt" || fail "file start-up sequence differs"
 
 font_error='ERROR in class CFont: Failed to load font file fnt\lucida console.ttf, SDL reports: '
@@ -48,25 +49,17 @@ log_has_prefix "$font_error" || fail "no ERROR line for the missing font"
 # The texture's message puts SDL's reason on a line of its own.
 for image in 'gfx\logo.png' 'gfx\tovik.png'; do
   line="ERROR in class CTexture: Failed to load texture from $image, SDL reports: "
-  grep -A1 -xF -- "$line" "$E2E_DIR/work/logfile.txt" | tail -n 1 | grep -q . || fail "no ERROR line for the missing $image"
+  grep -A1 -xF -- "$line" "$LOG" | tail -n 1 | grep -q . || fail "no ERROR line for the missing $image"
 done
 
-# The loader's last step asks for the end screen's font: then the pause screen
-# follows at once. Nothing is drawn without font and images, so allow a moment.
-wait_for "the loader to finish" bash -c "[ \"\$(grep -cF -- '$font_error' '$E2E_DIR/work/logfile.txt')\" -ge 2 ]"
-sleep 0.5
-# ESC runs, ESC pauses, BACKSPACE quits: only a game that went through its
-# screens ends here.
-press Escape
-press Escape
 press BackSpace
 expect_exit 0
 
 expect_clean_shutdown
-expect_block "$E2E_DIR/work/logfile.txt" \
+expect_block "$LOG" \
   "STATUS in class CGameMain: Game is closing..." \
   "STATUS in class CSpriteManager: All Sprites removed."
-cmp -s <(tail -n +2 "$E2E_DIR/stdout.txt") "$E2E_DIR/work/logfile.txt" || fail "console and file differ after the first line"
+cmp -s <(tail -n +2 "$E2E_DIR/stdout.txt") "$LOG" || fail "console and file differ after the first line"
 
 # The engine's caption comes first, the game's last. A watcher can miss the first
 # (it lasts a moment), but it never sees any other.

@@ -17,16 +17,10 @@ namespace {
 
 class ImageFilesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder = fs::temp_directory_path() / ("quillfen_assets_test_" + std::to_string(getpid()));
-        fs::create_directories(folder);
-    }
+    void SetUp() override { fs::create_directories(folder); }
     void TearDown() override { fs::remove_all(folder); }
-
     std::string Path(const std::string& name) const { return (folder / name).string(); }
-
-    fs::path folder;
+    const fs::path folder = fs::temp_directory_path() / ("quillfen_assets_test_" + std::to_string(getpid()));
 };
 
 struct SurfaceDeleter {
@@ -53,10 +47,8 @@ std::array<int, 4> PixelAt(SDL_Surface* s, int x, int y)
 // of every length and far distances are exercised.
 PngImage Pattern(int width, int height, int channels)
 {
-    PngImage image;
-    image.width = width;
-    image.height = height;
-    image.channels = channels;
+    PngImage image{};
+    image.width = width, image.height = height, image.channels = channels;
     unsigned state = 12345;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
@@ -71,9 +63,8 @@ PngImage Pattern(int width, int height, int channels)
 void ExpectSameTrueColour(const PngImage& image, SDL_Surface* s)
 {
     ASSERT_NE(s, nullptr) << IMG_GetError();
-    ASSERT_EQ(s->w, image.width);
-    ASSERT_EQ(s->h, image.height);
-    ASSERT_EQ(s->format->BitsPerPixel, image.channels * 8);
+    ASSERT_EQ((std::array<int, 3>{s->w, s->h, s->format->BitsPerPixel}),
+              (std::array<int, 3>{image.width, image.height, image.channels * 8}));
     // The texture code picks GL_RGB/GL_RGBA from this mask.
     EXPECT_EQ(s->format->Rmask, 0x000000FFu);
     int mismatches = 0;
@@ -105,10 +96,8 @@ TEST_F(ImageFilesTest, TrueColourPngsLoadWithEveryPixelIntact)
 
 TEST_F(ImageFilesTest, PalettePngsKeepIndicesColoursAndTransparency)
 {
-    PngImage image;
-    image.width = 7;
-    image.height = 4;
-    image.channels = 1;
+    PngImage image{};
+    image.width = 7, image.height = 4, image.channels = 1;
     image.palette = {10, 20, 30, 200, 100, 50, 0, 255, 0, 255, 255, 255};
     for (int i = 0; i < 28; ++i) image.pixels.push_back(static_cast<unsigned char>((i * 3) % 4));
 
@@ -162,10 +151,8 @@ TEST_F(ImageFilesTest, InconsistentImagesAreRefusedWithoutWritingAFile)
     PngImage empty;
     PngImage paletteOnRgb = Pattern(4, 4, 3);
     paletteOnRgb.palette = {1, 2, 3};
-    PngImage indexPastPalette;
-    indexPastPalette.width = 2;
-    indexPastPalette.height = 1;
-    indexPastPalette.channels = 1;
+    PngImage indexPastPalette{};
+    indexPastPalette.width = 2, indexPastPalette.height = 1, indexPastPalette.channels = 1;
     indexPastPalette.palette = {1, 2, 3, 4, 5, 6};
     indexPastPalette.pixels = {1, 2};
     PngImage tooManyAlphas = indexPastPalette;
@@ -191,9 +178,7 @@ TEST_F(ImageFilesTest, IconLoadsWithItsColoursAndAlpha)
     ASSERT_TRUE(WriteIcoFromRgba(Path("icon.ico"), image));
     Surface s = Load(Path("icon.ico"));
     ASSERT_NE(s, nullptr) << IMG_GetError();
-    ASSERT_EQ(s->w, 33);
-    ASSERT_EQ(s->h, 20);
-    ASSERT_EQ(s->format->BytesPerPixel, 4);
+    ASSERT_EQ((std::array<int, 3>{s->w, s->h, s->format->BytesPerPixel}), (std::array<int, 3>{33, 20, 4}));
     int mismatches = 0;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 33; ++x) {
@@ -209,10 +194,7 @@ TEST(ShippedImagesTest, HaveTheSizesAndFormatsTheGameNeeds)
     const char* source = std::getenv("QUILLFEN_SOURCE_DIR");
     ASSERT_NE(source, nullptr) << "QUILLFEN_SOURCE_DIR names the repository";
     const fs::path gfx = fs::path(source) / "data" / "gfx";
-    struct Expected {
-        const char* name;
-        int w, h;
-    };
+    struct Expected { const char* name; int w, h; };
     for (const Expected& e : {Expected{"tovik.png", 208, 256}, Expected{"logo.png", 256, 128},
                               Expected{"ground.png", 64, 64}, Expected{"stone.png", 64, 64},
                               Expected{"platform.png", 128, 32}, Expected{"checkpoint.png", 64, 64},
@@ -222,8 +204,7 @@ TEST(ShippedImagesTest, HaveTheSizesAndFormatsTheGameNeeds)
         SCOPED_TRACE(e.name);
         Surface s = Load((gfx / e.name).string());
         ASSERT_NE(s, nullptr) << IMG_GetError();
-        EXPECT_EQ(s->w, e.w);
-        EXPECT_EQ(s->h, e.h);
+        EXPECT_EQ((std::pair{s->w, s->h}), (std::pair{e.w, e.h}));
         // Textures are only uploaded from 24- or 32-bit images.
         EXPECT_TRUE(s->format->BytesPerPixel == 3 || s->format->BytesPerPixel == 4);
     }

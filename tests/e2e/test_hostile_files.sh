@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Hostile files in the working directory, one case each: the game reports what it
+# refused, falls back to its defaults and plays on. Each run replays a short
+# recording (loading, ESC, running, ESC, BACKSPACE) and must end with status 0,
+# within a generous time (only to catch hangs) and, in a release build, within a
+# bounded address space.
+source "$(dirname "$0")/lib.sh"
+E2E_TIMEOUT=120
+ldd "$QUILLFEN_BIN" | grep -q libasan || E2E_WRAP=(prlimit --as=$((2 << 30)) --)
+SCRIPT_LINES=("[evil]" l0=1 t0=Caught. l1=2 t1=Shaken. l2=2 t2=Thrown. l3=3 t3=Gone.)
+
+# The player on a floor at the spawn point, the other level files empty, plus the
+# blocks given (lines of `block` arguments) in the file given.
+floor_level() {
+  rm -f "$WORK"/lvl/* "$WORK"/ass/*
+  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\ground.png'
+  [ $# -eq 0 ] || printf '%s\n' "${@:2}" | level_file "$1"
+}
+# Every byte value in a scrambled order around lines that look like INI.
+garbage() {
+  awk 'BEGIN { for (i = 0; i < 2048; i++) printf "%c", (i * 37 + 11) % 256
+    printf "\n[main]\ncount=\377\376 3\n[0]\nX=\1\2\nhasTexture=1\ntexture=\200\201\n[\n=\n" }' </dev/null
+}
+utf16() { local file=$WORK/$1; { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$file"; } >"$file.16"; mv "$file.16" "$file"; }
+
+# Each case sets up the working directory and sets LOG_SAYS (texts the log must
+# hold; a line break after ": " counts as none), REFUSED (files refused, with the
+# reason), LOG_NEVER and REC (the recording).
+refused() { REFUSED+=("File $1 not read: $2."); }
+case_format_font() {
+  floor_level
+  printf '[1]\nX=0\nY=0\nhasCaption=1\nwidth=64\nheight=64\nfont=%%s%%s%%s%%s\nfontSize=13\ncaption=%%n%%s\n' >>"$WORK/lvl/level_static.ini"
+  sed -i 's/^count=1$/count=2/' "$WORK/lvl/level_static.ini"
+  LOG_SAYS=('ERROR in class CFont: Failed to load font file %s%s%s%s, SDL reports: ')
+}
+case_absurd_count() { floor_level; printf '[main]\ncount=20000\n' | write_file lvl/level_static.ini; }
+case_pipe_level() { floor_level; rm "$WORK/lvl/level_static.ini"; mkfifo "$WORK/lvl/level_static.ini"; refused 'lvl\level_static.ini' 'not a regular file'; }
+case_pipe_script() {
+  floor_level ass/ets.0 '0 448 64 64 gfx\evil.png Z=-0.1 X2=0 Y2=300 lines=2 start=1 switch=9'
+  mkfifo "$WORK/ass/ets.1"
+  refused 'ass\ets.1' 'not a regular file'
+  REC=(1 loaded esc 700)
+}
+case_pipe_texture() {
+  floor_level lvl/level_check.ini '2000 0 64 64 gfx\pipe.png'
+  mkfifo "$WORK/gfx/pipe.png"
+  LOG_SAYS=('ERROR in class CTexture: Failed to load texture from gfx\pipe.png, SDL reports: not a regular file')
+}
+case_endless_level() { floor_level; ln -s /dev/zero "$WORK/lvl/level_check.ini"; refused 'lvl\level_check.ini' 'not a regular file'; }
+case_icon_folder() { rm "$WORK/gfx/icon.ico"; mkdir "$WORK/gfx/icon.ico"; LOG_SAYS=('ERROR in class CGameBase: Tried to set icon but failed to locate gfx\icon.ico.'); }
+case_huge_level() { floor_level; truncate -s 65M "$WORK/lvl/level_finish.ini"; refused 'lvl\level_finish.ini' 'larger than 64 MiB'; }
+# Thrown to the end of the coordinates: the checkpoint and the end block nearby
+# never fire, and the script plays to its end (the end block would quit first).
+case_evil_far_throw() {
+  floor_level ass/ets.0 '0 448 64 64 gfx\evil.png Z=-0.1 X2=2147483647 Y2=-2147483648 lines=4 start=1 switch=9'
+  level_file lvl/level_check.ini <<<'300 448 64 64 gfx\checkpoint.png Z=-0.1'
+  level_file lvl/level_finish.ini <<<'600 448 64 64 gfx\goal.png Z=-0.1'
+  printf '%s\n' "${SCRIPT_LINES[@]}" | write_file ass/ets.1
+  LOG_SAYS=('WARNING in class CPlayer: Thrown.' 'ERROR in class CPlayer: Gone.')
+  LOG_NEVER=('STATUS in class CCheckPointBlock: Checkpoint reached!')
+  REC=(1 loaded esc 800)
+}
+case_garbage() {
+  printf '[game]\nsizeW=\x80\x81\nsizeH=%%n\nfullscreen=yes\n' | write_file config.ini
+  rm "$WORK/gfx/icon.ico" "$WORK/gfx/platform.png"
+  garbage | write_file lvl/level_check.ini
+  garbage | write_file ass/ets.1
+  LOG_SAYS=('ERROR in class CGameBase: Tried to set icon but failed to locate gfx\icon.ico.'
+    'ERROR in class CTexture: Failed to load texture from gfx\platform.png, SDL reports: ')
+}
+
+log_says() { sed -z 's/: \n/: /g' "$LOG" | grep -qF -- "$1"; }
+# An ERROR line of whichever class read the file.
+log_refuses() { awk -v s=": $1" '/^ERROR in class / && substr($0, length($0) - length(s) + 1) == s { found = 1 } END { exit !found }' "$LOG"; }
+for name in ${E2E_CASES:-format_font absurd_count pipe_level pipe_script pipe_texture endless_level icon_folder huge_level evil_far_throw garbage}; do
+  echo "--- $name"
+  LOG_SAYS=() LOG_NEVER=() REFUSED=() REC=(5 loaded esc 60 esc bs 1)
+  make_workdir
+  "case_$name"
+  write_recording "$E2E_DIR/run.rec" "${REC[@]}"
+  start_replay "$E2E_DIR/run.rec"
+  expect_exit 0
+  for text in "${LOG_SAYS[@]}"; do log_says "$text" || fail "$name: the log does not say: $text"; done
+  for text in "${REFUSED[@]}"; do log_refuses "$text" || fail "$name: no ERROR line: $text"; done
+  for text in "${LOG_NEVER[@]}"; do log_says "$text" && fail "$name: the log says: $text"; done
+  log_has "$REPLAY_ENDED" && fail "$name: the game did not end with the recording"
+  expect_clean_shutdown
+done
+
+# A level saved as UTF-16 (little end first, with its byte order mark) plays as
+# the same level saved as UTF-8: the same recording gives the same log.
+for encoding in utf8 utf16; do
+  make_workdir
+  floor_level lvl/level_check.ini '0 448 64 64 gfx\checkpoint.png Z=-0.1'
+  [ $encoding = utf8 ] || { utf16 lvl/level_static.ini; utf16 lvl/level_check.ini; }
+  write_recording "$E2E_DIR/run.rec" 1 loaded esc 30 esc bs 1
+  start_replay "$E2E_DIR/run.rec"
+  expect_exit 0
+  log_has "STATUS in class CCheckPointBlock: Checkpoint reached!" || fail "the $encoding level's checkpoint is not reached"
+  cp "$LOG" "$E2E_DIR/$encoding.txt"
+done
+diff "$E2E_DIR/utf8.txt" "$E2E_DIR/utf16.txt" >&2 || fail "the UTF-16 level plays differently from the UTF-8 one"
+echo "PASS"
