@@ -8,7 +8,7 @@ E2E_TIMEOUT=120
 # --- config.ini: the size asked for, the size opened, and the warning (if any).
 while IFS='|' read -r config size warned; do
   make_workdir
-  printf '[game]\n%s\n' "$config" | write_file config.ini
+  { echo '[game]'; printf '%s\n' $config; } | write_file config.ini  # one key a line
   write_recording "$E2E_DIR/run.rec" 1 loaded 1
   start_replay "$E2E_DIR/run.rec"
   wait_replay_end
