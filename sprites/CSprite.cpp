@@ -24,6 +24,8 @@ bool CSprite::CollidesWith(CSprite* other) {
 
 void CSprite::OnCollision(CSprite* /*other*/) {}
 
+bool CSprite::GetDrawnExtent(SpriteExtent& /*out*/) { return false; }
+
 double CSprite::GetWorldX() { return parent != nullptr ? x + parent->GetWorldX() : x; }
 
 double CSprite::GetWorldY() { return parent != nullptr ? y + parent->GetWorldY() : y; }

@@ -13,6 +13,9 @@
 // tested against scenery. Bits from COLLISION_USER up are free for a game.
 constexpr std::uint32_t COLLISION_NONE = 0u;
 constexpr std::uint32_t COLLISION_DEFAULT = 1u << 0;  // a sprite that sets no group
+// A sprite of category COLLISION_SCENERY and mask COLLISION_NONE when the
+// manager first sees it lies still for good: its corners and drawn area are read
+// once and kept in a grid (see CSpriteManager).
 constexpr std::uint32_t COLLISION_SCENERY = 1u << 1;  // lies still, reacts to nothing: floors, walls
 constexpr std::uint32_t COLLISION_TRIGGER = 1u << 2;  // reacts to actors only: goals, traps, carriers
 constexpr std::uint32_t COLLISION_ACTOR = 1u << 3;    // moves by itself and reacts to the world
@@ -44,6 +47,9 @@ public:
     virtual bool CollidesWith(CSprite* other);
     // Called by the sprite manager for each member of an overlapping pair.
     virtual void OnCollision(CSprite* other);
+    // World box holding everything Render draws; false when unknown (the base),
+    // and the sprite is then always drawn.
+    virtual bool GetDrawnExtent(SpriteExtent& out);
 
     // Whether the groups let the pair be tested at all: a pair in which neither
     // handler can react is skipped without looking at its corners.
