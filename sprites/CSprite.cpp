@@ -7,7 +7,8 @@ CSprite::CSprite(CSprite* parentSprite)
       z(0.0),
       // Tested against everything, as a sprite that knows nothing of groups expects.
       collisionCategory(COLLISION_DEFAULT),
-      collisionMask(COLLISION_ALL) {}
+      collisionMask(COLLISION_ALL),
+      needsUpdate(true) {}
 
 CSprite::~CSprite() = default;
 

@@ -30,6 +30,7 @@ public:
     double z;         // depth in [-1, 1], greater is nearer
     std::uint32_t collisionCategory;  // COLLISION_ bits of what this sprite is (COLLISION_DEFAULT)
     std::uint32_t collisionMask;      // categories whose contact OnCollision reacts to (COLLISION_ALL)
+    bool needsUpdate;  // false: Update does nothing, for good; the manager then never calls it (true)
 
     explicit CSprite(CSprite* parent = nullptr);
     virtual ~CSprite();

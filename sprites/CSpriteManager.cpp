@@ -92,8 +92,13 @@ void CSpriteManager::Render(SDL_Surface* screen) {
 }
 
 void CSpriteManager::Update(double seconds) {
-    for (std::size_t i = 0; i < activeSprites.size(); ++i) {
-        activeSprites[i]->Update(seconds);
+    // Sprites added by an Update are sorted in at once and updated in the same pass.
+    Refresh();
+    for (std::size_t at = 0; at < updated.size(); ++at) {
+        activeSprites[updated[at]]->Update(seconds);
+        if (seen < activeSprites.size()) {
+            Refresh();
+        }
     }
 }
 
@@ -141,6 +146,9 @@ void CSpriteManager::Refresh() {
     for (; seen < activeSprites.size(); ++seen) {
         CSprite* sprite = activeSprites[seen];
         const std::uint32_t index = static_cast<std::uint32_t>(seen);
+        if (sprite->needsUpdate) {
+            updated.push_back(index);
+        }
         if (!LiesStill(*sprite)) {
             moving.push_back(index);
             continue;
@@ -406,6 +414,7 @@ void CSpriteManager::RemoveAllSprites() {
     activeSprites.clear();
     stillGrid.Clear();
     moving.clear();
+    updated.clear();
     snapshots.clear();
     seen = 0;
     for (std::size_t i = 0; i < slots.size(); ++i) {

@@ -65,7 +65,8 @@ private:
     // The world box that the GL's projection shows; false when it is not an
     // upright orthographic view (then everything is drawn).
     static bool ViewExtent(SpriteExtent& out);
-    // Sorts the sprites added since the last pass into the grid or the moving list.
+    // Sorts the sprites added since the last pass into the grid or the moving
+    // list, and those that need it into the update list.
     void Refresh();
     Snapshot Take(CSprite* sprite);
     // Every pair that can react and whose boxes touch or overlap, in pass order.
@@ -80,6 +81,7 @@ private:
     CSpriteGrid stillGrid;                 // still scenery, by extents relative to the manager
     std::vector<std::uint32_t> moving;     // every other sprite, ascending
     std::vector<Snapshot> snapshots;       // one per entry of moving
+    std::vector<std::uint32_t> updated;    // sprites that need their Update, ascending
     std::size_t seen;                      // sprites of activeSprites sorted so far
     std::size_t pollBudget;                // sprite checks left for this pass's handlers
     bool warnedBudget;

@@ -31,8 +31,15 @@ public:
             onCollision(static_cast<CRecorder*>(other)->id);
         }
     }
+    void OnUpdate(double) override {
+        events.push_back("u" + std::to_string(id));
+        if (onUpdate) {
+            onUpdate();
+        }
+    }
     int id;
     Events& events;
+    std::function<void()> onUpdate;
     std::function<void(int)> onCollision;
 };
 
@@ -123,9 +130,20 @@ TEST_F(SpriteManagerTest, ReportsEveryOverlappingPairToBothInInsertionOrderSkipp
     Add(2, 5);
     Add(3, 12);
     Add(4, 400);
-    manager.Update(0.1);
     manager.CheckCollisions();
     EXPECT_EQ(events, (Events{"1(2)", "2(1)", "1(3)", "3(1)", "2(3)", "3(2)"}));
+}
+
+TEST_F(SpriteManagerTest, UpdatesInOrderThoseThatNeedItAlsoOneAddedByAnUpdate) {
+    Add(1, 0)->onUpdate = [this] {
+        if (manager.activeSprites.size() == 3) {
+            Add(4, 0);
+        }
+    };
+    Add(2, 0)->needsUpdate = false;
+    Add(3, 0);
+    manager.Update(0.1);
+    EXPECT_EQ(events, (Events{"u1", "u3", "u4"}));
 }
 
 TEST_F(SpriteManagerTest, ASpriteAddedByAHandlerTakesPartInTheSamePass) {
