@@ -177,10 +177,8 @@ TEST_F(SpriteDrawing, SkippingWhatLiesOutsideTheViewChangesNoPixelOfRandomScenes
                 label->SetTextRect({0, 0, size(random), 20});
                 label->SetCaption("Caption " + std::to_string(k));
             }
-            if (k % 2 == 0) {  // half lies still, in the grid
-                s->collisionCategory = COLLISION_SCENERY;
-                s->collisionMask = COLLISION_NONE;
-            }
+            s->collisionMask = k % 2 == 0 ? COLLISION_NONE : COLLISION_ALL;  // half lies still, in the grid
+            s->collisionCategory = k % 2 == 0 ? COLLISION_SCENERY : COLLISION_DEFAULT;
             manager.AddSprite(s);
         }
         for (int view = 0; view < 4; ++view) {

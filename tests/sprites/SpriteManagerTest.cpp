@@ -54,10 +54,7 @@ protected:
     CSpriteManager manager;
 };
 
-void SetGroup(CSprite* sprite, std::uint32_t category, std::uint32_t mask) {
-    sprite->collisionCategory = category;
-    sprite->collisionMask = mask;
-}
+void SetGroup(CSprite* s, std::uint32_t category, std::uint32_t mask) { s->collisionCategory = category, s->collisionMask = mask; }
 
 // A random scene: `blocks` still blocks in rows, then sprites of every group (or
 // none) among them, some turned, some without area. Contacts push a sprite
@@ -184,24 +181,6 @@ TEST(CollisionPass, MatchesTheDoubleLoopOverReactingPairsOnRandomScenesWhoseHand
             }
         }
     }
-}
-
-TEST_F(SpriteManagerTest, CoincidentSceneryCostsOnlyItsPairsWithTheSpritesThatReact) {
-    // A level file that gives only a count: every block at one point without size.
-    const int blocks = 20000;
-    CRecorder* actor = Add(0, 0, 0);
-    SetGroup(actor, COLLISION_ACTOR, COLLISION_ALL);
-    for (int k = 1; k <= blocks; ++k) {
-        SetGroup(Add(k, 0, 0), k % 4 ? COLLISION_SCENERY : COLLISION_TRIGGER, k % 4 ? COLLISION_NONE : COLLISION_ACTOR);
-    }
-    manager.CheckCollisions();
-    EXPECT_EQ(events.size(), 2u * blocks);
-
-    // Without the actor nothing reacts at all.
-    SetGroup(actor, COLLISION_SCENERY, COLLISION_NONE);
-    events.clear();
-    manager.CheckCollisions();
-    EXPECT_TRUE(events.empty());
 }
 
 TEST_F(SpriteManagerTest, FindsTheNearestSpriteAtAWorldPointBehindTheCamera) {
