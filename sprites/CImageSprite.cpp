@@ -1,5 +1,6 @@
 #include "sprites/CImageSprite.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <GL/gl.h>
@@ -83,6 +84,15 @@ SpriteQuad* CImageSprite::GetCorners(SpriteQuad& out) {
     out.p2 = {right, top};
     out.p3 = {left, top};
     return &out;
+}
+
+bool CImageSprite::GetDrawnExtent(SpriteExtent& out) {
+    const double wx = GetWorldX();
+    const double wy = GetWorldY();
+    const double w = GetWidth();
+    const double h = GetHeight();
+    out = {std::min(wx, wx + w), std::min(wy, wy + h), std::max(wx, wx + w), std::max(wy, wy + h)};
+    return true;
 }
 
 void CImageSprite::Draw(SDL_Surface* /*screen*/) {

@@ -32,6 +32,8 @@ public:
     void Render(SDL_Surface* screen) override;
     void Update(double seconds) override;
     SpriteQuad* GetCorners(SpriteQuad& out) override;
+    // The quad Draw emits.
+    bool GetDrawnExtent(SpriteExtent& out) override;
 
     virtual void Draw(SDL_Surface* screen);
     // Runs at the end of every Update.

@@ -1,5 +1,6 @@
 #include "sprites/CImageSpriteEx.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -40,6 +41,18 @@ void CImageSpriteEx::Draw(SDL_Surface* /*screen*/) {
     glTexCoord2d(texU0, texV0);
     glVertex3d(c.p3.x + wx, c.p3.y + wy, wz);
     glEnd();
+}
+
+bool CImageSpriteEx::GetDrawnExtent(SpriteExtent& out) {
+    // Min and max of the corners Draw emits; adding is monotone, so these bound them.
+    const SpriteQuad& c = localCorners;
+    const double wx = GetWorldX();
+    const double wy = GetWorldY();
+    out = {std::min(std::min(c.p0.x, c.p1.x), std::min(c.p2.x, c.p3.x)) + wx,
+           std::min(std::min(c.p0.y, c.p1.y), std::min(c.p2.y, c.p3.y)) + wy,
+           std::max(std::max(c.p0.x, c.p1.x), std::max(c.p2.x, c.p3.x)) + wx,
+           std::max(std::max(c.p0.y, c.p1.y), std::max(c.p2.y, c.p3.y)) + wy};
+    return true;
 }
 
 void CImageSpriteEx::SetWidth(double w) {

@@ -17,6 +17,7 @@ public:
 
     SpriteQuad* GetCorners(SpriteQuad& out) override;
     void Draw(SDL_Surface* screen) override;
+    bool GetDrawnExtent(SpriteExtent& out) override;
     void SetWidth(double w) override;
     void SetHeight(double h) override;
     // Bounding rectangle of the rotated shape, each term truncated on its own.

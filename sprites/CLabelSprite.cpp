@@ -1,5 +1,6 @@
 #include "sprites/CLabelSprite.h"
 
+#include <algorithm>
 #include <typeinfo>
 #include <utility>
 
@@ -60,6 +61,17 @@ void CLabelSprite::Draw(SDL_Surface* screen) {
         glEnd();
     }
     CImageSprite::Draw(screen);
+}
+
+bool CLabelSprite::GetDrawnExtent(SpriteExtent& out) {
+    CImageSprite::GetDrawnExtent(out);
+    if (captionSurface != nullptr && captionTexture != 0) {
+        const double wx = GetWorldX();
+        const double wy = GetWorldY();
+        out = {std::min(out.minX, wx), std::min(out.minY, wy), std::max(out.maxX, wx + captionSurface->w),
+               std::max(out.maxY, wy + captionSurface->h)};
+    }
+    return true;
 }
 
 void CLabelSprite::RenderCaption() {

@@ -29,6 +29,8 @@ public:
 
     // Caption quad at depth 0, then the label's own image.
     void Draw(SDL_Surface* screen) override;
+    // The image's quad and the caption's.
+    bool GetDrawnExtent(SpriteExtent& out) override;
 
     // Rebuilds the caption surface and re-uploads the caption texture.
     virtual void RenderCaption();

@@ -7,7 +7,8 @@ CSprite::CSprite(CSprite* parentSprite)
       z(0.0),
       // Tested against everything, as a sprite that knows nothing of groups expects.
       collisionCategory(COLLISION_DEFAULT),
-      collisionMask(COLLISION_ALL) {}
+      collisionMask(COLLISION_ALL),
+      needsUpdate(true) {}
 
 CSprite::~CSprite() = default;
 
@@ -23,6 +24,8 @@ bool CSprite::CollidesWith(CSprite* other) {
 }
 
 void CSprite::OnCollision(CSprite* /*other*/) {}
+
+bool CSprite::GetDrawnExtent(SpriteExtent& /*out*/) { return false; }
 
 double CSprite::GetWorldX() { return parent != nullptr ? x + parent->GetWorldX() : x; }
 

@@ -13,6 +13,9 @@
 // tested against scenery. Bits from COLLISION_USER up are free for a game.
 constexpr std::uint32_t COLLISION_NONE = 0u;
 constexpr std::uint32_t COLLISION_DEFAULT = 1u << 0;  // a sprite that sets no group
+// A sprite of category COLLISION_SCENERY and mask COLLISION_NONE when the
+// manager first sees it lies still for good: its corners and drawn area are read
+// once and kept in a grid (see CSpriteManager).
 constexpr std::uint32_t COLLISION_SCENERY = 1u << 1;  // lies still, reacts to nothing: floors, walls
 constexpr std::uint32_t COLLISION_TRIGGER = 1u << 2;  // reacts to actors only: goals, traps, carriers
 constexpr std::uint32_t COLLISION_ACTOR = 1u << 3;    // moves by itself and reacts to the world
@@ -27,6 +30,7 @@ public:
     double z;         // depth in [-1, 1], greater is nearer
     std::uint32_t collisionCategory;  // COLLISION_ bits of what this sprite is (COLLISION_DEFAULT)
     std::uint32_t collisionMask;      // categories whose contact OnCollision reacts to (COLLISION_ALL)
+    bool needsUpdate;  // false: Update does nothing, for good; the manager then never calls it (true)
 
     explicit CSprite(CSprite* parent = nullptr);
     virtual ~CSprite();
@@ -44,6 +48,9 @@ public:
     virtual bool CollidesWith(CSprite* other);
     // Called by the sprite manager for each member of an overlapping pair.
     virtual void OnCollision(CSprite* other);
+    // World box holding everything Render draws; false when unknown (the base),
+    // and the sprite is then always drawn.
+    virtual bool GetDrawnExtent(SpriteExtent& out);
 
     // Whether the groups let the pair be tested at all: a pair in which neither
     // handler can react is skipped without looking at its corners.

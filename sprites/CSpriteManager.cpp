@@ -1,6 +1,8 @@
 #include "sprites/CSpriteManager.h"
 
 #include <algorithm>
+#include <GL/gl.h>
+
 #include <cmath>
 #include <limits>
 #include <typeinfo>
@@ -16,9 +18,13 @@ CSpriteManager::CSpriteManager()
       unloadTexturesOnClear(false),
       ownsTextureManager(true),
       visible(true),
+      cullOffScreen(true),
       textureManager(new CTextureManager()),
       slots(),
-      activeSprites() {
+      activeSprites(),
+      seen(0),
+      pollBudget(0),
+      warnedBudget(false) {
     LogWrite(LOG_STATUS, "Instance initialized.", LogClassName(typeid(*this)));
 }
 
@@ -31,6 +37,29 @@ CSpriteManager::~CSpriteManager() {
     LogWrite(LOG_STATUS, "Instance removed.", LogClassName(typeid(*this)));
 }
 
+namespace {
+
+// Room around an extent kept relative to the manager: corners are truncated in
+// world coordinates, so they wander by up to a pixel as the camera moves, and
+// moving a box by the camera rounds.
+SpriteExtent Widened(const SpriteExtent& e, double dx, double dy) {
+    auto room = [](double v) { return 4.0 + std::fabs(v) * 1e-9; };
+    return {e.minX + dx - room(e.minX), e.minY + dy - room(e.minY), e.maxX + dx + room(e.maxX),
+            e.maxY + dy + room(e.maxY)};
+}
+
+// Written so that a NaN extent is never outside: what cannot be placed is drawn.
+bool Outside(const SpriteExtent& e, const SpriteExtent& view) {
+    return e.maxX < view.minX || e.minX > view.maxX || e.maxY < view.minY || e.minY > view.maxY;
+}
+
+// Sprite checks the handlers of one pass may cause before only the pair's own
+// sprites are checked (a pile of moving sprites that all touch would otherwise
+// cost their number squared).
+constexpr std::size_t POLL_BUDGET = std::size_t{1} << 21;
+
+}  // namespace
+
 // The per-frame passes walk by index and read the size anew at each step, so a
 // sprite added by a handler (which may move the list) is safe and takes part.
 
@@ -38,14 +67,104 @@ void CSpriteManager::Render(SDL_Surface* screen) {
     if (!visible) {
         return;
     }
-    for (std::size_t i = 0; i < activeSprites.size(); ++i) {
-        activeSprites[i]->Render(screen);
+    Refresh();
+    SpriteExtent view;
+    if (!cullOffScreen || !ViewExtent(view)) {
+        for (std::size_t i = 0; i < activeSprites.size(); ++i) {
+            activeSprites[i]->Render(screen);
+        }
+        return;
+    }
+    // What the view shows: still scenery from the grid, every moving sprite by
+    // its drawn extent; then drawn in list order, as without the skip.
+    found.clear();
+    stillGrid.Query(Widened(view, -GetWorldX(), -GetWorldY()), found);
+    SpriteExtent drawn;
+    for (std::uint32_t k : moving) {
+        if (!activeSprites[k]->GetDrawnExtent(drawn) || !Outside(drawn, view)) {
+            found.push_back(k);
+        }
+    }
+    std::sort(found.begin(), found.end());
+    for (std::uint32_t k : found) {
+        activeSprites[k]->Render(screen);
     }
 }
 
 void CSpriteManager::Update(double seconds) {
-    for (std::size_t i = 0; i < activeSprites.size(); ++i) {
-        activeSprites[i]->Update(seconds);
+    // Sprites added by an Update are sorted in at once and updated in the same pass.
+    Refresh();
+    for (std::size_t at = 0; at < updated.size(); ++at) {
+        activeSprites[updated[at]]->Update(seconds);
+        if (seen < activeSprites.size()) {
+            Refresh();
+        }
+    }
+}
+
+bool CSpriteManager::LiesStill(const CSprite& sprite) {
+    return sprite.collisionCategory == COLLISION_SCENERY && sprite.collisionMask == COLLISION_NONE;
+}
+
+bool CSpriteManager::ViewExtent(SpriteExtent& out) {
+    GLdouble p[16];
+    GLdouble m[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, p);
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    double c[16];  // p * m, column-major as GL keeps them
+    for (int col = 0; col < 4; ++col) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                sum += p[k * 4 + row] * m[col * 4 + k];
+            }
+            c[col * 4 + row] = sum;
+        }
+    }
+    for (double v : c) {
+        if (!std::isfinite(v)) {
+            return false;
+        }
+    }
+    // Clip x must follow world x alone, clip y world y alone, and w be fixed.
+    if (c[4] != 0.0 || c[8] != 0.0 || c[1] != 0.0 || c[9] != 0.0 || c[3] != 0.0 || c[7] != 0.0 || c[11] != 0.0 ||
+        c[0] == 0.0 || c[5] == 0.0 || c[15] == 0.0) {
+        return false;
+    }
+    const double w = c[15];
+    const double x0 = (-w - c[12]) / c[0];
+    const double x1 = (w - c[12]) / c[0];
+    const double y0 = (-w - c[13]) / c[5];
+    const double y1 = (w - c[13]) / c[5];
+    // A pixel of room against rounding in the GL's own arithmetic.
+    out = {std::min(x0, x1) - 1.0, std::min(y0, y1) - 1.0, std::max(x0, x1) + 1.0, std::max(y0, y1) + 1.0};
+    return true;
+}
+
+void CSpriteManager::Refresh() {
+    SpriteQuad corners;
+    for (; seen < activeSprites.size(); ++seen) {
+        CSprite* sprite = activeSprites[seen];
+        const std::uint32_t index = static_cast<std::uint32_t>(seen);
+        if (sprite->needsUpdate) {
+            updated.push_back(index);
+        }
+        if (!LiesStill(*sprite)) {
+            moving.push_back(index);
+            continue;
+        }
+        // Kept relative to the manager, so that the camera moves nothing. A sprite
+        // whose drawn area is unknown or not finite is found by every query.
+        SpriteExtent box;
+        SpriteExtent drawn;
+        const bool touches = BroadPhaseBox(*sprite->GetCorners(corners), box);
+        if (!sprite->GetDrawnExtent(drawn)) {
+            drawn = {NAN, NAN, NAN, NAN};
+        } else if (touches) {
+            drawn = {std::min(drawn.minX, box.minX), std::min(drawn.minY, box.minY), std::max(drawn.maxX, box.maxX),
+                     std::max(drawn.maxY, box.maxY)};
+        }
+        stillGrid.Insert(index, Widened(drawn, -GetWorldX(), -GetWorldY()));
     }
 }
 
@@ -56,7 +175,7 @@ void CSpriteManager::Update(double seconds) {
 // NaN or infinite touches nothing. Min and max, never a size, which could
 // overflow far out; a box beyond the largest double is held there, as nothing
 // lies further.
-bool CSpriteManager::BroadPhaseBox(const SpriteQuad& q, Extent& out) {
+bool CSpriteManager::BroadPhaseBox(const SpriteQuad& q, SpriteExtent& out) {
     const double coordinates[8] = {q.p0.x, q.p0.y, q.p1.x, q.p1.y, q.p2.x, q.p2.y, q.p3.x, q.p3.y};
     for (double c : coordinates) {
         if (!std::isfinite(c)) {
@@ -83,36 +202,36 @@ bool CSpriteManager::BroadPhaseBox(const SpriteQuad& q, Extent& out) {
     return true;
 }
 
+CSpriteManager::Snapshot CSpriteManager::Take(CSprite* sprite) {
+    SpriteQuad corners;
+    Snapshot shot;
+    shot.touches = BroadPhaseBox(*sprite->GetCorners(corners), shot.box);
+    shot.category = sprite->collisionCategory;
+    shot.mask = sprite->collisionMask;
+    return shot;
+}
+
 void CSpriteManager::CheckCollisions() {
     if (activeSprites.size() < 2) {
         return;
     }
-    // Every pair is judged with the positions as they are at its turn: a handler
-    // that moves a sprite changes the outcome of the later pairs of the same
-    // pass. Only pairs that can react and whose boxes touch can matter, so the
-    // pass walks those in the order of the full double loop, and collects them
-    // anew when a handler has moved one of its two sprites or added sprites.
+    // Only pairs that can react and whose boxes touch can matter, so the pass
+    // walks those in the order of the full double loop, and collects them anew
+    // whenever a handler has changed what they rest on.
+    Refresh();
     CollectCandidatePairs();
-    // A sprite whose box is unchanged meets the same sprites as before.
-    auto unmoved = [this](CSprite* sprite, std::uint32_t index) {
-        SpriteQuad corners;
-        Extent box;
-        const Extent& was = boxes[index];
-        return BroadPhaseBox(*sprite->GetCorners(corners), box) && box.minX == was.minX && box.minY == was.minY &&
-               box.maxX == was.maxX && box.maxY == was.maxY;
-    };
+    pollBudget = POLL_BUDGET;
     std::size_t next = 0;
     while (next < candidates.size()) {
         const SpritePair pair = candidates[next++];
         CSprite* first = activeSprites[pair.first];
         CSprite* second = activeSprites[pair.second];
-        if (first->CollidesWith(second)) {
+        if (first->CanCollideWith(*second) && first->CollidesWith(second)) {
             const std::size_t count = activeSprites.size();
             first->OnCollision(second);
             second->OnCollision(first);
-            // Handlers move the sprites they are called for (a push, a carry, a
-            // jump) or add sprites; the pairs after this one must see that.
-            if (activeSprites.size() != count || !unmoved(first, pair.first) || !unmoved(second, pair.second)) {
+            if (SceneChanged(pair, count)) {
+                Refresh();
                 CollectCandidatePairs();
                 next = static_cast<std::size_t>(std::upper_bound(candidates.begin(), candidates.end(), pair) -
                                                 candidates.begin());
@@ -121,19 +240,58 @@ void CSpriteManager::CheckCollisions() {
     }
 }
 
+bool CSpriteManager::SceneChanged(const SpritePair& pair, std::size_t count) {
+    if (activeSprites.size() != count) {
+        return true;
+    }
+    auto changed = [this](std::size_t at) {
+        const Snapshot now = Take(activeSprites[moving[at]]);
+        const Snapshot& was = snapshots[at];
+        return now.touches != was.touches || now.category != was.category || now.mask != was.mask ||
+               (now.touches && (now.box.minX != was.box.minX || now.box.minY != was.box.minY ||
+                                now.box.maxX != was.box.maxX || now.box.maxY != was.box.maxY));
+    };
+    // Any moving sprite may have been moved, also one that is not of the pair.
+    if (pollBudget >= moving.size()) {
+        pollBudget -= moving.size();
+        for (std::size_t at = 0; at < moving.size(); ++at) {
+            if (changed(at)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    if (!warnedBudget) {
+        warnedBudget = true;
+        LogWrite(LOG_WARNING,
+                 "Too many touching sprites move: a handler that moves a sprite other than its pair's may go "
+                 "unseen until the next pass.",
+                 LogClassName(typeid(*this)));
+    }
+    for (std::uint32_t index : {pair.first, pair.second}) {
+        const auto at = std::lower_bound(moving.begin(), moving.end(), index);
+        if (at != moving.end() && *at == index && changed(static_cast<std::size_t>(at - moving.begin()))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void CSpriteManager::CollectCandidatePairs() {
-    const std::size_t n = activeSprites.size();
-    boxes.resize(n);
+    boxes.resize(activeSprites.size());
+    snapshots.resize(moving.size());
     byLeftEdge.clear();
     candidates.clear();
     std::uint32_t masks = 0;
     std::uint32_t categories = 0;
-    SpriteQuad corners;
-    for (std::size_t k = 0; k < n; ++k) {
-        if (BroadPhaseBox(*activeSprites[k]->GetCorners(corners), boxes[k])) {
-            byLeftEdge.push_back(static_cast<std::uint32_t>(k));
-            masks |= activeSprites[k]->collisionMask;
-            categories |= activeSprites[k]->collisionCategory;
+    for (std::size_t at = 0; at < moving.size(); ++at) {
+        const std::uint32_t k = moving[at];
+        snapshots[at] = Take(activeSprites[k]);
+        if (snapshots[at].touches) {
+            boxes[k] = snapshots[at].box;
+            byLeftEdge.push_back(k);
+            masks |= snapshots[at].mask;
+            categories |= snapshots[at].category;
         }
     }
     // Ties by index: both lists of a sweep must agree on which of two comes first.
@@ -142,7 +300,7 @@ void CSpriteManager::CollectCandidatePairs() {
     });
     // A pair can react when some category bit is in one member's mask and the
     // other's category: sweep, bit by bit, those that react to it against those
-    // that carry it. Scenery (mask COLLISION_NONE) is never swept against itself.
+    // that carry it.
     const std::uint32_t bits = masks & categories;
     for (int bit = 0; bit < 32; ++bit) {
         const std::uint32_t b = std::uint32_t{1} << bit;
@@ -161,6 +319,20 @@ void CSpriteManager::CollectCandidatePairs() {
         }
         SweepLists(reacting, reactedTo);
     }
+    // Still scenery reacts to nothing: only the moving sprites that react to it
+    // look it up, and only around themselves.
+    const double cameraX = GetWorldX();
+    const double cameraY = GetWorldY();
+    for (std::uint32_t k : byLeftEdge) {
+        if ((activeSprites[k]->collisionMask & COLLISION_SCENERY) == 0) {
+            continue;
+        }
+        found.clear();
+        stillGrid.Query(Widened(boxes[k], -cameraX, -cameraY), found);
+        for (std::uint32_t v : found) {
+            candidates.emplace_back(std::min(k, v), std::max(k, v));
+        }
+    }
     // A pair that meets through more than one bit, or both ways, is found again.
     std::sort(candidates.begin(), candidates.end());
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
@@ -170,10 +342,10 @@ void CSpriteManager::SweepLists(const std::vector<std::uint32_t>& first, const s
     // From left to right over both lists at once: the box that starts first meets
     // the boxes of the other list that start before it ends.
     auto pairUp = [this](std::uint32_t u, const std::vector<std::uint32_t>& others, std::size_t from) {
-        const Extent& box = boxes[u];
+        const SpriteExtent& box = boxes[u];
         for (std::size_t k = from; k < others.size() && boxes[others[k]].minX <= box.maxX; ++k) {
             const std::uint32_t v = others[k];
-            const Extent& other = boxes[v];
+            const SpriteExtent& other = boxes[v];
             if (v != u && other.minY <= box.maxY && box.minY <= other.maxY) {
                 candidates.emplace_back(std::min(u, v), std::max(u, v));
             }
@@ -240,6 +412,11 @@ void CSpriteManager::RemoveAllSprites() {
     // Front first, as added. Each slot is emptied before its sprite is destroyed,
     // so nothing can reach a sprite that is being destroyed through the lists.
     activeSprites.clear();
+    stillGrid.Clear();
+    moving.clear();
+    updated.clear();
+    snapshots.clear();
+    seen = 0;
     for (std::size_t i = 0; i < slots.size(); ++i) {
         CSprite* sprite = slots[i];
         slots[i] = nullptr;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sprites/CSprite.h"
+#include "sprites/CSpriteGrid.h"
 #include "sprites/SpriteGeometry.h"
 
 class CTextureManager;
@@ -17,6 +18,7 @@ public:
     bool unloadTexturesOnClear;       // RemoveAllSprites also unloads every texture
     bool ownsTextureManager;          // the destructor deletes textureManager
     bool visible;                     // Render draws nothing when false
+    bool cullOffScreen;               // Render skips sprites wholly outside the view (true)
     CTextureManager* textureManager;  // owned when ownsTextureManager
     std::vector<CSprite*> slots;          // owned; order of addition; may hold null
     std::vector<CSprite*> activeSprites;  // the non-null slots, in slot order
@@ -29,11 +31,10 @@ public:
 
     // Tells both members of every overlapping pair whose collision groups let
     // them react (CSprite::CanCollideWith), in the order of a double loop over
-    // the insertion order. A handler may move the two sprites it is called for,
-    // or add sprites: later pairs of the same pass see it. (A handler that moves
-    // some third sprite, or changes a group, is seen once the pass next collects
-    // its pairs.) Costs about n log n plus the touching pairs that can react, not
-    // n squared: scenery lying on scenery costs nothing.
+    // the insertion order, each pair judged with the positions of its turn: a
+    // handler may move any sprite, change a group or add sprites, and later pairs
+    // of the same pass see it. Scenery that lies still (see CSprite.h) is kept in
+    // a grid, so a pass costs about the moving sprites times their neighbours.
     virtual void CheckCollisions();
     // The hit sprite nearest to the viewer (greatest world z; the earliest on a
     // tie), or null. Points are world coordinates.
@@ -49,29 +50,46 @@ public:
 
 private:
     using SpritePair = std::pair<std::uint32_t, std::uint32_t>;  // indices into activeSprites, first < second
-    // Holds every sprite that the overlap test can find touching its owner.
-    struct Extent {
-        double minX;
-        double minY;
-        double maxX;
-        double maxY;
+    // What a moving sprite looked like when the pairs were collected.
+    struct Snapshot {
+        SpriteExtent box;
+        bool touches;  // false for corners that are not finite: such a sprite meets nothing
+        std::uint32_t category;
+        std::uint32_t mask;
     };
+    // Whether a sprite is scenery that lies still for good.
+    static bool LiesStill(const CSprite& sprite);
     // A box holding every sprite the overlap test can find touching the quad;
     // false for a quad that touches nothing.
-    static bool BroadPhaseBox(const SpriteQuad& q, Extent& out);
+    static bool BroadPhaseBox(const SpriteQuad& q, SpriteExtent& out);
+    // The world box that the GL's projection shows; false when it is not an
+    // upright orthographic view (then everything is drawn).
+    static bool ViewExtent(SpriteExtent& out);
+    // Sorts the sprites added since the last pass into the grid or the moving
+    // list, and those that need it into the update list.
+    void Refresh();
+    Snapshot Take(CSprite* sprite);
     // Every pair that can react and whose boxes touch or overlap, in pass order.
     // Other pairs cannot collide, or would call handlers that do nothing.
     void CollectCandidatePairs();
     // Adds the touching pairs of one sprite from each list (both by left edge).
     void SweepLists(const std::vector<std::uint32_t>& first, const std::vector<std::uint32_t>& second);
+    // Whether a handler of the pair changed what the collected pairs rest on.
+    bool SceneChanged(const SpritePair& pair, std::size_t count);
 
-    // Kept between frames so that the collision pass allocates nothing. A later
-    // broad phase kept between frames can keep the scenery (mask COLLISION_NONE)
-    // in a grid built once and query it only for the sprites that react.
-    std::vector<Extent> boxes;
-    std::vector<std::uint32_t> byLeftEdge;  // sprites that can touch anything, by left edge
-    std::vector<std::uint32_t> reacting;    // for one category bit: those whose mask holds it
-    std::vector<std::uint32_t> reactedTo;   // for the same bit: those whose category holds it
+    // Kept between frames so that the passes allocate nothing.
+    CSpriteGrid stillGrid;                 // still scenery, by extents relative to the manager
+    std::vector<std::uint32_t> moving;     // every other sprite, ascending
+    std::vector<Snapshot> snapshots;       // one per entry of moving
+    std::vector<std::uint32_t> updated;    // sprites that need their Update, ascending
+    std::size_t seen;                      // sprites of activeSprites sorted so far
+    std::size_t pollBudget;                // sprite checks left for this pass's handlers
+    bool warnedBudget;
+    std::vector<SpriteExtent> boxes;       // by sprite index; moving sprites only
+    std::vector<std::uint32_t> byLeftEdge; // moving sprites that can touch anything, by left edge
+    std::vector<std::uint32_t> reacting;   // for one category bit: those whose mask holds it
+    std::vector<std::uint32_t> reactedTo;  // for the same bit: those whose category holds it
+    std::vector<std::uint32_t> found;      // grid query results
     std::vector<SpritePair> candidates;
 };
 

@@ -34,6 +34,20 @@ struct SpriteBox {
     double h;
 };
 
+// A box by its edges: what the broad phase and the view test work on. Edges,
+// not a size, so that a box far out cannot overflow.
+struct SpriteExtent {
+    double minX;
+    double minY;
+    double maxX;
+    double maxY;
+};
+
+// Whether two extents overlap or touch.
+inline bool ExtentsMeet(const SpriteExtent& a, const SpriteExtent& b) {
+    return a.minX <= b.maxX && b.minX <= a.maxX && a.minY <= b.maxY && b.minY <= a.maxY;
+}
+
 // {min x, min y, max x - min x, max y - min y} over the four corners.
 SpriteBox QuadBounds(const SpriteQuad& quad);
 

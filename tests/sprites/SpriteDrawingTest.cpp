@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -145,4 +147,44 @@ TEST_F(SpriteDrawing, CaptionMadeOnTheLoadersContextIsDrawnWholeUnstretchedAndCl
     EXPECT_EQ(label.captionSurface, nullptr);
     label.Render(nullptr);
     EXPECT_EQ(RedBounds(290, 190, 130, 50)[0], -1);
+}
+
+TEST_F(SpriteDrawing, SkippingWhatLiesOutsideTheViewChangesNoPixelOfRandomScenes) {
+    CFont font(FONT_FILE, 14);
+    CTexture* texture = MakeTexture(2, 2, {RED, GREEN, BLUE, CLEAR});
+    auto frame = [this](CSpriteManager& manager, bool skip) {
+        ClearScreen();
+        manager.cullOffScreen = skip;
+        manager.Render(nullptr);
+        glFinish();
+        std::vector<unsigned char> pixels(4u * engine->width * engine->height);
+        glReadPixels(0, 0, engine->width, engine->height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<double> place(-1500.0, 1500.0), size(0.0, 300.0), depth(-1.2, 1.2);
+        CSpriteManager manager;
+        for (int k = 0; k < 300; ++k) {
+            CImageSprite* s = k % 3 == 0 ? new CImageSpriteEx : k % 7 == 1 ? new CLabelSprite(nullptr, &font)
+                                                                           : new CImageSprite;
+            Place(s, texture, place(random), place(random), size(random), size(random), depth(random));
+            if (k % 3 == 0) {
+                static_cast<CImageSpriteEx*>(s)->SetRotation(place(random));
+            } else if (k % 7 == 1) {
+                auto* label = static_cast<CLabelSprite*>(s);
+                label->SetFontColor({255, 255, 0, 0});
+                label->SetTextRect({0, 0, size(random), 20});
+                label->SetCaption("Caption " + std::to_string(k));
+            }
+            s->collisionMask = k % 2 == 0 ? COLLISION_NONE : COLLISION_ALL;  // half lies still, in the grid
+            s->collisionCategory = k % 2 == 0 ? COLLISION_SCENERY : COLLISION_DEFAULT;
+            manager.AddSprite(s);
+        }
+        for (int view = 0; view < 4; ++view) {
+            manager.x = place(random);
+            manager.y = place(random);
+            ASSERT_EQ(frame(manager, true), frame(manager, false)) << "seed " << seed << ", view " << view;
+        }
+    }
 }

@@ -1,0 +1,44 @@
+// Velmora sprites: a uniform grid of sprite indices by their extents, built as
+// sprites arrive and kept for good. Finds what lies in a box at the cost of the
+// cells it covers, not of every sprite: the scenery of a large level is found
+// by the view and by the sprites that move.
+#ifndef VELMORA_SPRITES_CSPRITEGRID_H
+#define VELMORA_SPRITES_CSPRITEGRID_H
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "sprites/SpriteGeometry.h"
+
+class CSpriteGrid {
+public:
+    CSpriteGrid();
+
+    // Files `index` under every cell its extent covers. An extent that is not
+    // finite, lies beyond the grid's reach or covers very many cells goes to a
+    // list that every query returns.
+    void Insert(std::uint32_t index, const SpriteExtent& extent);
+    // Appends every index whose extent meets `box`, each once, in no order.
+    void Query(const SpriteExtent& box, std::vector<std::uint32_t>& out) const;
+    void Clear();
+
+private:
+    static constexpr double CELL = 128.0;           // pixels per side
+    static constexpr double REACH = 1.0e12;         // beyond this, cell numbers lose meaning
+    static constexpr double MAX_CELLS = 256.0;  // a larger extent is listed as everywhere
+
+    static double CellCount(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
+    static std::uint64_t Key(std::int64_t cx, std::int64_t cy);
+    // The cells an extent covers; false when it lies beyond the reach.
+    static bool Cells(const SpriteExtent& box, std::int64_t& x0, std::int64_t& y0, std::int64_t& x1,
+                      std::int64_t& y1);
+
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> cells;
+    std::vector<SpriteExtent> extents;       // by index; read by queries
+    std::vector<std::uint32_t> everywhere;   // found by every query
+    mutable std::vector<std::uint32_t> mark;  // query number that last returned each index
+    mutable std::uint32_t queryNumber;
+};
+
+#endif
