@@ -281,9 +281,30 @@ bool Parse(const std::string& text, ParsedFile& parsed) {
     return true;
 }
 
-// The parsed content of the file as it is on disk now, or null when the file is
-// missing (`reason` empty) or refused (`reason` says why).
+// The file the calling thread holds (see CIniReader::HoldFile).
+struct HeldFile {
+    bool active = false;
+    std::string name;  // as the getters pass it, before NativePath
+    std::shared_ptr<const ParsedFile> parsed;
+    std::string refusal;
+};
+
+thread_local HeldFile held;
+
+std::shared_ptr<const ParsedFile> LoadFromDisk(const std::string& fileName, std::string& reason);
+
+// The parsed content of the file as it is on disk now (or as it was when this
+// thread began to hold it), or null when the file is missing (`reason` empty)
+// or refused (`reason` says why).
 std::shared_ptr<const ParsedFile> Load(const std::string& fileName, std::string& reason) {
+    if (held.active && held.name == fileName) {
+        reason = held.refusal;
+        return held.parsed;
+    }
+    return LoadFromDisk(fileName, reason);
+}
+
+std::shared_ptr<const ParsedFile> LoadFromDisk(const std::string& fileName, std::string& reason) {
     reason.clear();
     const std::string nativeName = NativePath(fileName);
     Cache& cache = TheCache();
@@ -364,6 +385,20 @@ bool CIniReader::CheckFile(const std::string& fileName, std::string& reason) {
     if (Load(fileName, why) || why.empty()) return true;
     reason = why;
     return false;
+}
+
+void CIniReader::HoldFile(const std::string& fileName) {
+    ReleaseFile();
+    held.parsed = LoadFromDisk(fileName, held.refusal);
+    held.name = fileName;
+    held.active = true;
+}
+
+void CIniReader::ReleaseFile() {
+    held.active = false;
+    held.parsed.reset();
+    held.name.clear();
+    held.refusal.clear();
 }
 
 std::size_t CIniReader::CacheSizeForTesting() {

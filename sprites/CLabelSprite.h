@@ -14,7 +14,9 @@ class CFont;
 
 class CLabelSprite : public CImageSprite {
 public:
-    SDL_Surface* captionSurface;  // owned; null while no caption is rendered
+    // Owned; null while no caption is rendered. It gives the caption's size only:
+    // its pixels are in captionTexture, and `pixels` is null.
+    SDL_Surface* captionSurface;
     GLuint captionTexture;        // owned GL texture name; 0 if none could be made
     CFont* font;                  // not owned (the font factory's); may be null
     SDL_Color fontColor;          // red, green, blue; the fourth byte is unused
