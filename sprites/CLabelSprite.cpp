@@ -26,7 +26,8 @@ CLabelSprite::CLabelSprite(CSprite* parentSprite, CFont* labelFont)
       alignH(ALIGN_CENTER),
       alignV(ALIGN_CENTER),
       textRect{0.0, 0.0, 0.0, 0.0} {
-    glGenTextures(1, &captionTexture);
+    // The caption texture is made by the first rendering: most blocks of a level
+    // have no caption, and the GL keeps an object of about a kilobyte per name.
 }
 
 CLabelSprite::~CLabelSprite() {
@@ -103,7 +104,6 @@ void CLabelSprite::RenderCaption() {
         const TextRect rect = {0, 0, static_cast<int>(w), static_cast<int>(h)};
         RenderText(font, caption, fontColor, rect, alignH, alignV, canvas);
     }
-    // A label made while no GL context was current has no name yet.
     if (captionTexture == 0) {
         glGenTextures(1, &captionTexture);
     }
