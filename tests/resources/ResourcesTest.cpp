@@ -45,7 +45,7 @@ PngImage HalvesPng(int w, int h, int channels) {
 std::string Le(std::initializer_list<std::pair<uint32_t, int>> fields) {
     std::string out;
     for (const auto& f : fields)
-        for (int i = 0; i < f.second; ++i) out.push_back(static_cast<char>(f.first >> (8 * i)));
+        for (int i = 0; i < f.second; ++i) out.push_back(static_cast<char>(i < 4 ? f.first >> (8 * i) : 0));
     return out;
 }
 
