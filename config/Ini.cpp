@@ -87,6 +87,14 @@ bool IniReadBool(std::string section, std::string key, bool defaultValue, std::s
     return text == "1";
 }
 
+void IniHoldFile(std::string file) {
+    CIniReader::HoldFile(ResolveIniFile(file));
+}
+
+void IniReleaseFile() {
+    CIniReader::ReleaseFile();
+}
+
 int StringToInt(std::string text, int defaultValue) {
     const NumberPrefix number = ScanNumber(text, false);
     if (number.length == 0) return defaultValue;

@@ -23,6 +23,12 @@ double IniReadDouble(std::string section, std::string key, double defaultValue, 
 // empty value of a present key is false.
 bool IniReadBool(std::string section, std::string key, bool defaultValue, std::string file);
 
+// From here until IniReleaseFile, this thread's reads of `file` take its content
+// as it was when the hold began, without looking at the disk again: for reading
+// a whole level file that does not change meanwhile. One file at a time.
+void IniHoldFile(std::string file);
+void IniReleaseFile();
+
 // The decimal integer at the start of the text (leading white space skipped, an
 // optional sign); the rest is ignored. The default when there are no digits or
 // the number is out of range. " 7" -> 7, "12abc" -> 12, "1.9" -> 1, "x7" -> default.

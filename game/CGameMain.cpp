@@ -11,6 +11,7 @@
 #include "platform/CGLSharedContext.h"
 #include "resources/CFont.h"
 #include "resources/CFontFactory.h"
+#include "resources/CScreenText.h"
 #include "resources/CTextureManager.h"
 #include "resources/TextRenderer.h"
 #include "sprites/CImageSpriteEx.h"
@@ -84,6 +85,8 @@ void CGameMain::OnInit()
     logo->SetPivot(0.5, 0.5);
     logo->x = (width / 2) - logo->GetWidth() * 0.5;
     logo->y = (height / 2) - logo->GetHeight() * 0.5;
+    screenText = new CScreenText();
+    fpsText = new CScreenText();
 
     StartLoader();
 }
@@ -218,6 +221,10 @@ void CGameMain::OnShutdown()
         delete endLabel;
         endLabel = nullptr;
     }
+    delete screenText;
+    screenText = nullptr;
+    delete fpsText;
+    fpsText = nullptr;
 }
 
 void CGameMain::OnRender(SDL_Surface* screen)
@@ -230,16 +237,16 @@ void CGameMain::OnRender(SDL_Surface* screen)
     {
         logo->Render(screen);
         const TextRect below{0, static_cast<int>(logo->y + logo->GetHeight() + SCREEN_TEXT_GAP), width, font->size};
-        RenderText(font, current == Loading ? LOADING_TEXT : PAUSED_TEXT, Colour(255, 255, 255), below,
-                   ALIGN_CENTER, ALIGN_CENTER, nullptr);
+        screenText->Draw(font, current == Loading ? LOADING_TEXT : PAUSED_TEXT, Colour(255, 255, 255), below,
+                         ALIGN_CENTER, ALIGN_CENTER);
         break;
     }
     case Running:
     {
         spriteManager->Render(screen);
         const int shownFps = static_cast<int>(fpsControl->fps + 0.5);
-        RenderText(font, "FPS: " + NumberToString(shownFps), Colour(200, 200, 200), TextRect{10, 10, 80, 15},
-                   ALIGN_START, ALIGN_START, nullptr);
+        fpsText->Draw(font, "FPS: " + NumberToString(shownFps), Colour(200, 200, 200), TextRect{10, 10, 80, 15},
+                      ALIGN_START, ALIGN_START);
         break;
     }
     case Finished:

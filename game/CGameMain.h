@@ -11,6 +11,7 @@ class CGLSharedContext;
 class CImageSpriteEx;
 class CLabelSprite;
 class CPlayer;
+class CScreenText;
 class CSpriteManager;
 
 enum GameState : int
@@ -71,6 +72,8 @@ public:
     CSpriteManager* spriteManager = nullptr;   // the scene; owned
     CPlayer* player = nullptr;                 // created by the loader; owned by spriteManager
     CLabelSprite* endLabel = nullptr;          // end-screen label, created by the loader; owned
+    CScreenText* screenText = nullptr;         // the loading or pause line, kept while it stays the same; owned
+    CScreenText* fpsText = nullptr;            // the FPS line, kept while it stays the same; owned
 
 private:
     struct WindowSettings

@@ -102,11 +102,23 @@ bool Readable(CGameMain* game, const std::string& file)
     return false;
 }
 
+// Holds one level file for this thread while its blocks are read: the file is
+// looked up on disk once instead of for every key.
+class FileHold
+{
+public:
+    explicit FileHold(const std::string& file) { IniHoldFile(file); }
+    ~FileHold() { IniReleaseFile(); }
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+};
+
 template <class Block>
 void LoadBlocks(CGameMain* game, const std::string& file, bool readable)
 {
     if (!readable || game->LoadingCancelled())
         return;
+    const FileHold hold(file);
     const int count = BlockCount(game, file);
     for (int i = 0; i < count && !game->LoadingCancelled(); ++i)
     {

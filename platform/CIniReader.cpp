@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -13,7 +14,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 #include <utility>
 
 // No UTF-16 round trip as on Windows: this reader hands out byte strings (UTF-8 for
@@ -21,16 +25,33 @@
 
 namespace {
 
-// One parsed file: lower-cased section name -> (lower-cased key name -> value).
-// Only the first section of a name and, within it, the first key of a name are kept.
-using Section = std::unordered_map<std::string, std::string>;
+// One parsed file. Names and values lie back to back in one text, and each key
+// is four numbers into it: a level of 100,000 blocks has over a million keys,
+// and a map node per key would cost several times the file's size and a heap
+// allocation each. Only the first section of a name and, within it, the first
+// key of a name are kept.
+struct KeyEntry {
+    std::uint32_t nameAt;
+    std::uint32_t nameLength;
+    std::uint32_t valueAt;
+    std::uint32_t valueLength;
+};
+struct SectionKeys {
+    std::uint32_t first = 0;  // into ParsedFile::keys; the section's keys sorted by name
+    std::uint32_t count = 0;
+};
 struct ParsedFile {
-    std::unordered_map<std::string, Section> sections;
+    std::string text;  // lower-cased key names and values
+    std::vector<KeyEntry> keys;
+    std::unordered_map<std::string, SectionKeys> sections;  // by lower-cased name
     std::size_t entryCount = 0;  // sections and keys
     std::size_t bytes = 0;  // estimate of the memory held, for the cache's cap
+
+    std::string_view Name(const KeyEntry& entry) const { return {text.data() + entry.nameAt, entry.nameLength}; }
+    std::string_view Value(const KeyEntry& entry) const { return {text.data() + entry.valueAt, entry.valueLength}; }
 };
 
-// Rough heap cost of one map node beside its text (node, bucket, allocator).
+// Rough heap cost of one section's map node beside its name (node, bucket, allocator).
 constexpr std::size_t NODE_BYTES = 96;
 
 struct FileStamp {
@@ -234,9 +255,64 @@ std::atomic<std::size_t> entryLimit{CIniReader::MAX_ENTRIES};
 
 std::size_t EntryLimit() { return entryLimit.load(std::memory_order_relaxed); }
 
+// The keys of the section being read: refuses a key name already in it (the
+// first one wins) and, at the section's end, sorts the section for lookups.
+// Short sections are searched in place; long ones keep a set of their names,
+// so that a section of a million keys is still read in linear time.
+class SectionBuilder {
+public:
+    explicit SectionBuilder(ParsedFile& file) : parsed(file) {}
+
+    void Begin(SectionKeys* section) {
+        End();
+        current = section;
+        if (current) current->first = static_cast<std::uint32_t>(parsed.keys.size());
+        names.clear();
+    }
+    bool Active() const { return current != nullptr; }
+    // False when the section already has the key.
+    bool Add(std::string&& key, std::string&& value) {
+        const std::size_t first = current->first;
+        if (names.empty()) {
+            for (std::size_t i = first; i < parsed.keys.size(); ++i)
+                if (parsed.Name(parsed.keys[i]) == key) return false;
+            if (parsed.keys.size() - first >= LINEAR_KEYS)
+                for (std::size_t i = first; i < parsed.keys.size(); ++i)
+                    names.emplace(parsed.Name(parsed.keys[i]));
+        } else if (names.count(key) != 0) {
+            return false;
+        }
+        KeyEntry entry;
+        entry.nameAt = static_cast<std::uint32_t>(parsed.text.size());
+        entry.nameLength = static_cast<std::uint32_t>(key.size());
+        parsed.text += key;
+        entry.valueAt = static_cast<std::uint32_t>(parsed.text.size());
+        entry.valueLength = static_cast<std::uint32_t>(value.size());
+        parsed.text += value;
+        parsed.keys.push_back(entry);
+        if (!names.empty()) names.emplace(std::move(key));
+        ++current->count;
+        return true;
+    }
+    void End() {
+        if (current == nullptr) return;
+        const auto begin = parsed.keys.begin() + current->first;
+        std::sort(begin, begin + current->count, [this](const KeyEntry& a, const KeyEntry& b) {
+            return parsed.Name(a) < parsed.Name(b);
+        });
+        current = nullptr;
+    }
+
+private:
+    static constexpr std::size_t LINEAR_KEYS = 32;
+    ParsedFile& parsed;
+    SectionKeys* current = nullptr;  // null: before the first section, or a duplicate section
+    std::unordered_set<std::string> names;  // the section's names, once it is long
+};
+
 // False when the file holds more than EntryLimit() sections and keys.
 bool Parse(const std::string& text, ParsedFile& parsed) {
-    Section* current = nullptr;  // null: before the first section, or a duplicate section
+    SectionBuilder section(parsed);
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t lineEnd = text.find_first_of("\r\n", pos);
@@ -252,11 +328,12 @@ bool Parse(const std::string& text, ParsedFile& parsed) {
             while (close > begin && text[close] != ']') --close;
             if (close > begin) {
                 std::string name = LowerAscii(Field(text, begin + 1, close));
-                auto inserted = parsed.sections.emplace(name, Section());
+                const std::size_t cost = NODE_BYTES + name.size();
+                auto inserted = parsed.sections.emplace(std::move(name), SectionKeys());
                 // A later section of a name already seen is not merged: its keys are skipped.
-                current = inserted.second ? &inserted.first->second : nullptr;
+                section.Begin(inserted.second ? &inserted.first->second : nullptr);
                 if (inserted.second) {
-                    parsed.bytes += NODE_BYTES + name.size();
+                    parsed.bytes += cost;
                     if (++parsed.entryCount > EntryLimit()) return false;
                 }
                 continue;
@@ -264,7 +341,7 @@ bool Parse(const std::string& text, ParsedFile& parsed) {
             // No ']': not a header, read on as an ordinary line.
         }
         const std::size_t equals = FindIn(text, begin, end, '=');
-        if (equals == end || current == nullptr) continue;
+        if (equals == end || !section.Active()) continue;
         std::string key = LowerAscii(Field(text, begin, equals));
         if (key.empty()) continue;
         std::string value = Field(text, equals + 1, end);
@@ -272,18 +349,40 @@ bool Parse(const std::string& text, ParsedFile& parsed) {
             value = value.substr(1, value.size() - 2);
         }
         value = CutValue(std::move(value));
-        const std::size_t cost = NODE_BYTES + key.size() + value.size();
-        if (current->emplace(std::move(key), std::move(value)).second) {  // first key wins
+        const std::size_t cost = sizeof(KeyEntry) + key.size() + value.size();
+        if (section.Add(std::move(key), std::move(value))) {  // first key wins
             parsed.bytes += cost;
             if (++parsed.entryCount > EntryLimit()) return false;
         }
     }
+    section.End();
     return true;
 }
 
-// The parsed content of the file as it is on disk now, or null when the file is
-// missing (`reason` empty) or refused (`reason` says why).
+// The file the calling thread holds (see CIniReader::HoldFile).
+struct HeldFile {
+    bool active = false;
+    std::string name;  // as the getters pass it, before NativePath
+    std::shared_ptr<const ParsedFile> parsed;
+    std::string refusal;
+};
+
+thread_local HeldFile held;
+
+std::shared_ptr<const ParsedFile> LoadFromDisk(const std::string& fileName, std::string& reason);
+
+// The parsed content of the file as it is on disk now (or as it was when this
+// thread began to hold it), or null when the file is missing (`reason` empty)
+// or refused (`reason` says why).
 std::shared_ptr<const ParsedFile> Load(const std::string& fileName, std::string& reason) {
+    if (held.active && held.name == fileName) {
+        reason = held.refusal;
+        return held.parsed;
+    }
+    return LoadFromDisk(fileName, reason);
+}
+
+std::shared_ptr<const ParsedFile> LoadFromDisk(const std::string& fileName, std::string& reason) {
     reason.clear();
     const std::string nativeName = NativePath(fileName);
     Cache& cache = TheCache();
@@ -345,9 +444,14 @@ bool CIniReader::TryReadValue(const std::string& section, const std::string& key
     if (!parsed) return false;
     auto foundSection = parsed->sections.find(LowerAscii(UpToNul(section)));
     if (foundSection == parsed->sections.end()) return false;
-    auto foundKey = foundSection->second.find(LowerAscii(UpToNul(key)));
-    if (foundKey == foundSection->second.end()) return false;
-    value = foundKey->second;
+    const std::string name = LowerAscii(UpToNul(key));
+    const auto begin = parsed->keys.begin() + foundSection->second.first;
+    const auto end = begin + foundSection->second.count;
+    const auto found = std::lower_bound(begin, end, name, [&parsed](const KeyEntry& entry, const std::string& wanted) {
+        return parsed->Name(entry) < wanted;
+    });
+    if (found == end || parsed->Name(*found) != name) return false;
+    value = std::string(parsed->Value(*found));
     return true;
 }
 
@@ -364,6 +468,20 @@ bool CIniReader::CheckFile(const std::string& fileName, std::string& reason) {
     if (Load(fileName, why) || why.empty()) return true;
     reason = why;
     return false;
+}
+
+void CIniReader::HoldFile(const std::string& fileName) {
+    ReleaseFile();
+    held.parsed = LoadFromDisk(fileName, held.refusal);
+    held.name = fileName;
+    held.active = true;
+}
+
+void CIniReader::ReleaseFile() {
+    held.active = false;
+    held.parsed.reset();
+    held.name.clear();
+    held.refusal.clear();
 }
 
 std::size_t CIniReader::CacheSizeForTesting() {

@@ -72,6 +72,15 @@ public:
     // missing file. True for a usable or an absent file. Thread-safe.
     static bool CheckFile(const std::string& fileName, std::string& reason);
 
+    // Reading one file key by key: while the calling thread holds a file, its
+    // reads of that file take the content as it was on disk when the hold began,
+    // without looking at the disk again. For a loader that reads a whole level
+    // file, which does not change meanwhile, tens of thousands of times. Other
+    // files and other threads read as before. A new hold replaces the last one.
+    static void HoldFile(const std::string& fileName);
+    // Ends the calling thread's hold, if any.
+    static void ReleaseFile();
+
     // For tests: number of files kept in the cache.
     static std::size_t CacheSizeForTesting();
     // For tests: number of times a file has been read and parsed since the start

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <GL/gl.h>
 #include "resources/CFont.h"
@@ -40,49 +41,44 @@ void BlitToSurface(SDL_Surface* text, Sint16 x, Sint16 y, SDL_Surface* target) {
     SDL_UpperBlit(text, &source, target, &destination);
 }
 
-void DrawWithOpenGL(SDL_Surface* text, const TextRect& rect, Sint16 x, Sint16 y) {
-    // Text beyond the rectangle's width and height is cut off. A rectangle of no
-    // (or negative) size shows nothing rather than wrapping to a huge SDL size.
+// The power-of-two canvas that holds `text` as the OpenGL mode shows it: text
+// beyond the rectangle's width and height is cut off. Null when nothing shows (a
+// rectangle of no or negative size shows nothing rather than wrapping to a huge
+// SDL size). The caller frees it.
+SDL_Surface* MakeCanvas(SDL_Surface* text, const TextRect& rect) {
     const int copyW = std::min(text->w, rect.w);
     const int copyH = std::min(text->h, rect.h);
     const int canvasW = NextPowerOfTwo(text->w);
     const int canvasH = NextPowerOfTwo(text->h);
     if (copyW <= 0 || copyH <= 0 || canvasW <= 0 || canvasH <= 0) {
-        return;
+        return nullptr;
     }
     SDL_Surface* canvas = SDL_CreateRGBSurface(0, canvasW, canvasH, 32, 0x00FF0000, 0x0000FF00,
                                                0x000000FF, 0xFF000000);
     if (canvas == nullptr) {
-        return;
+        return nullptr;
     }
-    SurfaceGuard canvasGuard(canvas);
     // The canvas starts transparent. The colour key skips the text's background,
     // and the 8-bit text has no per-surface alpha, so glyph pixels land opaque.
     SDL_Rect source = {0, 0, static_cast<Uint16>(copyW), static_cast<Uint16>(copyH)};
     SDL_Rect destination = {0, 0, 0, 0};
     SDL_UpperBlit(text, &source, canvas, &destination);
+    return canvas;
+}
 
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, canvasW, canvasH, 0, GL_BGRA, GL_UNSIGNED_BYTE, canvas->pixels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-
-    // White, so that the texture's own colours show unchanged.
-    glColor4d(1, 1, 1, 1);
-    glBegin(GL_QUADS);
-    glTexCoord2i(0, 0);
-    glVertex3i(x, y, 1);
-    glTexCoord2i(1, 0);
-    glVertex3i(x + canvasW, y, 1);
-    glTexCoord2i(1, 1);
-    glVertex3i(x + canvasW, y + canvasH, 1);
-    glTexCoord2i(0, 1);
-    glVertex3i(x, y + canvasH, 1);
-    glEnd();
-    glFinish();
-    glDeleteTextures(1, &texture);
+// Rasterises and places `text` as RenderText does; null when there is nothing to show.
+SDL_Surface* Rasterise(CFont* font, std::string& text, SDL_Color color) {
+    if (font == nullptr || text.empty()) {
+        return nullptr;
+    }
+    // Only SDL_ttf needs the lock; the blit and the GL work run outside it.
+    std::lock_guard<std::recursive_mutex> lock(TextLock());
+    int w = 0;
+    int h = 0;
+    if (font->font == nullptr || !FitText(font->font, text, w, h) || text.empty()) {
+        return nullptr;
+    }
+    return TTF_RenderText_Solid(font->font, text.c_str(), color);
 }
 
 }  // namespace
@@ -141,29 +137,62 @@ int NextPowerOfTwo(int n) {
 
 void RenderText(CFont* font, std::string text, SDL_Color color, TextRect rect, int alignH,
                 int alignV, SDL_Surface* target) {
-    if (font == nullptr || text.empty()) {
-        return;
-    }
-    SDL_Surface* rendered = nullptr;
-    {
-        // Only SDL_ttf needs the lock; the blit and the GL work run outside it.
-        std::lock_guard<std::recursive_mutex> lock(TextLock());
-        int w = 0;
-        int h = 0;
-        if (font->font == nullptr || !FitText(font->font, text, w, h) || text.empty()) {
+    if (target == nullptr) {
+        int x = 0;
+        int y = 0;
+        SDL_Surface* canvas = RenderTextCanvas(font, std::move(text), color, rect, alignH, alignV, x, y);
+        if (canvas == nullptr) {
             return;
         }
-        rendered = TTF_RenderText_Solid(font->font, text.c_str(), color);
+        SurfaceGuard canvasGuard(canvas);
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        UploadTextCanvas(texture, canvas);
+        DrawTextQuad(x, y, canvas->w, canvas->h);
+        glFinish();
+        glDeleteTextures(1, &texture);
+        return;
     }
+    SDL_Surface* rendered = Rasterise(font, text, color);
     if (rendered == nullptr) {
         return;
     }
     SurfaceGuard renderedGuard(rendered);
     const Sint16 x = AlignedStart(alignH, rect.x, rect.w, rendered->w);
     const Sint16 y = AlignedStart(alignV, rect.y, rect.h, rendered->h);
-    if (target != nullptr) {
-        BlitToSurface(rendered, x, y, target);
-    } else {
-        DrawWithOpenGL(rendered, rect, x, y);
+    BlitToSurface(rendered, x, y, target);
+}
+
+SDL_Surface* RenderTextCanvas(CFont* font, std::string text, SDL_Color color, TextRect rect, int alignH,
+                              int alignV, int& x, int& y) {
+    SDL_Surface* rendered = Rasterise(font, text, color);
+    if (rendered == nullptr) {
+        return nullptr;
     }
+    SurfaceGuard renderedGuard(rendered);
+    x = AlignedStart(alignH, rect.x, rect.w, rendered->w);
+    y = AlignedStart(alignV, rect.y, rect.h, rendered->h);
+    return MakeCanvas(rendered, rect);
+}
+
+void UploadTextCanvas(GLuint texture, SDL_Surface* canvas) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, canvas->w, canvas->h, 0, GL_BGRA, GL_UNSIGNED_BYTE, canvas->pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+void DrawTextQuad(int x, int y, int w, int h) {
+    // White, so that the texture's own colours show unchanged.
+    glColor4d(1, 1, 1, 1);
+    glBegin(GL_QUADS);
+    glTexCoord2i(0, 0);
+    glVertex3i(x, y, 1);
+    glTexCoord2i(1, 0);
+    glVertex3i(x + w, y, 1);
+    glTexCoord2i(1, 1);
+    glVertex3i(x + w, y + h, 1);
+    glTexCoord2i(0, 1);
+    glVertex3i(x, y + h, 1);
+    glEnd();
 }

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
 
@@ -44,6 +45,17 @@ bool FitText(TTF_Font* font, std::string& text, int& w, int& h);
 // Does nothing for a font without handle or an empty text.
 void RenderText(CFont* font, std::string text, SDL_Color color, TextRect rect,
                 int alignH, int alignV, SDL_Surface* target);
+
+// RenderText's OpenGL mode in parts, for text kept as a texture between frames
+// (CScreenText). RenderTextCanvas gives the power-of-two canvas that RenderText
+// uploads (the caller frees it) and the place of its top-left corner, or null
+// when RenderText would draw nothing. UploadTextCanvas loads a canvas into
+// `texture`, leaving it bound; DrawTextQuad draws the bound texture as
+// RenderText does, a w x h quad at (x, y) and depth 1.
+SDL_Surface* RenderTextCanvas(CFont* font, std::string text, SDL_Color color, TextRect rect, int alignH,
+                              int alignV, int& x, int& y);
+void UploadTextCanvas(GLuint texture, SDL_Surface* canvas);
+void DrawTextQuad(int x, int y, int w, int h);
 
 // The smallest power of two not below n (1 -> 1, 3 -> 4, 100 -> 128); 0 for
 // n <= 0 and for n above 2^30, where no int power of two is large enough.

@@ -27,7 +27,8 @@ CLabelSprite::CLabelSprite(CSprite* parentSprite, CFont* labelFont)
       alignH(ALIGN_CENTER),
       alignV(ALIGN_CENTER),
       textRect{0.0, 0.0, 0.0, 0.0} {
-    glGenTextures(1, &captionTexture);
+    // The caption texture is made by the first rendering: most blocks of a level
+    // have no caption, and the GL keeps an object of about a kilobyte per name.
 }
 
 CLabelSprite::~CLabelSprite() {
@@ -89,12 +90,14 @@ void CLabelSprite::RenderCaption() {
     }
     const int surfaceW = NextPowerOfTwo(static_cast<int>(textRect.w));
     const int surfaceH = NextPowerOfTwo(static_cast<int>(textRect.h));
-    captionSurface = SDL_CreateRGBSurface(0, surfaceW, surfaceH, 32, 0x00FF0000, 0x0000FF00, 0x000000FF,
-                                          0xFF000000);
-    if (captionSurface == nullptr) {
+    SDL_Surface* canvas = SDL_CreateRGBSurface(0, surfaceW, surfaceH, 32, 0x00FF0000, 0x0000FF00, 0x000000FF,
+                                               0xFF000000);
+    if (canvas == nullptr) {
         return;
     }
-    if (!caption.empty()) {
+    // Nothing fits on a canvas without pixels: the text is not rasterised for it
+    // (the loader sets the caption before the text rectangle).
+    if (!caption.empty() && surfaceW > 0 && surfaceH > 0) {
         // The text rectangle is clipped to the label; x and y only take part here.
         double w = textRect.w;
         if (textRect.x + textRect.w > GetWidth()) {
@@ -111,24 +114,24 @@ void CLabelSprite::RenderCaption() {
             h = 0.0;
         }
         const TextRect rect = {0, 0, static_cast<int>(w), static_cast<int>(h)};
-        RenderText(font, caption, fontColor, rect, alignH, alignV, captionSurface);
+        RenderText(font, caption, fontColor, rect, alignH, alignV, canvas);
     }
-    // A label made while no GL context was current has no name yet.
     if (captionTexture == 0) {
         glGenTextures(1, &captionTexture);
-        if (captionTexture == 0) {
-            return;
-        }
     }
-    glBindTexture(GL_TEXTURE_2D, captionTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, captionSurface->w, captionSurface->h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
-                 captionSurface->pixels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    // The level loader uploads on its own context and the main thread draws on
-    // another that shares the texture: only a finished upload is sure to be seen
-    // whole there.
-    glFinish();
+    if (captionTexture != 0) {
+        glBindTexture(GL_TEXTURE_2D, captionTexture);
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, canvas->w, canvas->h, 0, GL_BGRA, GL_UNSIGNED_BYTE, canvas->pixels);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        // No glFinish here: the level loader finishes its context's commands once,
+        // before it hands the level over; on one context the order is kept anyway.
+    }
+    // The texture holds the pixels now; nothing reads them here again. What
+    // stays is a surface of the same size without pixels, which the drawing uses.
+    captionSurface = SDL_CreateRGBSurfaceFrom(nullptr, canvas->w, canvas->h, 32, canvas->pitch, 0x00FF0000,
+                                              0x0000FF00, 0x000000FF, 0xFF000000);
+    SDL_FreeSurface(canvas);
 }
 
 CFont* CLabelSprite::GetFont() { return font; }

@@ -14,8 +14,10 @@ class CFont;
 
 class CLabelSprite : public CImageSprite {
 public:
-    SDL_Surface* captionSurface;  // owned; null while no caption is rendered
-    GLuint captionTexture;        // owned GL texture name; 0 if none could be made
+    // Owned; null while no caption is rendered. It gives the caption's size only:
+    // its pixels are in captionTexture, and `pixels` is null.
+    SDL_Surface* captionSurface;
+    GLuint captionTexture;        // owned GL texture name; 0 until the first rendering
     CFont* font;                  // not owned (the font factory's); may be null
     SDL_Color fontColor;          // red, green, blue; the fourth byte is unused
     std::string caption;
@@ -23,7 +25,8 @@ public:
     int alignV;                   // ALIGN_CENTER, ALIGN_START or ALIGN_END
     SpriteBox textRect;           // pixels, relative to the label's top-left corner
 
-    // Makes the caption texture on the calling thread's GL context; renders nothing.
+    // Renders nothing and makes no GL call: the caption texture is made on the
+    // GL context current at the first rendering.
     CLabelSprite(CSprite* parent, CFont* font);
     ~CLabelSprite() override;
 

@@ -15,6 +15,7 @@
 #include "log/Log.h"
 #include "resources/CFontFactory.h"
 #include "resources/CTextureManager.h"
+#include "resources/CScreenText.h"
 #include "resources/CacheKey.h"
 #include "resources/ImageSize.h"
 #include "resources/TextRenderer.h"
@@ -44,7 +45,7 @@ PngImage HalvesPng(int w, int h, int channels) {
 std::string Le(std::initializer_list<std::pair<uint32_t, int>> fields) {
     std::string out;
     for (const auto& f : fields)
-        for (int i = 0; i < f.second; ++i) out.push_back(static_cast<char>(f.first >> (8 * i)));
+        for (int i = 0; i < f.second; ++i) out.push_back(static_cast<char>(i < 4 ? f.first >> (8 * i) : 0));
     return out;
 }
 
@@ -407,6 +408,52 @@ TEST_F(ResourcesTest, HostileCaptionsAreMeasuredAndDrawnCutToTheLargestSide) {
         RenderText(font, c.first, WHITE, TextRect{0, 0, 64, 32}, ALIGN_END, ALIGN_CENTER, target);
         EXPECT_GT(Mismatches(64, 32, InSurface(target, 0), Mask{}, 0, 0), 0);
         SDL_FreeSurface(target);
+    }
+}
+
+// The FPS line keeps its texture while it stays the same. It must show exactly
+// what RenderText draws, also after its text, colour, place or font changes.
+TEST_F(ResourcesTest, ScreenTextDrawsRenderTextsPixelsAndRasterisesOnlyWhenSomethingChanged) {
+    CFont* larger = fonts->GetFont(DEJAVU, 20);
+    const SDL_Color grey = {200, 200, 200, 0}, red = {255, 0, 0, 0};
+    struct Step {
+        CFont* font;
+        std::string text;
+        SDL_Color color;
+        TextRect rect;
+        int align;
+        int rasterised;  // times so far
+    } steps[] = {
+        {font, "FPS: 60", grey, {10, 10, 80, 15}, ALIGN_START, 1},
+        {font, "FPS: 60", grey, {10, 10, 80, 15}, ALIGN_START, 1},
+        {font, "FPS: 61", grey, {10, 10, 80, 15}, ALIGN_START, 2},
+        {font, "FPS: 61", red, {10, 10, 80, 15}, ALIGN_START, 3},
+        {font, "FPS: 61", red, {37, 21, 30, 9}, ALIGN_CENTER, 4},  // cut at the rectangle
+        {larger, "FPS: 61", red, {37, 21, 30, 9}, ALIGN_CENTER, 5},
+        {larger, "", red, {37, 21, 30, 9}, ALIGN_CENTER, 6},
+        {larger, "", red, {37, 21, 30, 9}, ALIGN_CENTER, 6},
+        {font, "FPS: 9", grey, {10, 10, 80, 15}, ALIGN_END, 7},
+        {font, "FPS: 9", grey, {10, 10, 80, 15}, ALIGN_END, 7},
+    };
+    const auto readBack = [] {
+        std::vector<unsigned char> pixels(160 * 60 * 4);
+        glFinish();
+        glReadPixels(0, 600 - 60, 160, 60, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    ClearScreen();
+    const std::vector<unsigned char> blank = readBack();
+    CScreenText cached;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.text + " after " + std::to_string(&step - steps) + " steps");
+        ClearScreen();
+        RenderText(step.font, step.text, step.color, step.rect, step.align, ALIGN_START, nullptr);
+        const std::vector<unsigned char> expected = readBack();
+        EXPECT_EQ(expected == blank, step.text.empty());
+        ClearScreen();
+        cached.Draw(step.font, step.text, step.color, step.rect, step.align, ALIGN_START);
+        EXPECT_TRUE(readBack() == expected);
+        EXPECT_EQ(cached.RasterisedCount(), step.rasterised);
     }
 }
 
