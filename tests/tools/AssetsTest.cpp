@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "tools/IcoWriter.h"
+#include "tools/assets/IcoWriter.h"
 #include "tools/PngWriter.h"
 
 namespace fs = std::filesystem;

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <string>
 
-#include "tools/BlockArt.h"
-#include "tools/IcoWriter.h"
-#include "tools/LogoArt.h"
+#include "tools/assets/BlockArt.h"
+#include "tools/assets/IcoWriter.h"
+#include "tools/assets/LogoArt.h"
 #include "tools/PngWriter.h"
-#include "tools/TovikArt.h"
+#include "tools/assets/TovikArt.h"
 
 #ifndef QUILLFEN_DATA_DIR
 #define QUILLFEN_DATA_DIR "data"
