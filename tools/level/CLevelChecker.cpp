@@ -226,7 +226,7 @@ void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section
             const std::string nearest = Nearest(known, entry.key);
             if (!nearest.empty()) {
                 text += "; did you mean " + Quote(nearest) + "?";
-            } else {
+            } else if (std::any_of(Kinds().begin(), Kinds().end(), [&what](const BlockKind& k) { return what == k.noun; })) {
                 for (const BlockKind& kind : Kinds())
                     if (Find(kind.keys, entry.key) && what != kind.noun) {
                         text += std::string("; it is read by ") + kind.noun;
