@@ -49,8 +49,8 @@ std::array<int, 4> PixelAt(SDL_Surface* s, int x, int y)
     return {r, g, b, a};
 }
 
-// Deterministic bytes with long repeats and noise, so the encoder's matches
-// of every length and far distances are exercised.
+// Deterministic bytes with long repeats and noise, so every row filter and
+// compression path of the writer is taken.
 PngImage Pattern(int width, int height, int channels)
 {
     PngImage image;

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -128,4 +129,28 @@ TEST(LevelCheckTest, TheShippedLevelIsClean)
 {
     const ToolRun run = Start(Tool("quillfen-level-check") + " '" + Source() + "/data'");
     EXPECT_EQ(run.status, 0) << run.output;
+}
+
+TEST(LevelMapTest, DrawsTheShippedLevelWithoutADisplay)
+{
+    CTempDir dir;
+    const std::string map = dir.File("map.png");
+    const ToolRun run = Start("env -u DISPLAY " + Tool("quillfen-level-map") + " '" + Source() + "/data' '" + map +
+                              "' --scale 0.125");
+    ASSERT_EQ(run.status, 0) << run.output;
+    SDL_Surface* image = IMG_Load(map.c_str());
+    ASSERT_NE(image, nullptr);
+    // The shipped level spans 6912 x 1152 pixels with its margin.
+    EXPECT_EQ(image->w, 864);
+    EXPECT_EQ(image->h, 144);
+    ASSERT_EQ(image->format->BytesPerPixel, 3);
+    const Uint8* first = static_cast<const Uint8*>(image->pixels);
+    int differing = 0;
+    for (int y = 0; y < image->h; ++y)
+        for (int x = 0; x < image->w; ++x)
+            if (std::memcmp(first, static_cast<const Uint8*>(image->pixels) + y * image->pitch + x * 3, 3) != 0)
+                ++differing;
+    EXPECT_GT(differing, image->w * image->h / 2);
+    SDL_FreeSurface(image);
+    EXPECT_EQ(Start(Tool("quillfen-level-map") + " '" + Source() + "/data' /no/such/folder/map.png").status, 1);
 }
