@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "tools/IcoWriter.h"
+#include "tools/assets/IcoWriter.h"
 #include "tools/PngWriter.h"
 
 namespace fs = std::filesystem;
@@ -43,8 +43,8 @@ std::array<int, 4> PixelAt(SDL_Surface* s, int x, int y)
     return {r, g, b, a};
 }
 
-// Deterministic bytes with long repeats and noise, so the encoder's matches
-// of every length and far distances are exercised.
+// Deterministic bytes with long repeats and noise, so every row filter and
+// compression path of the writer is taken.
 PngImage Pattern(int width, int height, int channels)
 {
     PngImage image{};

@@ -1,4 +1,4 @@
-#include "tools/IcoWriter.h"
+#include "tools/assets/IcoWriter.h"
 
 #include <cstdint>
 #include <fstream>

@@ -1,8 +1,8 @@
-#include "tools/BlockArt.h"
+#include "tools/assets/BlockArt.h"
 
 #include <cmath>
 
-#include "tools/Noise.h"
+#include "tools/assets/Noise.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/Canvas.h"
+#include "tools/assets/Canvas.h"
 
 // Textures of the level's blocks and its background. The game stretches each
 // over the whole block, so they are drawn to read well when scaled.

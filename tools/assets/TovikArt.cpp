@@ -1,4 +1,4 @@
-#include "tools/TovikArt.h"
+#include "tools/assets/TovikArt.h"
 
 #include <cmath>
 

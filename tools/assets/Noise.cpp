@@ -1,4 +1,4 @@
-#include "tools/Noise.h"
+#include "tools/assets/Noise.h"
 
 #include <cmath>
 #include <cstdint>

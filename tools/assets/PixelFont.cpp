@@ -1,4 +1,4 @@
-#include "tools/PixelFont.h"
+#include "tools/assets/PixelFont.h"
 
 namespace {
 

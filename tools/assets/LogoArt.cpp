@@ -1,9 +1,9 @@
-#include "tools/LogoArt.h"
+#include "tools/assets/LogoArt.h"
 
 #include <cmath>
 #include <string>
 
-#include "tools/PixelFont.h"
+#include "tools/assets/PixelFont.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// Draws every image of the game into a data folder:
-//   quillfen_assets [output folder]   (default: the repository's data folder)
+// Draws every image of the game into a data folder, and the desktop icons:
+//   quillfen_assets [data folder [icon folder]]
 // The output depends on nothing but this code, so running it again gives
 // byte-identical files.
 
@@ -7,14 +7,17 @@
 #include <filesystem>
 #include <string>
 
-#include "tools/BlockArt.h"
-#include "tools/IcoWriter.h"
-#include "tools/LogoArt.h"
+#include "tools/assets/BlockArt.h"
+#include "tools/assets/IcoWriter.h"
+#include "tools/assets/LogoArt.h"
 #include "tools/PngWriter.h"
-#include "tools/TovikArt.h"
+#include "tools/assets/TovikArt.h"
 
 #ifndef QUILLFEN_DATA_DIR
 #define QUILLFEN_DATA_DIR "data"
+#endif
+#ifndef QUILLFEN_ICON_DIR
+#define QUILLFEN_ICON_DIR "dist/icons"
 #endif
 
 namespace {
@@ -30,11 +33,35 @@ bool Save(const std::filesystem::path& folder, const char* name, const Canvas& c
     return true;
 }
 
+// Tovik's face at each size of the desktop's hicolor theme, drawn anew at
+// every size rather than scaled from one picture, so small icons stay sharp.
+bool SaveDesktopIcons(const std::filesystem::path& folder)
+{
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const std::string edge = std::to_string(size);
+        const std::filesystem::path apps = folder / "hicolor" / (edge + "x" + edge) / "apps";
+        std::error_code error;
+        std::filesystem::create_directories(apps, error);
+        ok = !error && Save(apps, "quillfen.png", DrawTovikIcon(size), 4) && ok;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::printf("Usage: quillfen_assets [DATA_FOLDER [ICON_FOLDER]]\n"
+                    "For whoever changes the game's art: draws every image of the game into\n"
+                    "DATA_FOLDER/gfx (default: the repository's data folder) and the desktop\n"
+                    "icons into ICON_FOLDER/hicolor (default: the repository's dist/icons),\n"
+                    "printing the name of each file it writes. The same code gives the same files.\n");
+        return 0;
+    }
     const std::filesystem::path data = argc > 1 ? argv[1] : QUILLFEN_DATA_DIR;
+    const std::filesystem::path icons = argc > 2 ? argv[2] : QUILLFEN_ICON_DIR;
     const std::filesystem::path gfx = data / "gfx";
     std::error_code error;
     std::filesystem::create_directories(gfx, error);
@@ -60,6 +87,10 @@ int main(int argc, char** argv)
         std::printf("%s\n", icon.c_str());
     } else {
         std::fprintf(stderr, "quillfen_assets: cannot write %s\n", icon.c_str());
+        ok = false;
+    }
+    if (!SaveDesktopIcons(icons)) {
+        std::fprintf(stderr, "quillfen_assets: cannot write the icons into %s\n", icons.string().c_str());
         ok = false;
     }
     return ok ? 0 : 1;

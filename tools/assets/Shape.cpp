@@ -1,4 +1,4 @@
-#include "tools/Shape.h"
+#include "tools/assets/Shape.h"
 
 #include <algorithm>
 #include <cmath>

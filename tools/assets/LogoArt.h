@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/Canvas.h"
+#include "tools/assets/Canvas.h"
 
 // The title logo: "Quillfen" in block letters over a quill feather, 256 x 128.
 Canvas DrawLogo();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/Canvas.h"
+#include "tools/assets/Canvas.h"
 
 // The player character, Tovik: a small round-headed figure with a red scarf.
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tools/PngWriter.h"
-#include "tools/Shape.h"
+#include "tools/assets/Shape.h"
 
 // A colour with straight (not premultiplied) alpha, components 0..255.
 struct Rgba {

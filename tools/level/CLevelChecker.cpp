@@ -1,0 +1,496 @@
+#include "tools/level/CLevelChecker.h"
+
+#include <SDL/SDL_image.h>
+#include <SDL/SDL_ttf.h>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <set>
+
+#include "config/Ini.h"
+#include "config/NumberText.h"
+#include "config/Paths.h"
+#include "game/LevelLoader.h"
+#include "platform/CIniReader.h"
+#include "platform/FilePath.h"
+#include "platform/FileRead.h"
+#include "resources/ImageSize.h"
+
+namespace {
+
+enum ValueType { INT, DOUBLE, BOOL, TEXT };
+enum Need { ALWAYS, WITH_TEXTURE, WITH_CAPTION };
+
+// The game's own limits, as the blocks and the window apply them.
+const int MAX_FONT_SIZE = 256;
+const int SCRIPT_LINE_LIMIT = 10000;
+const int MAX_WINDOW_SIDE = 16384;
+const char* const SCRIPT_SECTION = "evil";
+
+std::string Quote(const std::string& text) { return "'" + text + "'"; }
+
+bool ReadsAsNumber(const std::string& value, ValueType type)
+{
+    if (type == INT) return !(StringToInt(value, INT_MIN) == INT_MIN && StringToInt(value, INT_MAX) == INT_MAX);
+    if (type == DOUBLE) return !std::isnan(StringToDouble(value, std::numeric_limits<double>::quiet_NaN()));
+    return true;
+}
+
+int EditDistance(const std::string& a, const std::string& b)
+{
+    std::vector<int> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = static_cast<int>(j);
+    for (size_t i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = static_cast<int>(i);
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const int above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The block index that section `name` stands for, or -1: the loader asks only
+// for the text NumberToString gives ("7", never "07" or "7.0").
+long SectionIndex(const std::string& name)
+{
+    if (name.empty() || name.size() > 9) return -1;
+    for (char c : name)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
+    const long index = std::stol(name);
+    return NumberToString(static_cast<double>(index)) == name ? index : -1;
+}
+
+std::string Range(long first, long last)
+{
+    return first == last ? "[" + std::to_string(first) + "] is" : "[" + std::to_string(first) + "] to [" +
+                                                                     std::to_string(last) + "] are";
+}
+
+} // namespace
+
+struct CLevelChecker::KeyRule {
+    const char* name;
+    ValueType type;
+    Need need;
+};
+
+struct CLevelChecker::BlockKind {
+    const std::string* file;
+    const char* noun; // plural: "read only by platforms"
+    std::vector<KeyRule> keys;
+};
+
+namespace {
+
+// The keys each block kind reads, as the blocks' LoadFromIni reads them.
+std::vector<CLevelChecker::KeyRule> BlockKeys(std::vector<CLevelChecker::KeyRule> extra)
+{
+    std::vector<CLevelChecker::KeyRule> keys = {
+        {"X", DOUBLE, ALWAYS},          {"Y", DOUBLE, ALWAYS},          {"Z", DOUBLE, ALWAYS},
+        {"hasTexture", BOOL, ALWAYS},   {"texture", TEXT, WITH_TEXTURE}, {"hasCaption", BOOL, ALWAYS},
+        {"fontSize", INT, WITH_CAPTION}, {"font", TEXT, WITH_CAPTION},   {"fontR", INT, WITH_CAPTION},
+        {"fontG", INT, WITH_CAPTION},   {"fontB", INT, WITH_CAPTION},   {"caption", TEXT, WITH_CAPTION},
+        {"textX", INT, WITH_CAPTION},   {"textY", INT, WITH_CAPTION},   {"textW", INT, WITH_CAPTION},
+        {"textH", INT, WITH_CAPTION},   {"width", DOUBLE, WITH_CAPTION}, {"height", DOUBLE, WITH_CAPTION},
+        {"alignH", INT, WITH_CAPTION},  {"alignV", INT, WITH_CAPTION},
+    };
+    keys.insert(keys.end(), extra.begin(), extra.end());
+    return keys;
+}
+
+const std::vector<CLevelChecker::KeyRule> PLAYER_KEYS = {
+    {"spawnX", INT, ALWAYS}, {"spawnY", INT, ALWAYS}, {"spawnZ", INT, ALWAYS}, {"minX", INT, ALWAYS},
+    {"minY", INT, ALWAYS},   {"maxX", INT, ALWAYS},   {"maxY", INT, ALWAYS},
+};
+const std::vector<CLevelChecker::KeyRule> MAIN_KEYS = {{"count", INT, ALWAYS}};
+const std::vector<CLevelChecker::KeyRule> CONFIG_KEYS = {
+    {"sizeW", INT, ALWAYS}, {"sizeH", INT, ALWAYS}, {"fullscreen", BOOL, ALWAYS}};
+
+const CLevelChecker::KeyRule* Find(const std::vector<CLevelChecker::KeyRule>& rules, const std::string& key)
+{
+    const std::string lower = CIniScan::Lower(key);
+    for (const CLevelChecker::KeyRule& rule : rules)
+        if (CIniScan::Lower(rule.name) == lower) return &rule;
+    return nullptr;
+}
+
+// The known key a typing slip most likely meant, or "".
+std::string Nearest(const std::vector<CLevelChecker::KeyRule>& rules, const std::string& key)
+{
+    const std::string lower = CIniScan::Lower(key);
+    const int allowed = lower.size() < 4 ? 1 : 2;
+    std::string best;
+    int bestDistance = allowed + 1;
+    for (const CLevelChecker::KeyRule& rule : rules) {
+        const int distance = EditDistance(lower, CIniScan::Lower(rule.name));
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = rule.name;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+const std::vector<CLevelChecker::BlockKind>& CLevelChecker::Kinds()
+{
+    static const std::vector<BlockKind> kinds = {
+        {&LEVEL_STATIC_FILE, "static blocks", BlockKeys({})},
+        {&LEVEL_CHECK_FILE, "checkpoints", BlockKeys({{"spawnX", INT, ALWAYS}, {"spawnY", INT, ALWAYS}, {"spawnZ", INT, ALWAYS}})},
+        {&LEVEL_PLATFORM_FILE, "platforms", BlockKeys({{"X2", INT, ALWAYS}, {"Y2", INT, ALWAYS}, {"speed", DOUBLE, ALWAYS}})},
+        {&ASSETS_FILE_0, "evil blocks",
+         BlockKeys({{"X2", INT, ALWAYS}, {"Y2", INT, ALWAYS}, {"lines", INT, ALWAYS}, {"switch", INT, ALWAYS},
+                    {"start", INT, ALWAYS}})},
+        {&LEVEL_FINISH_FILE, "end blocks", BlockKeys({{"text", TEXT, ALWAYS}})},
+    };
+    return kinds;
+}
+
+CLevelChecker::CLevelChecker(std::string shownFolder) : shownFolder(std::move(shownFolder)) {}
+
+std::vector<CLevelChecker::Problem> CLevelChecker::Check()
+{
+    problems.clear();
+    CheckConfig();
+    for (const BlockKind& kind : Kinds()) CheckLevelFile(kind);
+    CheckScript();
+    // Each file's problems in line order; the files stay in reading order.
+    std::map<std::string, size_t> fileOrder;
+    for (const Problem& problem : problems) fileOrder.emplace(problem.file, fileOrder.size());
+    std::stable_sort(problems.begin(), problems.end(), [&fileOrder](const Problem& a, const Problem& b) {
+        const size_t fa = fileOrder[a.file], fb = fileOrder[b.file];
+        return fa != fb ? fa < fb : a.line < b.line;
+    });
+    return problems;
+}
+
+void CLevelChecker::Report(const std::string& stored, int line, const std::string& text)
+{
+    std::string shown = stored;
+    std::replace(shown.begin(), shown.end(), '\\', '/');
+    problems.push_back(Problem{shownFolder + shown, line, text});
+}
+
+bool CLevelChecker::Scan(const std::string& stored, CIniScan& scan, bool required)
+{
+    const std::string full = StartupDirectory() + stored;
+    std::string reason;
+    if (!CIniReader::CheckFile(full, reason)) {
+        Report(stored, 0, "not read: " + reason + "; the game reads it as missing");
+        return false;
+    }
+    const std::string native = NativePath(full);
+    if (!PlatformIsRegularFile(native)) {
+        if (required) Report(stored, 0, "missing: the game would start an empty level");
+        return false;
+    }
+    if (!scan.Scan(native, reason)) {
+        Report(stored, 0, "not read: " + reason);
+        return false;
+    }
+    return true;
+}
+
+int CLevelChecker::LineOf(const CIniScan::Section& section, const std::string& key) const
+{
+    const std::string lower = CIniScan::Lower(key);
+    for (const CIniScan::Entry& entry : section.entries)
+        if (CIniScan::Lower(entry.key) == lower) return entry.line;
+    return section.line;
+}
+
+void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section& section,
+                              const std::vector<KeyRule>& known, const std::string& what)
+{
+    std::map<std::string, int> seen;
+    for (const CIniScan::Entry& entry : section.entries) {
+        const std::string lower = CIniScan::Lower(entry.key);
+        const auto first = seen.find(lower);
+        if (first != seen.end()) {
+            Report(stored, entry.line,
+                   "[" + section.name + "] key " + Quote(entry.key) + " given twice; the first (line " +
+                       std::to_string(first->second) + ") counts");
+            continue;
+        }
+        seen.emplace(lower, entry.line);
+        const KeyRule* rule = Find(known, entry.key);
+        if (!rule) {
+            std::string text = "[" + section.name + "] key " + Quote(entry.key) + " is not read by " + what;
+            const std::string nearest = Nearest(known, entry.key);
+            if (!nearest.empty()) {
+                text += "; did you mean " + Quote(nearest) + "?";
+            } else if (std::any_of(Kinds().begin(), Kinds().end(), [&what](const BlockKind& k) { return what == k.noun; })) {
+                for (const BlockKind& kind : Kinds())
+                    if (Find(kind.keys, entry.key) && what != kind.noun) {
+                        text += std::string("; it is read by ") + kind.noun;
+                        break;
+                    }
+            }
+            Report(stored, entry.line, text);
+            continue;
+        }
+        // The value as the game gets it: the first of the key in the first
+        // section of the name, cut as the reader cuts it.
+        const std::string value = IniReadString(section.name, entry.key, "", stored);
+        if ((rule->type == INT || rule->type == DOUBLE) && !ReadsAsNumber(value, rule->type)) {
+            Report(stored, entry.line,
+                   "[" + section.name + "] " + rule->name + "=" + value +
+                       " is not a number; the game reads its default");
+        } else if (rule->type == BOOL && value != "1" && value != "0" && !value.empty()) {
+            Report(stored, entry.line,
+                   "[" + section.name + "] " + rule->name + "=" + value + " reads as no; only 1 means yes");
+        }
+    }
+}
+
+void CLevelChecker::CheckConfig()
+{
+    CIniScan scan;
+    if (!Scan(CONFIG_FILE, scan, false)) return;
+    std::set<std::string> sections;
+    for (const CIniScan::Section& section : scan.Sections()) {
+        if (!sections.insert(CIniScan::Lower(section.name)).second) {
+            Report(CONFIG_FILE, section.line, "section [" + section.name + "] given twice; its keys are never read");
+        } else if (CIniScan::Lower(section.name) != "game") {
+            Report(CONFIG_FILE, section.line, "section [" + section.name + "] is never read (the game reads [game])");
+        } else {
+            CheckKeys(CONFIG_FILE, section, CONFIG_KEYS, "the game");
+            for (const char* key : {"sizeW", "sizeH"}) {
+                const int size = IniReadInt("game", key, key[4] == 'W' ? 800 : 600, CONFIG_FILE);
+                if (size < 1 || size > MAX_WINDOW_SIDE)
+                    Report(CONFIG_FILE, LineOf(section, key),
+                           std::string("[game] ") + key + "=" + std::to_string(size) +
+                               " cannot be used; the game opens 800 x 600");
+            }
+        }
+    }
+}
+
+void CLevelChecker::CheckLevelFile(const BlockKind& kind)
+{
+    const std::string& stored = *kind.file;
+    CIniScan scan;
+    if (!Scan(stored, scan, &kind == &Kinds().front())) return;
+
+    const int count = IniReadInt("main", "count", 0, stored);
+    const long blocks = std::min(count, LEVEL_BLOCK_LIMIT);
+    int countLine = 1;
+    std::set<std::string> seen;
+    std::set<long> present;
+    const bool isStatic = &kind == &Kinds().front();
+    for (const CIniScan::Section& section : scan.Sections()) {
+        const std::string lower = CIniScan::Lower(section.name);
+        if (!seen.insert(lower).second) {
+            Report(stored, section.line, "section [" + section.name + "] given twice; the first counts, these keys are never read");
+            continue;
+        }
+        const long index = SectionIndex(section.name);
+        if (lower == "main") {
+            countLine = LineOf(section, "count");
+            CheckKeys(stored, section, MAIN_KEYS, "the level loader");
+            if (count > LEVEL_BLOCK_LIMIT)
+                Report(stored, countLine, "[main] count=" + std::to_string(count) + " is above " +
+                                              std::to_string(LEVEL_BLOCK_LIMIT) + "; the game builds only that many");
+        } else if (lower == "player" && isStatic) {
+            CheckPlayer(stored, section);
+        } else if (index >= 0 && index < blocks) {
+            present.insert(index);
+            CheckBlock(kind, stored, section);
+        } else if (index >= 0) {
+            Report(stored, section.line,
+                   "section [" + section.name + "] is beyond count=" + std::to_string(count) + "; it is never read");
+        } else {
+            Report(stored, section.line,
+                   "section [" + section.name + "] is never read (blocks are named 0 to count-1" +
+                       std::string(isStatic ? ", the player [player])" : ")"));
+        }
+    }
+    if (std::none_of(scan.Sections().begin(), scan.Sections().end(),
+                     [](const CIniScan::Section& s) { return CIniScan::Lower(s.name) == "main"; }) && !scan.Sections().empty())
+        Report(stored, 0, "no [main] section with count; the game builds no block of this file");
+
+    // Missing sections, in runs, so a large count gives a few lines.
+    long runStart = -1;
+    int runs = 0;
+    for (long i = 0; i <= blocks && runs < 20; ++i) {
+        const bool missing = i < blocks && !present.count(i);
+        if (missing && runStart < 0) runStart = i;
+        if (!missing && runStart >= 0) {
+            Report(stored, countLine, "section " + Range(runStart, i - 1) +
+                                          " missing; the game builds such a block from defaults (at 0,0, nothing drawn)");
+            runStart = -1;
+            ++runs;
+        }
+    }
+}
+
+void CLevelChecker::CheckPlayer(const std::string& stored, const CIniScan::Section& section)
+{
+    CheckKeys(stored, section, PLAYER_KEYS, "the player");
+    playerMinX = IniReadInt("player", "minX", -1000000, stored);
+    playerMinY = IniReadInt("player", "minY", -1000000, stored);
+    playerMaxX = IniReadInt("player", "maxX", 1000000, stored);
+    playerMaxY = IniReadInt("player", "maxY", 1000000, stored);
+    const int x = IniReadInt("player", "spawnX", 0, stored);
+    const int y = IniReadInt("player", "spawnY", 0, stored);
+    if (x < playerMinX || x > playerMaxX || y < playerMinY || y > playerMaxY)
+        Report(stored, LineOf(section, "spawnX"),
+               "[player] spawn point " + std::to_string(x) + "," + std::to_string(y) +
+                   " is outside the level box (minX..maxX, minY..maxY); the player would respawn forever");
+}
+
+void CLevelChecker::CheckBlock(const BlockKind& kind, const std::string& stored, const CIniScan::Section& section)
+{
+    const std::string& name = section.name;
+    CheckKeys(stored, section, kind.keys, kind.noun);
+    const bool hasTexture = IniReadBool(name, "hasTexture", false, stored);
+    const bool hasCaption = IniReadBool(name, "hasCaption", false, stored);
+    std::set<std::string> told;
+    for (const CIniScan::Entry& entry : section.entries) {
+        const KeyRule* rule = Find(kind.keys, entry.key);
+        if (!rule || !told.insert(CIniScan::Lower(entry.key)).second) continue;
+        if (rule->need == WITH_TEXTURE && !hasTexture)
+            Report(stored, entry.line, "[" + name + "] " + rule->name + " is read only with hasTexture=1; it is ignored");
+        if (rule->need == WITH_CAPTION && !hasCaption)
+            Report(stored, entry.line, "[" + name + "] " + rule->name + " is read only with hasCaption=1; it is ignored");
+    }
+    if (hasTexture) {
+        const std::string texture = IniReadString(name, "texture", "", stored);
+        if (texture.empty())
+            Report(stored, LineOf(section, "hasTexture"), "[" + name + "] hasTexture=1 but no texture is named");
+        else
+            CheckImage(stored, LineOf(section, "texture"), "[" + name + "] ", texture);
+    }
+    if (hasCaption) {
+        const int size = IniReadInt(name, "fontSize", 1, stored);
+        if (size < 1 || size > MAX_FONT_SIZE)
+            Report(stored, LineOf(section, "fontSize"),
+                   "[" + name + "] fontSize=" + std::to_string(size) + " cannot be used; the game uses 1");
+        CheckFont(stored, LineOf(section, "font"), "[" + name + "] ", IniReadString(name, "font", "", stored),
+                  size < 1 || size > MAX_FONT_SIZE ? 1 : size);
+    }
+    if (*kind.file == LEVEL_CHECK_FILE) {
+        const int x = IniReadInt(name, "spawnX", 0, stored);
+        const int y = IniReadInt(name, "spawnY", 0, stored);
+        if (x < playerMinX || x > playerMaxX || y < playerMinY || y > playerMaxY)
+            Report(stored, LineOf(section, "spawnX"),
+                   "[" + name + "] respawn point " + std::to_string(x) + "," + std::to_string(y) +
+                       " is outside the level box; the player would respawn forever");
+    }
+    if (*kind.file == LEVEL_PLATFORM_FILE) {
+        const double speed = IniReadDouble(name, "speed", 0.0, stored);
+        const int startX = static_cast<int>(std::max(-2e9, std::min(2e9, IniReadDouble(name, "X", 0.0, stored))));
+        const int startY = static_cast<int>(std::max(-2e9, std::min(2e9, IniReadDouble(name, "Y", 0.0, stored))));
+        const int endX = IniReadInt(name, "X2", 0, stored);
+        const int endY = IniReadInt(name, "Y2", 0, stored);
+        if (!(speed > 0.0))
+            Report(stored, LineOf(section, "speed"), "[" + name + "] platform never moves: its speed is not above 0");
+        else if (startX == endX && startY == endY)
+            Report(stored, LineOf(section, "X2"), "[" + name + "] platform never moves: X2,Y2 is its own place");
+    }
+    if (*kind.file == ASSETS_FILE_0) {
+        const int lines = IniReadInt(name, "lines", 0, stored);
+        if (lines < 0 || lines > SCRIPT_LINE_LIMIT)
+            Report(stored, LineOf(section, "lines"),
+                   "[" + name + "] lines=" + std::to_string(lines) + " cannot be used; the game uses " +
+                       std::to_string(lines < 0 ? 0 : SCRIPT_LINE_LIMIT));
+        const int used = std::max(0, std::min(lines, SCRIPT_LINE_LIMIT));
+        longestScript = std::max(longestScript, used);
+        if (used > 0) ++scriptBlocks;
+    }
+}
+
+void CLevelChecker::CheckScript()
+{
+    CIniScan scan;
+    if (!Scan(ASSETS_FILE_1, scan, false)) {
+        if (scriptBlocks > 0 && !PlatformIsRegularFile(NativePath(StartupDirectory() + ASSETS_FILE_1)))
+            Report(ASSETS_FILE_1, 0, "missing: the evil blocks' script lines are written empty");
+        return;
+    }
+    std::set<std::string> seen;
+    for (const CIniScan::Section& section : scan.Sections()) {
+        if (!seen.insert(CIniScan::Lower(section.name)).second) {
+            Report(ASSETS_FILE_1, section.line, "section [" + section.name + "] given twice; its keys are never read");
+            continue;
+        }
+        if (CIniScan::Lower(section.name) != SCRIPT_SECTION) {
+            Report(ASSETS_FILE_1, section.line, "section [" + section.name + "] is never read (the script is [evil])");
+            continue;
+        }
+        std::set<std::string> keys;
+        for (const CIniScan::Entry& entry : section.entries) {
+            const std::string lower = CIniScan::Lower(entry.key);
+            const char kind = lower[0];
+            const long index = lower.size() > 1 && (kind == 'l' || kind == 't' || kind == 'w')
+                                   ? SectionIndex(lower.substr(1))
+                                   : -1;
+            const std::string where = "[evil] ";
+            if (!keys.insert(lower).second) {
+                Report(ASSETS_FILE_1, entry.line, where + "key " + Quote(entry.key) + " given twice; the first counts");
+            } else if (index < 0) {
+                Report(ASSETS_FILE_1, entry.line,
+                       where + "key " + Quote(entry.key) + " is not read by the script (l<n>, t<n>, w<n>)");
+            } else if (index >= longestScript) {
+                Report(ASSETS_FILE_1, entry.line,
+                       where + entry.key + " is script line " + std::to_string(index) + ", beyond lines=" +
+                           std::to_string(longestScript) + " of every evil block; it is never written");
+            } else if (kind != 't' && !ReadsAsNumber(IniReadString(SCRIPT_SECTION, entry.key, "", ASSETS_FILE_1), INT)) {
+                Report(ASSETS_FILE_1, entry.line,
+                       where + entry.key + "=" + entry.value + " is not a number; the game reads its default");
+            }
+        }
+    }
+}
+
+void CLevelChecker::CheckImage(const std::string& stored, int line, const std::string& where, const std::string& name)
+{
+    auto cached = imageRefusals.find(CIniScan::Lower(name));
+    if (cached == imageRefusals.end()) {
+        std::string bytes, reason;
+        if (PlatformReadFile(NativePath(MakeAbsolutePath(name)), bytes, reason)) {
+            reason = ImageRefusal(bytes);
+            if (reason.empty()) {
+                SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+                const std::size_t dot = name.rfind('.');
+                const std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
+                SDL_Surface* image = source ? IMG_LoadTyped_RW(source, 1, const_cast<char*>(extension.c_str())) : nullptr;
+                if (!image)
+                    reason = SDL_GetError();
+                else if (image->format->BytesPerPixel != 3 && image->format->BytesPerPixel != 4)
+                    reason = "not a true-colour image (24 or 32 bits), so it is never drawn";
+                if (image) SDL_FreeSurface(image);
+            }
+        }
+        cached = imageRefusals.emplace(CIniScan::Lower(name), reason).first;
+    }
+    if (!cached->second.empty())
+        Report(stored, line, where + "image " + Quote(name) + " cannot be loaded: " + cached->second);
+}
+
+void CLevelChecker::CheckFont(const std::string& stored, int line, const std::string& where, const std::string& name,
+                              int size)
+{
+    if (name.empty()) {
+        Report(stored, line, where + "hasCaption=1 but no font is named; the caption is not drawn");
+        return;
+    }
+    std::string bytes, reason;
+    if (PlatformReadFile(NativePath(MakeAbsolutePath(name)), bytes, reason)) {
+        SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+        TTF_Font* font = source ? TTF_OpenFontRW(source, 1, size) : nullptr;
+        if (font)
+            TTF_CloseFont(font);
+        else
+            reason = SDL_GetError();
+        if (font) return;
+    }
+    Report(stored, line, where + "font " + Quote(name) + " cannot be loaded: " + reason);
+}
