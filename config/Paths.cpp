@@ -14,8 +14,32 @@ const std::string& StartupDirectory() {
     return StartupDirectoryStorage();
 }
 
-void SetStartupDirectoryForTesting(const std::string& directoryWithSlash) {
+void SetStartupDirectory(const std::string& directoryWithSlash) {
     StartupDirectoryStorage() = directoryWithSlash;
+}
+
+void SetStartupDirectoryForTesting(const std::string& directoryWithSlash) {
+    SetStartupDirectory(directoryWithSlash);
+}
+
+namespace {
+// Written by the entry function before the loader thread starts (the thread's
+// creation orders the write before every read there), never afterwards.
+std::string& InstalledDataStorage() {
+    static std::string directory;
+    return directory;
+}
+} // namespace
+
+void SetInstalledDataDirectory(const std::string& directoryWithSlash) {
+    InstalledDataStorage() = directoryWithSlash;
+}
+
+std::string UserStateDirectory(const char* xdgStateHome, const char* home) {
+    // Relative values are ignored, as the XDG base directory rules ask.
+    if (xdgStateHome != nullptr && xdgStateHome[0] == '/') return std::string(xdgStateHome) + "/quillfen";
+    if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/quillfen";
+    return std::string();
 }
 
 // Taken at static initialisation, through a function so that the value is right
@@ -46,5 +70,9 @@ std::string GetWorkingDirectory() {
 
 std::string MakeAbsolutePath(std::string path) {
     if (IsAbsolutePath(path)) return path;
-    return GetWorkingDirectory() + path;
+    std::string local = GetWorkingDirectory() + path;
+    const std::string& installed = InstalledDataStorage();
+    if (installed.empty() || PlatformPathExists(NativePath(local))) return local;
+    std::string fromInstallation = installed + path;
+    return PlatformPathExists(NativePath(fromInstallation)) ? fromInstallation : local;
 }

@@ -28,9 +28,23 @@ extern const std::string DEFAULT_FONT_FILE;    // "fnt\\Lucida Console.ttf"
 // initialisation of other files): computed once, on first use.
 const std::string& StartupDirectory();
 
-// For tests only: makes relative INI names resolve against another folder (ending
-// with "/"). Call before any other thread reads an INI file.
+// Makes relative INI names resolve against another folder (ending with "/"): the
+// installed game's entry function points them at the installed level. Call before
+// any other thread reads an INI file (STARTUP_DIR keeps the directory at start).
+void SetStartupDirectory(const std::string& directoryWithSlash);
+// For tests only: the same as SetStartupDirectory.
 void SetStartupDirectoryForTesting(const std::string& directoryWithSlash);
+
+// The installed data folder (ending with "/"), whose files stand in for the images
+// and fonts the working directory lacks (see MakeAbsolutePath); empty, the
+// default, for none. Set by the entry function before any other thread starts.
+void SetInstalledDataDirectory(const std::string& directoryWithSlash);
+
+// The folder for what a user's run writes (the log of the installed game), from the
+// values of XDG_STATE_HOME and HOME (either may be null): "$XDG_STATE_HOME/quillfen"
+// when that is an absolute name, else "$HOME/.local/state/quillfen" when HOME is
+// absolute, else empty.
+std::string UserStateDirectory(const char* xdgStateHome, const char* home);
 
 // The current directory followed by "/" (not doubled when it is "/" itself), or "/"
 // when the directory cannot be read. Asked for anew on every call.
@@ -38,7 +52,9 @@ std::string GetWorkingDirectory();
 
 // The path unchanged when IsAbsolutePath says so ('/' in front, or a drive letter
 // and ':'); otherwise GetWorkingDirectory() followed by the path. The stored form
-// is kept (backslashes are not translated).
+// is kept (backslashes are not translated). When an installed data folder is set
+// and nothing of that name exists in the working directory (in any letter case)
+// but does in the data folder, the data folder followed by the path instead.
 std::string MakeAbsolutePath(std::string path);
 
 #endif

@@ -12,7 +12,6 @@
 
 namespace {
 
-const char* const LOG_FILE_NAME = "logfile.txt";
 const char* const LEVEL_NAMES[6] = {"", "STATUS", "WARNING", "ERROR", "FATAL ERROR", "FORCED"};
 
 // The logger's process-wide state, all of it guarded by `mutex`. Allocated once
@@ -82,15 +81,15 @@ void LogEnable() {
     WriteLocked(state, LOG_FORCED, "Logging enabled...", "");
 }
 
-void LogEnableFile() {
+void LogEnableFile(const std::string& fileName) {
     LogState& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
     if (state.fileOutput) return;
     state.fileOutput = true;
     // Create or empty the file, close it, then open it again for appending.
-    { std::ofstream truncate(LOG_FILE_NAME, std::ios::out | std::ios::trunc); }
-    state.logFile.reset(new std::ofstream(LOG_FILE_NAME, std::ios::out | std::ios::app));
-    WriteLocked(state, LOG_FORCED, std::string("File logging enabled, writing to ") + LOG_FILE_NAME + "...", "");
+    { std::ofstream truncate(fileName, std::ios::out | std::ios::trunc); }
+    state.logFile.reset(new std::ofstream(fileName, std::ios::out | std::ios::app));
+    WriteLocked(state, LOG_FORCED, "File logging enabled, writing to " + fileName + "...", "");
 }
 
 void LogDisableConsole() {

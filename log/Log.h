@@ -1,7 +1,7 @@
 // Velmora diagnostics: the leveled logger.
 //
-// Lines go to standard output and, once LogEnableFile has run, to "logfile.txt" in
-// the working directory; every line is flushed. LogWrite is serialised with a
+// Lines go to standard output and, once LogEnableFile has run, to the log file
+// ("logfile.txt" in the working directory unless the entry function names another); every line is flushed. LogWrite is serialised with a
 // mutex (the level loader thread logs too); all state is kept under that mutex.
 #ifndef VELMORA_LOG_LOG_H
 #define VELMORA_LOG_LOG_H
@@ -21,9 +21,11 @@ constexpr int LOG_FORCED = 5;   // "FORCED", written whatever the threshold
 void LogWrite(int level, std::string message, std::string className);
 // Switches logging on (once); writes "FORCED: Logging enabled...".
 void LogEnable();
-// Switches file output on (once): empties logfile.txt and appends to it from then
-// on; writes "FORCED: File logging enabled, writing to logfile.txt...".
-void LogEnableFile();
+// Switches file output on (once): empties the file `fileName` (by default
+// logfile.txt in the working directory; the installed game passes one in the
+// user's state folder) and appends to it from then on; writes
+// "FORCED: File logging enabled, writing to <fileName>...".
+void LogEnableFile(const std::string& fileName = "logfile.txt");
 // Writes "FORCED: Console logging disabled." and then switches the console off.
 void LogDisableConsole();
 // Sets the threshold (0 to 4); other values are refused with a FORCED line.

@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -94,4 +96,30 @@ std::string NativePath(const std::string& storedPath) {
         if (i + 1 < components.size()) result += '/';
     }
     return result;
+}
+
+bool PlatformPathExists(const std::string& nativePath) {
+    return Exists(nativePath);
+}
+
+bool PlatformMakeDirectories(const std::string& nativePath, std::string& error) {
+    if (nativePath.empty()) {
+        error = "empty folder name";
+        return false;
+    }
+    // Each prefix ending before a '/' in turn, then the whole name.
+    for (std::size_t end = nativePath.find('/', 1);; end = nativePath.find('/', end + 1)) {
+        const std::string prefix = nativePath.substr(0, end);
+        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+            error = std::strerror(errno);
+            return false;
+        }
+        if (end == std::string::npos) break;
+    }
+    struct stat st;
+    if (::stat(nativePath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        error = "not a folder";
+        return false;
+    }
+    return true;
 }

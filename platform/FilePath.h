@@ -27,4 +27,14 @@ std::string NativePath(const std::string& storedPath);
 // Windows drive-letter form (at least two characters, the second ':').
 bool IsAbsolutePath(const std::string& path);
 
+// True when something (file, folder, link, even a dangling one) exists under the
+// name of this system `nativePath`.
+bool PlatformPathExists(const std::string& nativePath);
+
+// Creates the folder `nativePath` and every missing folder above it, each readable
+// by its owner alone (mode 0700). True when the folder exists afterwards; false
+// with the system's reason in `error` otherwise (for example when a file stands in
+// the way).
+bool PlatformMakeDirectories(const std::string& nativePath, std::string& error);
+
 #endif

@@ -16,3 +16,20 @@ bool PlatformGetWorkingDirectory(std::string& out) {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+bool PlatformGetExecutableDirectory(std::string& out) {
+    std::vector<char> buffer(1024);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return false;
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            std::string path(buffer.data(), static_cast<std::size_t>(length));
+            const std::size_t slash = path.rfind('/');
+            if (slash == std::string::npos) return false;
+            out = slash == 0 ? "/" : path.substr(0, slash);
+            return true;
+        }
+        if (buffer.size() > (1u << 20)) return false;
+        buffer.resize(buffer.size() * 2);
+    }
+}

@@ -58,3 +58,33 @@ TEST(Paths, RootIsNotDoubledAndAnUnreadableDirectoryGivesRoot) {
     EXPECT_EQ("/", GetWorkingDirectory());
     EXPECT_EQ("/gfx\\logo.png", MakeAbsolutePath("gfx\\logo.png"));
 }
+
+TEST(Paths, UserStateDirectoryFollowsXdgThenHomeAndIgnoresRelativeNames) {
+    const struct { const char *xdg, *home, *expected; } cases[] = {
+        {"/x/state", "/home/u", "/x/state/quillfen"}, {nullptr, "/home/u", "/home/u/.local/state/quillfen"},
+        {"", "/home/u", "/home/u/.local/state/quillfen"}, {"rel/state", "/home/u", "/home/u/.local/state/quillfen"},
+        {nullptr, nullptr, ""}, {nullptr, "", ""}, {"rel", "home", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.expected, UserStateDirectory(c.xdg, c.home)) << c.xdg << " " << c.home;
+}
+
+TEST(Paths, ImagesTheWorkingDirectoryLacksComeFromTheInstalledData) {
+    CTempDir dir;
+    char* real = ::realpath(dir.Path().c_str(), nullptr);
+    const std::string root = std::string(real) + "/";
+    std::free(real);
+    dir.Write("installed/gfx/Logo.png", "x");
+    dir.Write("installed/gfx/own.png", "x");
+    dir.Write("work/gfx/Own.png", "x");
+    CChangeDirectory inside(dir.File("work"));
+    SetInstalledDataDirectory(root + "installed/");
+    const struct { std::string path, absolute; } cases[] = {
+        {"gfx\\logo.png", root + "installed/gfx\\logo.png"},  // in any letter case
+        {"gfx\\own.png", root + "work/gfx\\own.png"},         // the folder's own first
+        {"gfx\\none.png", root + "work/gfx\\none.png"},       // missing everywhere: as without
+        {"/abs.png", "/abs.png"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.absolute, MakeAbsolutePath(c.path)) << c.path;
+    SetInstalledDataDirectory("");
+    EXPECT_EQ(root + "work/gfx\\logo.png", MakeAbsolutePath("gfx\\logo.png"));
+}

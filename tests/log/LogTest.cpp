@@ -61,6 +61,14 @@ TEST_F(Log, WritesNothingBeforeEnableThenStartsAFreshFileOnce) {
     EXPECT_EQ(LogFile(), FILE_LINE + "STATUS: both\n");  // flushed with every line
 }
 
+TEST_F(Log, WritesToTheNamedFileWhenGivenOne) {
+    const std::string name = dir.File("state/run.log");
+    dir.Write("state/run.log", "an old run\n");
+    Console([&] { LogEnable(), LogEnableFile(name), LogWrite(LOG_STATUS, "there", ""); });
+    EXPECT_EQ(dir.Read("state/run.log"), "FORCED: File logging enabled, writing to " + name + "...\nSTATUS: there\n");
+    EXPECT_EQ(LogFile(), "");
+}
+
 TEST_F(Log, FormatsEveryLevelWithAndWithoutClassAndNeverReadsTheMessageAsAFormat) {
     EnableBoth();
     const struct {

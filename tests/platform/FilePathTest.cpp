@@ -10,6 +10,7 @@
 #include <string>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 TEST(FilePath, AbsoluteFormsAreASlashOrADriveLetter) {
     const struct { const char* path; bool absolute; } cases[] = {
@@ -56,4 +57,26 @@ TEST(FilePath, ComponentsAreResolvedWithoutRegardToCase) {
     CChangeDirectory inside(d);  // relative names: in the current directory
     EXPECT_EQ("gfx/Tovik.PNG", NativePath("GFX\\tovik.png"));
     EXPECT_EQ("./gfx/Tovik.PNG", NativePath(".\\Gfx\\tovik.png"));
+}
+
+TEST(FilePath, MakesMissingFoldersForTheOwnerAloneAndRefusesAFileInTheWay) {
+    CTempDir temp;
+    std::string error;
+    const std::string state = temp.File("home/.local/state/quillfen");
+    ASSERT_TRUE(PlatformMakeDirectories(state, error)) << error;
+    EXPECT_TRUE(PlatformMakeDirectories(state + "/", error)) << "an existing folder is fine";
+    struct stat st;
+    ASSERT_EQ(0, ::stat(temp.File("home/.local").c_str(), &st));
+    EXPECT_EQ(0700u, st.st_mode & 0777u);
+
+    temp.Write("file", "x");
+    EXPECT_FALSE(PlatformMakeDirectories(temp.File("file"), error));
+    EXPECT_FALSE(PlatformMakeDirectories(temp.File("file/below"), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(PlatformMakeDirectories("", error));
+
+    ASSERT_EQ(0, ::symlink("nowhere", temp.File("dangling").c_str()));
+    EXPECT_TRUE(PlatformPathExists(temp.File("dangling")));
+    EXPECT_TRUE(PlatformPathExists(state));
+    EXPECT_FALSE(PlatformPathExists(temp.File("missing")));
 }

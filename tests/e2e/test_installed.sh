@@ -1,0 +1,70 @@
+# The installed game: staged into a prefix of its own as `cmake --install` lays it
+# out, started from "/" with an empty home it plays the installed level and logs
+# into the user's state folder; started in a folder with a level of its own it
+# plays that level with the installed images and font, and logs into that folder.
+set -euo pipefail
+: "${QUILLFEN_BIN:?}" "${QUILLFEN_WINDOW_TOOL:?}"
+T="$(mktemp -d /tmp/quillfen-installed.XXXXXX)"
+GAME_PID=""
+trap '[ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null; rm -rf "$T"' EXIT
+fail() { echo "FAIL: $*" >&2; tail -n 30 "$T/stdout.txt" >&2 || true; exit 1; }
+wait_for() {
+  local what="$1" deadline=$((SECONDS + 60)); shift
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -lt $deadline ] || fail "timed out waiting for $what"
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended while waiting for $what"
+    sleep 0.1
+  done
+}
+pause_shown() { local n; n="$("$QUILLFEN_WINDOW_TOOL" pixels Quillfen 150 405 200 30)" && [ "${n%% *}" -ge 20 ]; }
+
+cmake --install "$(dirname "$QUILLFEN_BIN")" --prefix "$T/usr" >/dev/null || fail "cmake --install"
+GAME="$T/usr/games/quillfen"
+DATA="$T/usr/share/games/quillfen"
+for f in "$DATA/lvl/level_static.ini" "$DATA/gfx/tovik.png" "$DATA/fnt/Lucida Console.ttf" \
+  "$T/usr/share/applications/io.github.quillfen.Quillfen.desktop" "$T/usr/share/man/man6/quillfen.6.gz" \
+  "$T/usr/share/metainfo/io.github.quillfen.Quillfen.metainfo.xml" "$T/usr/share/doc/quillfen/copyright"; do
+  [ -f "$f" ] || fail "not installed: $f"
+done
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$T/usr/share/applications/"*.desktop || fail "desktop entry"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$T/usr/share/metainfo/"*.xml >/dev/null || fail "metainfo"
+fi
+
+# Starts the installed game in folder $1 with environment settings $2...; shows
+# the pause screen, closes the window and expects status 0.
+play_and_close() {
+  local dir="$1"; shift
+  (cd "$dir" && exec env "$@" "$GAME" >"$T/stdout.txt" 2>&1) &
+  GAME_PID=$!
+  wait_for "the pause screen" pause_shown
+  "$QUILLFEN_WINDOW_TOOL" close Quillfen
+  local status=0
+  wait "$GAME_PID" || status=$?
+  GAME_PID=""
+  [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+# --- From "/" with an empty home: the installed level, the log in the state folder.
+mkdir "$T/home"
+LOG="$T/home/.local/state/quillfen/logfile.txt"
+play_and_close / -u XDG_STATE_HOME HOME="$T/home"
+grep -qxF "STATUS in class CGameBase: Instance removed." "$LOG" || fail "no log in the state folder"
+grep -qxF "STATUS in class CTexture: Texture gfx\\sky.png loaded successfully." "$LOG" || fail "not the installed level"
+! grep -q "^ERROR" "$LOG" || fail "errors in the log"
+[ "$(cd "$T/home" && find . -type f)" = "./.local/state/quillfen/logfile.txt" ] || fail "other files in the home"
+
+# --- A folder with a level of its own but no images or font: they come from the installation.
+mkdir -p "$T/level/lvl"
+printf '[game]\nsizeW=800\nsizeH=600\n' >"$T/level/config.ini"
+printf '[main]\ncount=1\n[0]\nX=0\nY=500\nhasTexture=1\ntexture=gfx\\stone.png\nhasCaption=1\nwidth=300\nheight=40\nfont=fnt\\lucida console.ttf\nfontSize=13\ncaption=Mine\n' \
+  >"$T/level/lvl/level_static.ini"
+LOG="$T/level/logfile.txt"
+play_and_close "$T/level" HOME="$T/home" XDG_STATE_HOME="$T/state"
+grep -qxF "STATUS in class CTexture: Texture gfx\\stone.png loaded successfully." "$LOG" || fail "no installed image"
+! grep -qF "sky.png" "$LOG" || fail "the installed level was played"
+! grep -q "^ERROR" "$LOG" || fail "errors in the log"
+[ ! -e "$T/state" ] || fail "the state folder was used"
+echo "installed game: ok"
