@@ -22,6 +22,9 @@ CGameBlock::CGameBlock(CSprite* parent) : CLabelSprite(parent, nullptr), fontFac
     // Ground and walls: only the player reacts to them.
     collisionCategory = COLLISION_SCENERY;
     collisionMask = COLLISION_NONE;
+    // A plain block never animates and has no per-frame hook; the kinds with one
+    // ask for their updates again.
+    needsUpdate = false;
 }
 
 void CGameBlock::LoadFromIni(std::string file, std::string section)

@@ -29,6 +29,7 @@ CPlatform::CPlatform(CSprite* parent)
       lastDy(0.0),
       forward(true)
 {
+    needsUpdate = true;  // OnUpdate does the work of this kind
     // Reacts to the player alone.
     collisionCategory = COLLISION_TRIGGER;
     collisionMask = COLLISION_ACTOR;
