@@ -507,3 +507,7 @@ void CIniReader::ClearCacheForTesting() {
 void CIniReader::SetEntryLimitForTesting(std::size_t limit) {
     entryLimit.store(limit, std::memory_order_relaxed);
 }
+
+std::string CIniReader::DecodeText(std::string bytes) {
+    return DecodeFile(std::move(bytes));
+}

@@ -81,6 +81,11 @@ public:
     // Ends the calling thread's hold, if any.
     static void ReleaseFile();
 
+    // A file's bytes as the reader parses them: UTF-16 with its mark (either byte
+    // order) becomes UTF-8, and a UTF-8 mark is dropped. For tools that read the
+    // files line by line as the reader does.
+    static std::string DecodeText(std::string bytes);
+
     // For tests: number of files kept in the cache.
     static std::size_t CacheSizeForTesting();
     // For tests: number of times a file has been read and parsed since the start

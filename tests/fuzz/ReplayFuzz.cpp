@@ -18,12 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     replay.Load(CFuzzFolder::Write("fuzz.rec", data, size), error);
     for (long frame = 0; replay.HasFrame(frame); ++frame) {
-        for (const SDL_Event& event : replay.GetFrame(frame).events) {
-            const std::string text = EventToText(event);
+        for (std::size_t i = 0; i < replay.EventCount(frame); ++i) {
+            const std::string text = EventToText(replay.Event(frame, i));
             SDL_Event again;
             if (!EventFromText(text, again) || EventToText(again) != text)
                 (std::fprintf(stderr, "event does not survive its text form: %s\n", text.c_str()), std::abort());
         }
+        std::size_t cursor = 0;
+        for (int key = 0; key < SDLK_LAST; key += 37) replay.KeyHeld(frame, static_cast<SDLKey>(key), cursor);
+        (void)replay.Duration(frame);
     }
     return 0;
 }

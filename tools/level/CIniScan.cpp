@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/CIniReader.h"
 #include "platform/FileRead.h"
 
 namespace {
@@ -19,57 +20,6 @@ std::string Field(const std::string& text, std::size_t begin, std::size_t end)
     return text.substr(begin, end - begin);
 }
 
-void AppendUtf8(std::string& out, std::uint32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-std::string DecodeUtf16(const std::string& bytes, bool bigEndian)
-{
-    auto unitAt = [&](std::size_t i) -> std::uint32_t {
-        const auto a = static_cast<unsigned char>(bytes[i]);
-        const auto b = static_cast<unsigned char>(bytes[i + 1]);
-        return bigEndian ? (a << 8 | b) : (b << 8 | a);
-    };
-    std::string out;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        std::uint32_t unit = unitAt(i);
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
-            const std::uint32_t low = unitAt(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        if (unit >= 0xD800 && unit <= 0xDFFF) unit = 0xFFFD;
-        AppendUtf8(out, unit);
-    }
-    return out;
-}
-
-std::string Decode(std::string content)
-{
-    if (content.compare(0, 2, "\xFF\xFE") == 0) return DecodeUtf16(content, false);
-    if (content.compare(0, 2, "\xFE\xFF") == 0) return DecodeUtf16(content, true);
-    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
-    return content;
-}
-
 } // namespace
 
 std::string CIniScan::Lower(std::string text)
@@ -84,7 +34,7 @@ bool CIniScan::Scan(const std::string& nativeName, std::string& reason)
     sections.clear();
     std::string content;
     if (!PlatformReadFile(nativeName, content, reason)) return false;
-    Parse(Decode(std::move(content)));
+    Parse(CIniReader::DecodeText(std::move(content)));
     return true;
 }
 

@@ -116,22 +116,17 @@ void DrawMarks(const Marks& marks, double scale)
     glColor4ub(255, 255, 255, 255);
     Frame(marks.levelBox.left, marks.levelBox.top, marks.levelBox.right - marks.levelBox.left,
           marks.levelBox.bottom - marks.levelBox.top);
-    for (const auto& path : marks.platforms) {
-        glColor4ub(0, 230, 255, 255);
+    // A path: a line between the block's middles, and the block's outline at its far end.
+    auto drawPath = [](const auto& path, GLubyte r, GLubyte g, GLubyte b) {
+        glColor4ub(r, g, b, 255);
         glBegin(GL_LINES);
         glVertex2d(path.x0 + path.w / 2, path.y0 + path.h / 2);
         glVertex2d(path.x1 + path.w / 2, path.y1 + path.h / 2);
         glEnd();
         Frame(path.x1, path.y1, path.w, path.h);
-    }
-    for (const auto& path : marks.throws) {
-        glColor4ub(255, 40, 40, 255);
-        glBegin(GL_LINES);
-        glVertex2d(path.x0 + path.w / 2, path.y0 + path.h / 2);
-        glVertex2d(path.x1 + path.w / 2, path.y1 + path.h / 2);
-        glEnd();
-        Frame(path.x1, path.y1, path.w, path.h);
-    }
+    };
+    for (const auto& path : marks.platforms) drawPath(path, 0, 230, 255);
+    for (const auto& path : marks.throws) drawPath(path, 255, 40, 40);
     glColor4ub(255, 230, 0, 255);
     for (const auto& point : marks.respawns) Cross(point.first, point.second, cross);
     glColor4ub(0, 255, 60, 255);
