@@ -26,7 +26,9 @@ CLabelSprite::CLabelSprite(CSprite* parentSprite, CFont* labelFont)
       caption(),
       alignH(ALIGN_CENTER),
       alignV(ALIGN_CENTER),
-      textRect{0.0, 0.0, 0.0, 0.0} {
+      textRect{0.0, 0.0, 0.0, 0.0},
+      captionClip{0, 0, 0, 0},
+      captionPending(false) {
     // The caption texture is made by the first rendering: most blocks of a level
     // have no caption, and the GL keeps an object of about a kilobyte per name.
 }
@@ -42,6 +44,9 @@ CLabelSprite::~CLabelSprite() {
 }
 
 void CLabelSprite::Draw(SDL_Surface* screen) {
+    if (captionPending) {
+        UploadCaption();
+    }
     // Without a texture name there is nothing of ours to bind; binding 0 would
     // draw the default texture, an untextured rectangle.
     if (captionSurface != nullptr && captionTexture != 0) {
@@ -66,7 +71,8 @@ void CLabelSprite::Draw(SDL_Surface* screen) {
 
 bool CLabelSprite::GetDrawnExtent(SpriteExtent& out) {
     CImageSprite::GetDrawnExtent(out);
-    if (captionSurface != nullptr && captionTexture != 0) {
+    // Not the texture: it is made only when the caption is first drawn.
+    if (captionSurface != nullptr) {
         const double wx = GetWorldX();
         const double wy = GetWorldY();
         out = {std::min(out.minX, wx), std::min(out.minY, wy), std::max(out.maxX, wx + captionSurface->w),
@@ -76,6 +82,7 @@ bool CLabelSprite::GetDrawnExtent(SpriteExtent& out) {
 }
 
 void CLabelSprite::RenderCaption() {
+    captionPending = false;
     if (captionSurface != nullptr) {
         SDL_FreeSurface(captionSurface);
         captionSurface = nullptr;
@@ -90,31 +97,44 @@ void CLabelSprite::RenderCaption() {
     }
     const int surfaceW = NextPowerOfTwo(static_cast<int>(textRect.w));
     const int surfaceH = NextPowerOfTwo(static_cast<int>(textRect.h));
-    SDL_Surface* canvas = SDL_CreateRGBSurface(0, surfaceW, surfaceH, 32, 0x00FF0000, 0x0000FF00, 0x000000FF,
-                                               0xFF000000);
+    // The text rectangle is clipped to the label; x and y only take part here.
+    double w = textRect.w;
+    if (textRect.x + textRect.w > GetWidth()) {
+        w = GetWidth() - textRect.x;
+    }
+    double h = textRect.h;
+    if (textRect.y + textRect.h > GetHeight()) {
+        h = GetHeight() - textRect.y;
+    }
+    if (!(w > 0.0)) {
+        w = 0.0;
+    }
+    if (!(h > 0.0)) {
+        h = 0.0;
+    }
+    captionClip = {0, 0, static_cast<int>(w), static_cast<int>(h)};
+    // A surface of the caption's size without pixels: the drawing and the drawn
+    // extent use its size, the pixels go straight to the texture.
+    captionSurface = SDL_CreateRGBSurfaceFrom(nullptr, surfaceW, surfaceH, 32, surfaceW * 4, 0x00FF0000,
+                                              0x0000FF00, 0x000000FF, 0xFF000000);
+    captionPending = captionSurface != nullptr;
+}
+
+void CLabelSprite::UploadCaption() {
+    captionPending = false;
+    SDL_Surface* canvas = SDL_CreateRGBSurface(0, captionSurface->w, captionSurface->h, 32, 0x00FF0000,
+                                               0x0000FF00, 0x000000FF, 0xFF000000);
     if (canvas == nullptr) {
+        // No caption then, rather than an old texture at the new size.
+        SDL_FreeSurface(captionSurface);
+        captionSurface = nullptr;
         return;
     }
     // Nothing fits on a canvas without pixels: the text is not rasterised for it
-    // (the loader sets the caption before the text rectangle).
-    if (!caption.empty() && surfaceW > 0 && surfaceH > 0) {
-        // The text rectangle is clipped to the label; x and y only take part here.
-        double w = textRect.w;
-        if (textRect.x + textRect.w > GetWidth()) {
-            w = GetWidth() - textRect.x;
-        }
-        double h = textRect.h;
-        if (textRect.y + textRect.h > GetHeight()) {
-            h = GetHeight() - textRect.y;
-        }
-        if (!(w > 0.0)) {
-            w = 0.0;
-        }
-        if (!(h > 0.0)) {
-            h = 0.0;
-        }
-        const TextRect rect = {0, 0, static_cast<int>(w), static_cast<int>(h)};
-        RenderText(font, caption, fontColor, rect, alignH, alignV, canvas);
+    // (the loader sets the caption before the text rectangle). RenderText holds
+    // the text lock around SDL_ttf.
+    if (!caption.empty() && canvas->w > 0 && canvas->h > 0) {
+        RenderText(font, caption, fontColor, captionClip, alignH, alignV, canvas);
     }
     if (captionTexture == 0) {
         glGenTextures(1, &captionTexture);
@@ -124,13 +144,7 @@ void CLabelSprite::RenderCaption() {
         glTexImage2D(GL_TEXTURE_2D, 0, 4, canvas->w, canvas->h, 0, GL_BGRA, GL_UNSIGNED_BYTE, canvas->pixels);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        // No glFinish here: the level loader finishes its context's commands once,
-        // before it hands the level over; on one context the order is kept anyway.
     }
-    // The texture holds the pixels now; nothing reads them here again. What
-    // stays is a surface of the same size without pixels, which the drawing uses.
-    captionSurface = SDL_CreateRGBSurfaceFrom(nullptr, canvas->w, canvas->h, 32, canvas->pitch, 0x00FF0000,
-                                              0x0000FF00, 0x000000FF, 0xFF000000);
     SDL_FreeSurface(canvas);
 }
 

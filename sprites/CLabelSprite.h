@@ -1,6 +1,7 @@
-// Velmora sprites: an image sprite that also carries a one-line caption, rendered
-// into a surface of its own and uploaded into a GL texture of its own whenever a
-// caption property changes.
+// Velmora sprites: an image sprite that also carries a one-line caption. A caption
+// property change notes what to rasterise; the caption's own GL texture is made
+// from that at the next drawing, so captions that never come on screen cost no
+// texture memory.
 #ifndef VELMORA_SPRITES_CLABELSPRITE_H
 #define VELMORA_SPRITES_CLABELSPRITE_H
 
@@ -8,6 +9,7 @@
 
 #include <GL/gl.h>
 
+#include "resources/TextRenderer.h"
 #include "sprites/CImageSprite.h"
 
 class CFont;
@@ -15,9 +17,9 @@ class CFont;
 class CLabelSprite : public CImageSprite {
 public:
     // Owned; null while no caption is rendered. It gives the caption's size only:
-    // its pixels are in captionTexture, and `pixels` is null.
+    // its pixels go to captionTexture at the next drawing, and `pixels` is null.
     SDL_Surface* captionSurface;
-    GLuint captionTexture;        // owned GL texture name; 0 until the first rendering
+    GLuint captionTexture;        // owned GL texture name; 0 until the first drawing
     CFont* font;                  // not owned (the font factory's); may be null
     SDL_Color fontColor;          // red, green, blue; the fourth byte is unused
     std::string caption;
@@ -30,12 +32,15 @@ public:
     CLabelSprite(CSprite* parent, CFont* font);
     ~CLabelSprite() override;
 
-    // Caption quad at depth 0, then the label's own image.
+    // Caption quad at depth 0, then the label's own image. Rasterises and uploads
+    // the caption first when it changed since it was last drawn; needs the GL
+    // context and takes the text lock for SDL_ttf.
     void Draw(SDL_Surface* screen) override;
-    // The image's quad and the caption's.
+    // The image's quad and the caption's, whether or not its texture is made yet.
     bool GetDrawnExtent(SpriteExtent& out) override;
 
-    // Rebuilds the caption surface and re-uploads the caption texture.
+    // Sizes the caption surface and notes the caption for the next drawing; no
+    // SDL_ttf and no GL call, so the loader thread may call it.
     virtual void RenderCaption();
     virtual CFont* GetFont();
     // Re-renders always; a null font logs a warning and removes the caption.
@@ -55,6 +60,15 @@ public:
     virtual std::string GetCaption();
     // Re-renders only when the text differs.
     virtual void SetCaption(std::string s);
+
+private:
+    // Rasterises the noted caption into captionTexture.
+    void UploadCaption();
+
+    // Where the text goes on the caption surface, clipped to the label's size as it
+    // was when the caption was noted (a later SetSize alone does not change it).
+    TextRect captionClip;
+    bool captionPending;          // noted but not uploaded yet
 };
 
 #endif

@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/CGLSharedContext.h"
 #include "resources/CFont.h"
 #include "resources/CTexture.h"
 #include "resources/TextRenderer.h"
@@ -106,14 +105,12 @@ TEST_F(SpriteDrawing, CellIsDrawnAtTheWorldRectangleUprightOrTurnedNearerWinsAnd
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 }
 
-TEST_F(SpriteDrawing, CaptionMadeOnTheLoadersContextIsDrawnWholeUnstretchedAndClippedOnTheMainOne) {
+TEST_F(SpriteDrawing, CaptionSetOnAThreadWithoutGLIsMadeAtTheFirstDrawingWholeUnstretchedAndClipped) {
     CFont font(FONT_FILE, 20);
     ASSERT_NE(font.font, nullptr);
-    CGLSharedContext loaderContext;
-    ASSERT_EQ(loaderContext.Create(), CGLSharedContext::CREATED) << loaderContext.error;
     CLabelSprite label(nullptr, &font);
+    // The loader's way, but with no GL context at all: setting a caption makes no GL call.
     std::thread loader([&] {
-        ASSERT_TRUE(loaderContext.MakeCurrent()) << loaderContext.error;
         label.SetPosition(300, 200);
         label.SetSize(200, 60);
         label.SetFontColor({255, 0, 0, 0});
@@ -121,9 +118,10 @@ TEST_F(SpriteDrawing, CaptionMadeOnTheLoadersContextIsDrawnWholeUnstretchedAndCl
         label.SetAlignV(ALIGN_START);
         label.SetTextRect({0, 0, 100, 20});
         label.SetCaption("MMM");
-        loaderContext.Destroy();
+        label.SetSize(50, 60);  // clips only at the next caption change, as before the first drawing
     });
     loader.join();
+    EXPECT_EQ(label.captionTexture, 0u);
     ASSERT_NE(label.captionSurface, nullptr);
     EXPECT_EQ(label.captionSurface->w, 128);
     EXPECT_EQ(label.captionSurface->h, 32);
