@@ -313,50 +313,27 @@ private:
 // False when the file holds more than EntryLimit() sections and keys.
 bool Parse(const std::string& text, ParsedFile& parsed) {
     SectionBuilder section(parsed);
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t lineEnd = text.find_first_of("\r\n", pos);
-        if (lineEnd == std::string::npos) lineEnd = text.size();
-        std::size_t begin = pos;
-        std::size_t end = lineEnd;
-        pos = lineEnd + 1;
-        while (begin < end && IsBlank(text[begin])) ++begin;
-        if (begin == end || text[begin] == ';') continue;
-
-        if (text[begin] == '[') {
-            std::size_t close = end - 1;
-            while (close > begin && text[close] != ']') --close;
-            if (close > begin) {
-                std::string name = LowerAscii(Field(text, begin + 1, close));
-                const std::size_t cost = NODE_BYTES + name.size();
-                auto inserted = parsed.sections.emplace(std::move(name), SectionKeys());
-                // A later section of a name already seen is not merged: its keys are skipped.
-                section.Begin(inserted.second ? &inserted.first->second : nullptr);
-                if (inserted.second) {
-                    parsed.bytes += cost;
-                    if (++parsed.entryCount > EntryLimit()) return false;
-                }
-                continue;
-            }
-            // No ']': not a header, read on as an ordinary line.
-        }
-        const std::size_t equals = FindIn(text, begin, end, '=');
-        if (equals == end || !section.Active()) continue;
-        std::string key = LowerAscii(Field(text, begin, equals));
-        if (key.empty()) continue;
-        std::string value = Field(text, equals + 1, end);
-        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
-            value = value.substr(1, value.size() - 2);
-        }
-        value = CutValue(std::move(value));
-        const std::size_t cost = sizeof(KeyEntry) + key.size() + value.size();
-        if (section.Add(std::move(key), std::move(value))) {  // first key wins
+    const bool whole = CIniReader::ScanLines(text, [&](CIniReader::Line& line) {
+        if (line.header) {
+            std::string name = LowerAscii(std::move(line.name));
+            const std::size_t cost = NODE_BYTES + name.size();
+            auto inserted = parsed.sections.emplace(std::move(name), SectionKeys());
+            // A later section of a name already seen is not merged: its keys are skipped.
+            section.Begin(inserted.second ? &inserted.first->second : nullptr);
+            if (!inserted.second) return true;
             parsed.bytes += cost;
-            if (++parsed.entryCount > EntryLimit()) return false;
+            return ++parsed.entryCount <= EntryLimit();
         }
-    }
+        if (!section.Active()) return true;
+        std::string key = LowerAscii(std::move(line.name));
+        std::string value = CutValue(std::move(line.value));
+        const std::size_t cost = sizeof(KeyEntry) + key.size() + value.size();
+        if (!section.Add(std::move(key), std::move(value))) return true;  // first key wins
+        parsed.bytes += cost;
+        return ++parsed.entryCount <= EntryLimit();
+    });
     section.End();
-    return true;
+    return whole;
 }
 
 // The file the calling thread holds (see CIniReader::HoldFile).
@@ -510,4 +487,46 @@ void CIniReader::SetEntryLimitForTesting(std::size_t limit) {
 
 std::string CIniReader::DecodeText(std::string bytes) {
     return DecodeFile(std::move(bytes));
+}
+
+bool CIniReader::ScanLines(const std::string& text, const std::function<bool(Line&)>& visit) {
+    Line line{false, 0, std::string(), std::string()};
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t lineEnd = text.find_first_of("\r\n", pos);
+        if (lineEnd == std::string::npos) lineEnd = text.size();
+        std::size_t begin = pos;
+        const std::size_t end = lineEnd;
+        pos = lineEnd + 1;
+        // CR LF ends one line (the empty line between them would be passed over anyway).
+        if (lineEnd < text.size() && text[lineEnd] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+        ++line.number;
+        while (begin < end && IsBlank(text[begin])) ++begin;
+        if (begin == end || text[begin] == ';') continue;
+
+        if (text[begin] == '[') {
+            std::size_t close = end - 1;
+            while (close > begin && text[close] != ']') --close;
+            if (close > begin) {
+                line.header = true;
+                line.name = Field(text, begin + 1, close);
+                line.value.clear();
+                if (!visit(line)) return false;
+                continue;
+            }
+            // No ']': not a header, read on as an ordinary line.
+        }
+        const std::size_t equals = FindIn(text, begin, end, '=');
+        if (equals == end) continue;
+        line.header = false;
+        line.name = Field(text, begin, equals);
+        if (line.name.empty()) continue;
+        line.value = Field(text, equals + 1, end);
+        if (line.value.size() >= 2 && (line.value[0] == '"' || line.value[0] == '\'') &&
+            line.value.back() == line.value[0]) {
+            line.value = line.value.substr(1, line.value.size() - 2);
+        }
+        if (!visit(line)) return false;
+    }
+    return true;
 }

@@ -43,6 +43,7 @@
 #define VELMORA_PLATFORM_CINIREADER_H
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 class CIniReader {
@@ -85,6 +86,19 @@ public:
     // order) becomes UTF-8, and a UTF-8 mark is dropped. For tools that read the
     // files line by line as the reader does.
     static std::string DecodeText(std::string bytes);
+
+    // One line of a file that the reader takes in: a section header or a key.
+    struct Line {
+        bool header;        // a section header; otherwise a key line
+        int number;         // 1-based; CR LF ends one line
+        std::string name;   // the section or key name, trimmed, in its own case
+        std::string value;  // a key's value, trimmed and unquoted, not yet cut
+    };
+    // Visits the header and key lines of `text` (see DecodeText) in file order, by
+    // the rules above: comments, blank lines, lines without '=' and keys without a
+    // name are passed over (key lines before the first header are not). Stops, and
+    // returns false, when `visit` returns false.
+    static bool ScanLines(const std::string& text, const std::function<bool(Line&)>& visit);
 
     // For tests: number of files kept in the cache.
     static std::size_t CacheSizeForTesting();
