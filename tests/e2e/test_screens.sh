@@ -13,17 +13,15 @@ LOGO_AREA=(330 260 140 80)
 LOADING_TEXT=(360 350 80 25)  # "Loading..." lies here, and so does the middle of the pause text
 PLAYER_AREA=(374 268 52 64)
 
-# The bar logo, a floor under the spawn point and EXTRA blocks far away.
-level_with_blocks() {
+# The bar logo and a floor under the spawn point.
+small_level() {
   make_workdir empty
   copy_data fnt gfx/tovik.png
   write_bmp gfx/logo.png 64 8 255 0 255 16 255 255 255
   write_bmp gfx/floor.bmp 8 8 0 160 0
-  write_bmp gfx/far.bmp 8 8 90 90 90
-  { echo '-1000 512 2000 64 gfx\floor.bmp'
-    for ((i = 1; i <= $1; i++)); do echo "$((10000 + i % 100 * 40)) $((10000 + i / 100 * 40)) 32 32 gfx\\far.bmp Z=-0.5"; done
-  } | level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000"
+  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 2000 64 gfx\floor.bmp'
 }
+close_cleanly() { close_window Quillfen; expect_exit 0; expect_clean_shutdown; }
 
 loading_shown() { pixels_at_least 20 "${LOADING_TEXT[@]}" && no_pixels 150 350 200 25; }
 pause_shown() { pixels_at_least 20 150 350 200 25; }
@@ -42,7 +40,7 @@ magenta_on_the_left() {
 
 # --- Every key during loading does nothing (a recording presses them before the
 # level is there): the pause screen follows, where BACKSPACE quits.
-level_with_blocks 0
+small_level
 write_recording "$E2E_DIR/run.rec" 1 bs esc d space a s 5 loaded 5
 start_replay "$E2E_DIR/run.rec"
 wait_replay_end
@@ -55,20 +53,18 @@ expect_clean_shutdown
 # --- A long loading: the logo turns; closing the window ends the game cleanly. A
 # paced recording that saw loading complete only after 10000 frames (160 s) holds
 # the loading screen however fast the level loads.
-level_with_blocks 0
+small_level
 write_recording "$E2E_DIR/run.rec" 10000 loaded 1
 start_replay "$E2E_DIR/run.rec" QUILLFEN_REPLAY_PACE=1
 wait_window "Quillfen"
 wait_for "the loading screen" loading_shown
 wait_for "the logo to turn on the loading screen" logo_turned_from "$(logo_height)"
 loading_shown || fail "the loading screen ended before its recorded frame"
-close_window Quillfen
-expect_exit 0
-expect_clean_shutdown
+close_cleanly
 
 # --- A small level: pause screen, running, pause with the logo upright, and
 # closing the window while running.
-level_with_blocks 0
+small_level
 start_game
 wait_window "Quillfen"
 wait_for "the pause screen" pause_shown
@@ -90,16 +86,12 @@ no_pixels "${FPS_TEXT[@]}" || fail "the FPS text is shown on the pause screen"
 wait_for "the logo to turn again" logo_taller_than $((upright + 8))
 press Escape
 wait_for "the running game again" running_shown
-close_window Quillfen
-expect_exit 0
-expect_clean_shutdown
+close_cleanly
 
 # --- Closing the window on the pause screen.
-level_with_blocks 0
+small_level
 start_game
 wait_window "Quillfen"
 wait_for "the pause screen" pause_shown
-close_window Quillfen
-expect_exit 0
-expect_clean_shutdown
+close_cleanly
 echo "PASS"

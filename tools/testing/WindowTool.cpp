@@ -162,15 +162,21 @@ int Colour(Display* display, Window window, int x, int y)
     return 0;
 }
 
+// Listens to the creation of every window from now on, and says so on standard
+// error ("watching"), so that a caller can start the game only then.
+void StartWatchingWindows(Display* display)
+{
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+    std::fprintf(stderr, "watching\n");
+}
+
 // Follows every new window from its creation, so that a title it holds only for a
 // moment is seen as often as the timing allows; it prints "watching" on standard
 // error once it listens. A title replaced before it could be read is missed.
 int WatchTitles(Display* display, double seconds)
 {
-    const Window root = DefaultRootWindow(display);
-    XSelectInput(display, root, SubstructureNotifyMask);
-    XSync(display, False);
-    std::fprintf(stderr, "watching\n");
+    StartWatchingWindows(display);
     const Atom wmName = XInternAtom(display, "WM_NAME", False);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     std::string last;
@@ -248,10 +254,7 @@ bool HasName(Display* display, Window window, const std::string& name)
 
 int WatchIconify(Display* display, const std::string& name, double seconds)
 {
-    const Window root = DefaultRootWindow(display);
-    XSelectInput(display, root, SubstructureNotifyMask);
-    XSync(display, False);
-    std::fprintf(stderr, "watching\n");
+    StartWatchingWindows(display);
     const Atom changeState = XInternAtom(display, "WM_CHANGE_STATE", False);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline)
