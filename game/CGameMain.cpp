@@ -53,12 +53,10 @@ CGameMain::CGameMain(const WindowSettings& settings)
 
 CGameMain::WindowSettings CGameMain::ReadWindowSettings()
 {
+    // A refused file reads as missing, so the defaults follow; the log says why.
     std::string reason;
     if (!CIniReader::CheckFile(StartupDirectory() + CONFIG_FILE, reason))
-    {
         LogWrite(LOG_ERROR, "File " + CONFIG_FILE + " not read: " + reason + ".", LogClassName(typeid(CGameMain)));
-        return WindowSettings{800, 600, false};
-    }
     return WindowSettings{IniReadInt("game", "sizeW", 800, CONFIG_FILE), IniReadInt("game", "sizeH", 600, CONFIG_FILE),
                           IniReadBool("game", "fullscreen", false, CONFIG_FILE)};
 }

@@ -42,7 +42,7 @@ const int PLAYER_START_ANIMATION = 2;
 const int END_LABEL_FONT_SIZE = 30;
 const char* const END_LABEL_CAPTION = "Congratulations, you beat the game! Now, to find some cake...";
 
-void CreatePlayer(CGameMain* game, bool levelReadable)
+void CreatePlayer(CGameMain* game)
 {
     CPlayer* player = new CPlayer();
     game->player = player;
@@ -56,16 +56,13 @@ void CreatePlayer(CGameMain* game, bool levelReadable)
         player->SetAnimationRange(row.id, row.firstFrame, row.lastFrame);
     player->PlayAnimation(PLAYER_START_ANIMATION);
 
-    if (levelReadable)
-    {
-        player->spawnZ = IniReadInt("player", "spawnZ", 0, LEVEL_STATIC_FILE);
-        player->spawnY = IniReadInt("player", "spawnY", 0, LEVEL_STATIC_FILE);
-        player->spawnX = IniReadInt("player", "spawnX", 0, LEVEL_STATIC_FILE);
-        player->minY = IniReadInt("player", "minY", -1000000, LEVEL_STATIC_FILE);
-        player->minX = IniReadInt("player", "minX", -1000000, LEVEL_STATIC_FILE);
-        player->maxY = IniReadInt("player", "maxY", 1000000, LEVEL_STATIC_FILE);
-        player->maxX = IniReadInt("player", "maxX", 1000000, LEVEL_STATIC_FILE);
-    }
+    player->spawnZ = IniReadInt("player", "spawnZ", 0, LEVEL_STATIC_FILE);
+    player->spawnY = IniReadInt("player", "spawnY", 0, LEVEL_STATIC_FILE);
+    player->spawnX = IniReadInt("player", "spawnX", 0, LEVEL_STATIC_FILE);
+    player->minY = IniReadInt("player", "minY", -1000000, LEVEL_STATIC_FILE);
+    player->minX = IniReadInt("player", "minX", -1000000, LEVEL_STATIC_FILE);
+    player->maxY = IniReadInt("player", "maxY", 1000000, LEVEL_STATIC_FILE);
+    player->maxX = IniReadInt("player", "maxX", 1000000, LEVEL_STATIC_FILE);
     player->Respawn();
 
     game->spriteManager->AddSprite(player);
@@ -90,16 +87,13 @@ int BlockCount(CGameMain* game, const std::string& file)
     return limit;
 }
 
-// A level file or the script that exists but cannot be read (a pipe, a device,
-// a directory, a huge file) is passed over as if it were missing; the log says
-// why, once.
-bool Readable(CGameMain* game, const std::string& file)
+// A level file or the script that exists but is refused (a pipe, a device, a
+// directory, a huge file) reads as missing; the log says why, once.
+void ReportRefused(CGameMain* game, const std::string& file)
 {
     std::string reason;
-    if (CIniReader::CheckFile(StartupDirectory() + file, reason))
-        return true;
-    LogWrite(LOG_ERROR, "File " + file + " not read: " + reason + ".", LogClassName(typeid(*game)));
-    return false;
+    if (!CIniReader::CheckFile(StartupDirectory() + file, reason))
+        LogWrite(LOG_ERROR, "File " + file + " not read: " + reason + ".", LogClassName(typeid(*game)));
 }
 
 // Holds one level file for this thread while its blocks are read: the file is
@@ -114,9 +108,9 @@ public:
 };
 
 template <class Block>
-void LoadBlocks(CGameMain* game, const std::string& file, bool readable)
+void LoadBlocks(CGameMain* game, const std::string& file)
 {
-    if (!readable || game->LoadingCancelled())
+    if (game->LoadingCancelled())
         return;
     const FileHold hold(file);
     const int count = BlockCount(game, file);
@@ -169,18 +163,15 @@ int LoaderThreadProc(void* parameter)
 
 void LoadLevel(CGameMain* game)
 {
-    const bool staticReadable = Readable(game, LEVEL_STATIC_FILE);
-    const bool checkReadable = Readable(game, LEVEL_CHECK_FILE);
-    const bool platformReadable = Readable(game, LEVEL_PLATFORM_FILE);
-    const bool evilReadable = Readable(game, ASSETS_FILE_0);
-    const bool finishReadable = Readable(game, LEVEL_FINISH_FILE);
-    Readable(game, ASSETS_FILE_1);  // read by the evil blocks, which pass it over themselves
-    CreatePlayer(game, staticReadable);
-    LoadBlocks<CGameBlock>(game, LEVEL_STATIC_FILE, staticReadable);
-    LoadBlocks<CCheckPointBlock>(game, LEVEL_CHECK_FILE, checkReadable);
-    LoadBlocks<CPlatform>(game, LEVEL_PLATFORM_FILE, platformReadable);
-    LoadBlocks<CEvilBlock>(game, ASSETS_FILE_0, evilReadable);
-    LoadBlocks<CEndBlock>(game, LEVEL_FINISH_FILE, finishReadable);
+    for (const std::string& file : {LEVEL_STATIC_FILE, LEVEL_CHECK_FILE, LEVEL_PLATFORM_FILE, ASSETS_FILE_0,
+                                     LEVEL_FINISH_FILE, ASSETS_FILE_1})
+        ReportRefused(game, file);
+    CreatePlayer(game);
+    LoadBlocks<CGameBlock>(game, LEVEL_STATIC_FILE);
+    LoadBlocks<CCheckPointBlock>(game, LEVEL_CHECK_FILE);
+    LoadBlocks<CPlatform>(game, LEVEL_PLATFORM_FILE);
+    LoadBlocks<CEvilBlock>(game, ASSETS_FILE_0);
+    LoadBlocks<CEndBlock>(game, LEVEL_FINISH_FILE);
     if (game->LoadingCancelled())
         LogWrite(LOG_STATUS, "Loading stopped: the game ended before the level was shown.",
                  LogClassName(typeid(*game)));

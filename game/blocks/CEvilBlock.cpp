@@ -7,7 +7,6 @@
 #include "game/CPlayer.h"
 #include "sprites/SpriteGeometry.h"
 #include "log/Log.h"
-#include "platform/CIniReader.h"
 #include "sprites/CLabelSprite.h"
 
 #include <cstdlib>
@@ -144,18 +143,15 @@ void CEvilBlock::LoadFromIni(std::string file, std::string section)
 
 void CEvilBlock::PrintScriptLine(int line, int thresholdDefault)
 {
-    // A script that is not a regular file reads as missing (the loader has said why).
-    std::string refusal;
-    const bool readable = CIniReader::CheckFile(StartupDirectory() + ASSETS_FILE_1, refusal);
+    // A refused script reads as missing (the loader has said why).
     const std::string number = NumberToString(line);
-    const int level = readable ? IniReadInt(SCRIPT_SECTION, "l" + number, 0, ASSETS_FILE_1) : 0;
-    const std::string message = readable ? IniReadString(SCRIPT_SECTION, "t" + number, "", ASSETS_FILE_1) : "";
+    const int level = IniReadInt(SCRIPT_SECTION, "l" + number, 0, ASSETS_FILE_1);
+    const std::string message = IniReadString(SCRIPT_SECTION, "t" + number, "", ASSETS_FILE_1);
     // Written as if the captured player had written it.
     LogWrite(level, message, victim ? LogClassName(typeid(*victim)) : LogClassName(typeid(CPlayer)));
     if (line == switchLine)
         LogDisableConsole();
-    const int threshold =
-        readable ? IniReadInt(SCRIPT_SECTION, "w" + number, thresholdDefault, ASSETS_FILE_1) : thresholdDefault;
+    const int threshold = IniReadInt(SCRIPT_SECTION, "w" + number, thresholdDefault, ASSETS_FILE_1);
     if (threshold > thresholdDefault)
         LogSetLevel(threshold);
 }
