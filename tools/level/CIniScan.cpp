@@ -13,9 +13,10 @@ std::string CIniScan::Lower(std::string text)
 bool CIniScan::Scan(const std::string& nativeName, std::string& reason)
 {
     sections.clear();
+    wide = false;
     std::string content;
     if (!PlatformReadFile(nativeName, content, reason)) return false;
-    Parse(CIniReader::DecodeText(std::move(content)));
+    Parse(CIniReader::DecodeText(std::move(content), wide));
     return true;
 }
 
@@ -25,7 +26,8 @@ void CIniScan::Parse(const std::string& text)
         if (line.header)
             sections.push_back(Section{std::move(line.name), line.number, {}});
         else if (!sections.empty())
-            sections.back().entries.push_back(Entry{std::move(line.name), std::move(line.value), line.number});
+            sections.back().entries.push_back(
+                Entry{std::move(line.name), std::move(line.value), line.number, line.hasValue});
         return true;
     });
 }

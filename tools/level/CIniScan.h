@@ -9,10 +9,13 @@
 // every key, also a repeated one, in file order. Names keep their case.
 class CIniScan {
 public:
+    // Names and values as the file spells them (see Wide); the game gets them
+    // through CIniReader::Narrow.
     struct Entry {
         std::string key;
         std::string value;
         int line = 0; // 1-based
+        bool hasValue = true; // false: a line without '='
     };
     struct Section {
         std::string name;
@@ -25,6 +28,8 @@ public:
     bool Scan(const std::string& nativeName, std::string& reason);
 
     const std::vector<Section>& Sections() const { return sections; }
+    // True for a file with a byte-order mark: its text is UTF-8 here.
+    bool Wide() const { return wide; }
 
     // Section and key names are compared without regard to ASCII case.
     static std::string Lower(std::string text);
@@ -33,4 +38,5 @@ private:
     void Parse(const std::string& text);
 
     std::vector<Section> sections;
+    bool wide = false;
 };
