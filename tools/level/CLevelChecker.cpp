@@ -7,6 +7,8 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <set>
 
@@ -64,6 +66,30 @@ long SectionIndex(const std::string& name)
         if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
     const long index = std::stol(name);
     return NumberToString(static_cast<double>(index)) == name ? index : -1;
+}
+
+// Latin-1 text as the terminal shows it: UTF-8, control characters as \xHH.
+std::string Shown(const std::string& latin1)
+{
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    for (char c : latin1) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0))
+            out += std::string("\\x") + hex[byte >> 4] + hex[byte & 15];
+        else if (byte < 0x80)
+            out += c;
+        else
+            out += std::string{static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
+    }
+    return out;
+}
+
+std::string CodePoint(std::uint32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(value));
+    return text;
 }
 
 std::string Range(long first, long last)
@@ -195,7 +221,47 @@ bool CLevelChecker::Scan(const std::string& stored, CIniScan& scan, bool require
         Report(stored, 0, "not read: " + reason);
         return false;
     }
+    wideText = scan.Wide();
     return true;
+}
+
+bool CLevelChecker::ReportNoValue(const std::string& stored, const CIniScan::Section& section,
+                                  const CIniScan::Entry& entry)
+{
+    if (entry.hasValue) return false;
+    const std::string where = "[" + section.name + "] line " + Quote(entry.key);
+    if (entry.key[0] == '[')
+        Report(stored, entry.line, where + " has no ']': it is no section header, the keys below stay in [" +
+                                       section.name + "]");
+    else
+        Report(stored, entry.line, where + " has no '='; a key of that name reads as its default");
+    return true;
+}
+
+void CLevelChecker::CheckText(const std::string& stored, const std::string& where, const CIniScan::Entry& entry)
+{
+    const std::string& value = entry.value;
+    for (size_t pos = 0; pos < value.size();) {
+        std::uint32_t codePoint = 0;
+        const size_t length = CIniReader::ReadCharacter(value, pos, codePoint);
+        const std::string spelled = value.substr(pos, std::max<size_t>(length, 1));
+        // With a byte-order mark each character keeps its low byte; without one
+        // each byte is a character of its own (Latin-1), as on Windows.
+        if (wideText && length > 0 && codePoint > 0xFF) {
+            Report(stored, entry.line,
+                   where + entry.key + " holds " + CodePoint(codePoint) + " '" + spelled +
+                       "', beyond U+00FF: the game shows '" + Shown(CIniReader::Narrow(spelled, true)) + "'");
+            return;
+        }
+        if (!wideText && length > 1) {
+            Report(stored, entry.line,
+                   where + entry.key + " holds UTF-8 '" + spelled +
+                       "' in a file without a byte-order mark: the game shows '" + Shown(spelled) +
+                       "'; save the file as UTF-16");
+            return;
+        }
+        pos += spelled.size();
+    }
 }
 
 int CLevelChecker::LineOf(const CIniScan::Section& section, const std::string& key) const
@@ -220,6 +286,7 @@ void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section
             continue;
         }
         seen.emplace(lower, entry.line);
+        if (ReportNoValue(stored, section, entry)) continue;
         const KeyRule* rule = Find(known, entry.key);
         if (!rule) {
             std::string text = "[" + section.name + "] key " + Quote(entry.key) + " is not read by " + what;
@@ -239,6 +306,7 @@ void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section
         // The value as the game gets it: the first of the key in the first
         // section of the name, cut as the reader cuts it.
         const std::string value = IniReadString(section.name, entry.key, "", stored);
+        if (rule->type == TEXT) CheckText(stored, "[" + section.name + "] ", entry);
         if ((rule->type == INT || rule->type == DOUBLE) && !ReadsAsNumber(value, rule->type)) {
             Report(stored, entry.line,
                    "[" + section.name + "] " + rule->name + "=" + value +
@@ -435,6 +503,7 @@ void CLevelChecker::CheckScript()
             const std::string where = "[evil] ";
             if (!keys.insert(lower).second) {
                 Report(ASSETS_FILE_1, entry.line, where + "key " + Quote(entry.key) + " given twice; the first counts");
+            } else if (ReportNoValue(ASSETS_FILE_1, section, entry)) {
             } else if (index < 0) {
                 Report(ASSETS_FILE_1, entry.line,
                        where + "key " + Quote(entry.key) + " is not read by the script (l<n>, t<n>, w<n>)");
@@ -445,6 +514,8 @@ void CLevelChecker::CheckScript()
             } else if (kind != 't' && !ReadsAsNumber(IniReadString(SCRIPT_SECTION, entry.key, "", ASSETS_FILE_1), INT)) {
                 Report(ASSETS_FILE_1, entry.line,
                        where + entry.key + "=" + entry.value + " is not a number; the game reads its default");
+            } else if (kind == 't') {
+                CheckText(ASSETS_FILE_1, where, entry);
             }
         }
     }

@@ -43,11 +43,16 @@ private:
     void CheckImage(const std::string& stored, int line, const std::string& where, const std::string& name);
     void CheckFont(const std::string& stored, int line, const std::string& where, const std::string& name,
                    int size);
+    // A line without '=': reported, true. False for a key line with a value.
+    bool ReportNoValue(const std::string& stored, const CIniScan::Section& section, const CIniScan::Entry& entry);
+    // Characters of a text value that the game shows otherwise than the file spells them.
+    void CheckText(const std::string& stored, const std::string& where, const CIniScan::Entry& entry);
     int LineOf(const CIniScan::Section& section, const std::string& key) const;
     void Report(const std::string& stored, int line, const std::string& text);
 
     std::string shownFolder;
     std::vector<Problem> problems;
+    bool wideText = false; // the file scanned last has a byte-order mark
     std::map<std::string, std::string> imageRefusals; // by stored name: "" when usable
     int playerMinX = -1000000, playerMinY = -1000000, playerMaxX = 1000000, playerMaxY = 1000000;
     int longestScript = 0; // the largest "lines" of any evil block
