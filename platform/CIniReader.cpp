@@ -201,13 +201,21 @@ std::string DecodeUtf16(const std::string& bytes, bool bigEndian) {
 
 // The file's text in the form the parser reads: bytes for a file without a mark;
 // UTF-8 for a file with one (`wide`), whose characters are handed out narrowed.
-std::string DecodeFile(std::string content, bool& wide) {
-    wide = true;
-    if (content.compare(0, 2, "\xFF\xFE") == 0) return DecodeUtf16(content, false);
-    if (content.compare(0, 2, "\xFE\xFF") == 0) return DecodeUtf16(content, true);
-    wide = content.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    if (wide) content.erase(0, 3);
-    return content;
+struct DecodedText {
+    std::string text;
+    bool wide = true;
+};
+
+DecodedText DecodeFile(std::string content) {
+    DecodedText decoded;
+    if (content.compare(0, 2, "\xFF\xFE") == 0 || content.compare(0, 2, "\xFE\xFF") == 0) {
+        decoded.text = DecodeUtf16(content, content[0] == '\xFE');
+        return decoded;
+    }
+    decoded.wide = content.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (decoded.wide) content.erase(0, 3);
+    decoded.text = std::move(content);
+    return decoded;
 }
 
 // One byte per UTF-16 unit of the wide text: the unit's low 8 bits. A character
@@ -312,9 +320,10 @@ bool QueryName(std::string& name, bool wide) {
 }
 
 // False when the file holds more than EntryLimit() sections and keys.
-bool Parse(const std::string& text, bool wide, ParsedFile& parsed) {
+bool Parse(const DecodedText& decoded, ParsedFile& parsed) {
     SectionBuilder section(parsed);
-    const bool whole = CIniReader::ScanLines(text, [&](CIniReader::Line& line) {
+    const bool wide = decoded.wide;
+    const bool whole = CIniReader::ScanLines(decoded.text, [&](CIniReader::Line& line) {
         if (line.header) {
             std::string name = std::move(line.name);
             if (!QueryName(name, wide)) {
@@ -401,9 +410,7 @@ std::shared_ptr<const ParsedFile> LoadFromDisk(const std::string& fileName, std:
     auto parsed = std::make_shared<ParsedFile>();
     CacheEntry entry;
     entry.stamp = StampOf(st);
-    bool wide = false;
-    const std::string text = DecodeFile(std::move(content), wide);
-    if (Parse(text, wide, *parsed)) {
+    if (Parse(DecodeFile(std::move(content)), *parsed)) {
         entry.parsed = parsed;
         entry.bytes = parsed->bytes;
     } else {
@@ -496,7 +503,9 @@ void CIniReader::SetEntryLimitForTesting(std::size_t limit) {
 }
 
 std::string CIniReader::DecodeText(std::string bytes, bool& wide) {
-    return DecodeFile(std::move(bytes), wide);
+    DecodedText decoded = DecodeFile(std::move(bytes));
+    wide = decoded.wide;
+    return std::move(decoded.text);
 }
 
 std::string CIniReader::Narrow(const std::string& text, bool wide) {

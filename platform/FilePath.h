@@ -6,11 +6,11 @@
 // is looked up without regard to ASCII letter case (level files, and the texture
 // and font caches that lower-case their keys, name files in any case).
 // A stored name is Latin-1 text, one byte a character, as the INI reader hands
-// names out and as the Windows build opens them; names on this system are UTF-8.
+// names out; names on this system are UTF-8.
 // So a component not found under its own bytes is looked up in its UTF-8
 // spelling: "gfx\caf\xE9.png" finds gfx/café.png. Its own bytes come first, so
-// a UTF-8 name written into a level file without a byte-order mark still finds
-// its file here (the level checker warns that Windows reads it otherwise).
+// a UTF-8 name written into a level file without a byte-order mark finds its
+// file too (as in the Windows build, which tries a name as UTF-8 first).
 #ifndef VELMORA_PLATFORM_FILEPATH_H
 #define VELMORA_PLATFORM_FILEPATH_H
 

@@ -240,6 +240,10 @@ bool CLevelChecker::ReportNoValue(const std::string& stored, const CIniScan::Sec
 
 void CLevelChecker::CheckText(const std::string& stored, const std::string& where, const CIniScan::Entry& entry)
 {
+    // File names are opened as Latin-1 and, failing that, as UTF-8, on Linux and
+    // on Windows alike: only a character that does not survive matters for them.
+    const std::string lower = CIniScan::Lower(entry.key);
+    const bool fileName = lower == "texture" || lower == "font";
     const std::string& value = entry.value;
     for (size_t pos = 0; pos < value.size();) {
         std::uint32_t codePoint = 0;
@@ -249,11 +253,11 @@ void CLevelChecker::CheckText(const std::string& stored, const std::string& wher
         // each byte is a character of its own (Latin-1), as on Windows.
         if (wideText && length > 0 && codePoint > 0xFF) {
             Report(stored, entry.line,
-                   where + entry.key + " holds " + CodePoint(codePoint) + " '" + spelled +
-                       "', beyond U+00FF: the game shows '" + Shown(CIniReader::Narrow(spelled, true)) + "'");
+                   where + entry.key + " holds " + CodePoint(codePoint) + " '" + spelled + "', beyond U+00FF: the game " +
+                       (fileName ? "reads '" : "shows '") + Shown(CIniReader::Narrow(spelled, true)) + "'");
             return;
         }
-        if (!wideText && length > 1) {
+        if (!wideText && !fileName && length > 1) {
             Report(stored, entry.line,
                    where + entry.key + " holds UTF-8 '" + spelled +
                        "' in a file without a byte-order mark: the game shows '" + Shown(spelled) +
