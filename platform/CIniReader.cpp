@@ -132,13 +132,25 @@ std::string LowerAscii(std::string text) {
     return text;
 }
 
+// ^Z, the end-of-file mark of old DOS editors, is blank to the Windows reader too.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
 // The text up to its first NUL, as the Windows reader's C strings end there.
 std::string UpToNul(const std::string& text) {
     return text.substr(0, text.find('\0'));
+}
+
+// A requested section or key name as the parsed file keeps names: up to its NUL,
+// trimmed, lower-cased.
+std::string QueryName(const std::string& name) {
+    std::size_t end = name.find('\0');
+    if (end == std::string::npos) end = name.size();
+    std::size_t begin = 0;
+    while (begin < end && IsBlank(name[begin])) ++begin;
+    while (end > begin && IsBlank(name[end - 1])) --end;
+    return LowerAscii(name.substr(begin, end - begin));
 }
 
 // Position of the first `c` in text[begin, end), or `end`. Never looks past the
@@ -196,6 +208,8 @@ std::string DecodeUtf16(const std::string& bytes, bool bigEndian) {
         }
         AppendUtf8(out, unit);
     }
+    // An odd last byte is a unit of its own value, as the Windows reader reads it.
+    if (bytes.size() % 2 != 0) AppendUtf8(out, static_cast<unsigned char>(bytes.back()));
     return out;
 }
 
@@ -310,9 +324,9 @@ private:
     std::unordered_set<std::string> names;  // the section's names, once it is long
 };
 
-// The name as a query must spell it: narrowed, and lower-cased. False for a name
-// of a wide file with a character above U+00FF: no query reaches it.
-bool QueryName(std::string& name, bool wide) {
+// A name of the file as a query must spell it: narrowed, and lower-cased. False
+// for a name of a wide file with a character above U+00FF: no query reaches it.
+bool FileName(std::string& name, bool wide) {
     bool latin1 = true;
     if (wide) name = NarrowWide(name, latin1);
     name = LowerAscii(std::move(name));
@@ -323,10 +337,13 @@ bool QueryName(std::string& name, bool wide) {
 bool Parse(const DecodedText& decoded, ParsedFile& parsed) {
     SectionBuilder section(parsed);
     const bool wide = decoded.wide;
+    // Keys above the first header form a section of the empty name.
+    section.Begin(&parsed.sections.emplace(std::string(), SectionKeys()).first->second);
+    parsed.bytes += NODE_BYTES;
     const bool whole = CIniReader::ScanLines(decoded.text, [&](CIniReader::Line& line) {
         if (line.header) {
             std::string name = std::move(line.name);
-            if (!QueryName(name, wide)) {
+            if (!FileName(name, wide)) {
                 section.Begin(nullptr);  // its keys belong to no section a query finds
                 return true;
             }
@@ -340,7 +357,7 @@ bool Parse(const DecodedText& decoded, ParsedFile& parsed) {
         }
         if (!section.Active()) return true;
         std::string key = std::move(line.name);
-        if (!QueryName(key, wide)) return true;
+        if (!FileName(key, wide)) return true;
         std::string value = line.hasValue ? HandedOut(std::move(line.value), line.quoted, wide) : std::string();
         const std::size_t cost = sizeof(KeyEntry) + key.size() + value.size();
         if (!section.Add(std::move(key), std::move(value), line.hasValue)) return true;  // first key wins
@@ -434,9 +451,9 @@ bool CIniReader::TryReadValue(const std::string& section, const std::string& key
     std::string reason;
     std::shared_ptr<const ParsedFile> parsed = Load(fileName, reason);
     if (!parsed) return false;
-    auto foundSection = parsed->sections.find(LowerAscii(UpToNul(section)));
+    auto foundSection = parsed->sections.find(QueryName(section));
     if (foundSection == parsed->sections.end()) return false;
-    const std::string name = LowerAscii(UpToNul(key));
+    const std::string name = QueryName(key);
     const auto begin = parsed->keys.begin() + foundSection->second.first;
     const auto end = begin + foundSection->second.count;
     const auto found = std::lower_bound(begin, end, name, [&parsed](const KeyEntry& entry, const std::string& wanted) {
@@ -577,7 +594,6 @@ bool CIniReader::ScanLines(const std::string& text, const std::function<bool(Lin
         const std::size_t equals = FindIn(text, begin, end, '=');
         line.header = false;
         line.name = Field(text, begin, equals);
-        if (line.name.empty()) continue;
         line.hasValue = equals != end;
         line.value = line.hasValue ? Field(text, equals + 1, end) : std::string();
         line.quoted = line.value.size() >= 2 && (line.value[0] == '"' || line.value[0] == '\'') &&

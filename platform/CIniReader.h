@@ -13,7 +13,7 @@
 //   U+FFFF, one per unit), and a section or key name holding one can never be asked
 //   for; requested names are read alike, each byte one character. A byte that is
 //   not UTF-8 in a file with the UTF-8 mark is U+FFFD (0xFD); an odd last byte of a
-//   UTF-16 file is dropped. (Code page 1252 reads bytes 0x80 to 0x9F as other
+//   UTF-16 file is a character of its own value. (Code page 1252 reads bytes 0x80 to 0x9F as other
 //   characters; here every byte stays itself, on every system.)
 // - CR LF, LF and a lone CR all end a line.
 // - A line whose first non-blank character is '[' and which holds a ']' is a
@@ -21,12 +21,15 @@
 //   names "0] ; see [1"). A '[' line without ']' (also "[" alone) is not a header:
 //   it is read like any other line, and the keys after it stay in the section above.
 // - "key=value" lines (split at the first '=') belong to the section above them;
-//   lines before the first section and lines whose key name is empty are ignored.
+//   lines above the first header to a section of the empty name (which a later
+//   "[]" therefore repeats). A key name may be empty ("=value").
 //   A line without '=' is a key without a value: asking for it gives the default,
 //   also when a "key=value" of the same name follows (the first key wins).
 // - A NUL byte ends a section name, a key name or a value: the rest of that name or
 //   value is ignored (the line still counts as a line).
-// - White space around section names, key names and values is trimmed.
+// - White space (blank, tab, vertical tab, form feed and the DOS end-of-file mark
+//   ^Z) around section names, key names and values is trimmed, and so it is
+//   around the requested names.
 // - One pair of matching quotes (both ' or both ") around a value is removed.
 // - Section and key names are compared without regard to ASCII case.
 // - The first matching section wins: a later section of the same name is not merged
@@ -114,9 +117,9 @@ public:
         bool quoted = false;    // the value had quotes around it
     };
     // Visits the header and key lines of `text` (see DecodeText) in file order, by
-    // the rules above: comments, blank lines and keys without a name are passed
-    // over (key lines before the first header are not). Stops, and returns false,
-    // when `visit` returns false.
+    // the rules above: comments and blank lines are passed over (key lines before
+    // the first header are not). Stops, and returns false, when `visit` returns
+    // false.
     static bool ScanLines(const std::string& text, const std::function<bool(Line&)>& visit);
 
     // For tests: number of files kept in the cache.

@@ -69,12 +69,14 @@ const std::vector<IniCase>& Cases() {
         {"[game]\nsizeW=1024\n[other]\nsizeW=1\n", "other", "sizeW", "1"},
         {"[game]\nsizeW=1024\n", "nogame", "sizeW", DEFAULT}, {"[game]\nsizeW=1024\n", "game", "sizeH", DEFAULT},
         {"[game]\nsizeW=\n", "game", "sizeW", ""}, {"[game]\nformula = a=b=c\n", "game", "formula", "a=b=c"},
-        {"sizeW=1\n[game]\n", "game", "sizeW", DEFAULT}, {"[game]\nsizeW=1024", "game", "sizeW", "1024"},
-        {"[game]\n=nameless\n", "game", "", DEFAULT},
+        {"sizeW=1\n[game]\n", "game", "sizeW", DEFAULT}, {"sizeW=1\n[game]\n", "", "sizeW", "1"},
+        {"[game]\nsizeW=1024", "game", "sizeW", "1024"}, {"[game]\n=nameless\n=x\n", "game", "", "nameless"},
         // White space around names and values, not inside them.
         {"[game]\ntitle =  \t \n", "game", "title", ""}, {"[g]\nkey=a  b\tc\n", "g", "key", "a  b\tc"},
         {"  [  game  ]  \n\t sizeW \t=\t 1024 \t\n", "game", "sizeW", "1024"},
         {"[ other ] trailing\nx=2\n", "other", "x", "2"}, {"[a b]\nk v=1\n", "a b", "k v", "1"},
+        {"[s]\n\x1A\v k=a\x1A\f\n", " s\t", " k ", "a"}, {"[s]\nk=\xA0\x1C v\x1F\n", "s", "k", "\xA0\x1C v\x1F"},
+        {Utf16(u"[s]\r\nk=\u3000v\u00A0\r\n"), "s", "k", nul + "v\xA0"},
         // One pair of quotes.
         {"[q]\nk=\"Hello World\"\n", "q", "k", "Hello World"}, {"[q]\nk='Hello World'\n", "q", "k", "Hello World"},
         {"[q]\nk =  \" spaced \"  \n", "q", "k", " spaced "}, {"[q]\nk=\"\"x\"\"\n", "q", "k", "\"x\""},
@@ -83,6 +85,7 @@ const std::vector<IniCase>& Cases() {
         // Comments: whole lines only.
         {";[game]\n[game]\n;sizeW=1\n   ; sizeW=2\nsizeW=3\n", "game", "sizeW", "3"},
         {";[game]\nsizeW=1\n", ";[game]", "sizeW", DEFAULT},
+        {"[s]\n;k=v\n", "s", ";k", DEFAULT, "Windows keeps a comment as a key; the game asks for no name starting with ';'"},
         {"[game]\nsizeW=1024 ; the width\n", "game", "sizeW", "1024 ; the width"},
         {"[game]\ntext=first \\\nsecond=x\n", "game", "text", "first \\"},
         // Letter case and duplicates: the first section and the first key win; a
@@ -91,12 +94,12 @@ const std::vector<IniCase>& Cases() {
         {"[game]\nsizeW=1\n[o]\n[GAME]\nsizeW=2\nsizeH=3\n", "game", "sizeW", "1"},
         {"[game]\nsizeW=1\n[o]\n[GAME]\nsizeW=2\nsizeH=3\n", "game", "sizeH", DEFAULT},
         {"[game]\njust words\nsizeH\n", "game", "sizeH", DEFAULT}, {"[game]\nsizeH\nsizeH=2\n", "game", "sizeH", DEFAULT},
-        {"[CAF\xC9]\nk=1\n", "caf\xE9", "k", DEFAULT, "letters beyond ASCII keep their case here; the game asks for ASCII names"},
+        {"[CAF\xC9]\nk=1\n", "caf\xE9", "k", DEFAULT},
         // Section headers: '[' without ']' is none; the name runs to the last ']'.
         {"[game]\nsizeW=1\n[12\nsizeH=2\n", "game", "sizeH", "2"}, {"[game]\n[12\nsizeH=2\n", "12", "sizeH", DEFAULT},
         {"[game]\n[\nsizeH=2\n", "game", "sizeH", "2"}, {"[s]\n[\n[=v\n", "s", "[", DEFAULT},
         {"[game]\n[a=b\n", "game", "[a", "b"}, {"[0] ; see [1]\nk=v\n", "0] ; see [1", "k", "v"},
-        {"[0] ; see [1]\nk=v\n", "0", "k", DEFAULT}, {"[]\nx=3", "", "x", "3"},
+        {"[0] ; see [1]\nk=v\n", "0", "k", DEFAULT}, {"[]\nx=3", "", "x", DEFAULT},
         // Line ends: CR LF, LF and a lone CR.
         {"[game]\r\ntitle=\"Quillfen\"\r\nempty=\r\n", "game", "title", "Quillfen"}, {"[a]\rk=1\r[b]\rk=2", "b", "k", "2"},
         {"[a]\n\rk=1\n\r", "a", "k", "1"},
@@ -115,17 +118,19 @@ const std::vector<IniCase>& Cases() {
         {"[Caf\xE9]\nk=1\n", "Caf\xE9", "k", "1"}, {"[s]\nk=" + Repeat(e, 1100) + "\n", "s", "k", Repeat(e, 511) + "\xC3"},
         {"[s]\nk=" + std::string(1022, 'a') + "\xF0\x9F\x98\x80\n", "s", "k", std::string(1022, 'a') + "\xF0"},
         {"[s]\nk=" + std::string(1100, '\xFF') + "\n", "s", "k", std::string(1023, '\xFF')},
+        {"[s]\nk=\x81\x8D\x8F\x90\x9D\n", "s", "k", "\x81\x8D\x8F\x90\x9D"},
         {"[s]\nk=\x80\n", "s", "k", "\x80", "code page 1252 reads 0x80 as U+20AC (0xAC); here every byte stays itself"},
         // With a mark the characters come out one byte each, the low byte of each unit.
         {"\xEF\xBB\xBF[game]\r\nsizeW=1024\r\n", "game", "sizeW", "1024"},
-        {"\xEF\xBB\xBF[s]\r\nk=Caf" + e + "\r\n", "s", "k", "Caf\xE9"},
+        {"\xEF\xBB\xBF[s]\r\nk=Caf" + e + "\r\n", "s", "k", "Caf\xE9"}, {"\xEF\xBB\xBF[s]\nk=a\xFF!\n", "s", "k", "a\xFD!"},
         {Utf16(u"[game]\r\nsizeW=1024\r\n"), "game", "sizeW", "1024"},
         {Utf16(u"[s]\r\nk=Caf\u00E9\r\n"), "S", "k", "Caf\xE9"}, {Utf16(u"[s]\r\nk=Caf\u00E9\r\n", true), "s", "k", "Caf\xE9"},
         {Utf16(u"[s]\r\nk=\u0141\u00F3d\u017A \U0001F600\r\n"), "s", "k", "A\xF3" "dz =" + nul},
         {Utf16(u"[Zo\u00EB]\rk=v\r", true), "Zo\xEB", "k", "v"}, {Utf16(u"[\u0130]\r\nk=1\r\n"), "0", "k", DEFAULT},
         {Utf16(u"[s]\r\n\u0141=1\r\nA=2\r\n"), "s", "A", "2"}, {Utf16(unpaired), "s", "k", nul + "x" + nul},
         {Utf16(u"[s]\r\nk=" + std::u16string(1100, u'\u00E9') + u"\r\n"), "s", "k", std::string(1023, '\xE9')},
-        {Utf16(u"[s]\nk=v") + "\x41", "s", "k", "v"} /* odd last byte */, {"\xFF\xFE", "s", "k", DEFAULT},
+        {Utf16(u"[s]\nk=v") + "A", "s", "k", "vA"}, {Utf16(u"[s]\nk=v", true) + "A", "s", "k", "vA"},
+        {"\xFF\xFE", "s", "k", DEFAULT},
     };
     return cases;
 }

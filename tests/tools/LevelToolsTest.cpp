@@ -111,11 +111,12 @@ TEST(LevelCheckTest, FindsTheMistakesOfLevelsItHasNeverSeen)
           "ass/ets.1:6: [evil] key 'hello' is not read by the script (l<n>, t<n>, w<n>)",
           "ass/ets.1:7: section [other] is never read (the script is [evil])"}},
         {"text the game shows otherwise (beyond U+00FF with a mark, UTF-8 without); lines without '=' or ']'",
-         {{"lvl/level_static.ini", "[main]\n[1\ncount=0\n"},
+         {{"lvl/level_static.ini", "[main]\n[1\ncount=0\n= 4\n"},
           {"lvl/level_finish.ini", Utf16(u"[main]\r\ncount=1\r\n[0]\r\ntext=Caf\u00E9 \u0141\u00F3d\u017A\r\n")},
           {"ass/ets.0", "[main]\ncount=1\n[0]\nlines=1\n"},
           {"ass/ets.1", "[evil]\nt0=Caf\xC3\xA9\nl0\n"}},
          {"lvl/level_static.ini:2: [main] line '[1' has no ']': it is no section header, the keys below stay in [main]",
+          "lvl/level_static.ini:4: [main] line '=4' has no key name; the game never reads it",
           "lvl/level_finish.ini:4: [0] text holds U+0141 '\xC5\x81', beyond U+00FF: the game shows 'A'",
           "ass/ets.1:2: [evil] t0 holds UTF-8 '\xC3\xA9' in a file without a byte-order mark: the game shows "
           "'\xC3\x83\xC2\xA9'; save the file as UTF-16",

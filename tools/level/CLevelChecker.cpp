@@ -225,10 +225,15 @@ bool CLevelChecker::Scan(const std::string& stored, CIniScan& scan, bool require
     return true;
 }
 
-bool CLevelChecker::ReportNoValue(const std::string& stored, const CIniScan::Section& section,
+bool CLevelChecker::ReportOddLine(const std::string& stored, const CIniScan::Section& section,
                                   const CIniScan::Entry& entry)
 {
-    if (entry.hasValue) return false;
+    if (entry.hasValue && !entry.key.empty()) return false;
+    if (entry.key.empty()) {
+        Report(stored, entry.line, "[" + section.name + "] line " + Quote("=" + entry.value) +
+                                       " has no key name; the game never reads it");
+        return true;
+    }
     const std::string where = "[" + section.name + "] line " + Quote(entry.key);
     if (entry.key[0] == '[')
         Report(stored, entry.line, where + " has no ']': it is no section header, the keys below stay in [" +
@@ -290,7 +295,7 @@ void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section
             continue;
         }
         seen.emplace(lower, entry.line);
-        if (ReportNoValue(stored, section, entry)) continue;
+        if (ReportOddLine(stored, section, entry)) continue;
         const KeyRule* rule = Find(known, entry.key);
         if (!rule) {
             std::string text = "[" + section.name + "] key " + Quote(entry.key) + " is not read by " + what;
@@ -507,7 +512,7 @@ void CLevelChecker::CheckScript()
             const std::string where = "[evil] ";
             if (!keys.insert(lower).second) {
                 Report(ASSETS_FILE_1, entry.line, where + "key " + Quote(entry.key) + " given twice; the first counts");
-            } else if (ReportNoValue(ASSETS_FILE_1, section, entry)) {
+            } else if (ReportOddLine(ASSETS_FILE_1, section, entry)) {
             } else if (index < 0) {
                 Report(ASSETS_FILE_1, entry.line,
                        where + "key " + Quote(entry.key) + " is not read by the script (l<n>, t<n>, w<n>)");

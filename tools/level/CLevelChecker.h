@@ -43,8 +43,8 @@ private:
     void CheckImage(const std::string& stored, int line, const std::string& where, const std::string& name);
     void CheckFont(const std::string& stored, int line, const std::string& where, const std::string& name,
                    int size);
-    // A line without '=': reported, true. False for a key line with a value.
-    bool ReportNoValue(const std::string& stored, const CIniScan::Section& section, const CIniScan::Entry& entry);
+    // A line without '=' or without a key name: reported, true. False otherwise.
+    bool ReportOddLine(const std::string& stored, const CIniScan::Section& section, const CIniScan::Entry& entry);
     // Characters of a text value that the game shows otherwise than the file spells them.
     void CheckText(const std::string& stored, const std::string& where, const CIniScan::Entry& entry);
     int LineOf(const CIniScan::Section& section, const std::string& key) const;
