@@ -238,6 +238,7 @@ DecodedText DecodeFile(std::string content) {
 // to false when a unit above U+00FF was narrowed.
 std::string NarrowWide(const std::string& text, bool& latin1) {
     latin1 = true;
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) return text;  // ASCII
     std::string out;
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
