@@ -236,7 +236,7 @@ DecodedText DecodeFile(std::string content) {
 // above U+FFFF is two units; a byte that is not UTF-8 (only in a file with the
 // UTF-8 mark) is U+FFFD, as the system's UTF-8 decoder makes it. `latin1` is set
 // to false when a unit above U+00FF was narrowed.
-std::string NarrowWide(const std::string& text, bool& latin1) {
+std::string NarrowWide(std::string text, bool& latin1) {
     latin1 = true;
     if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) return text;  // ASCII
     std::string out;
@@ -260,7 +260,7 @@ std::string NarrowWide(const std::string& text, bool& latin1) {
 // in that copy only when it fits, so 1023 characters inside quotes give 1022.
 std::string HandedOut(std::string value, bool quoted, bool wide) {
     bool latin1 = true;
-    if (wide) value = NarrowWide(value, latin1);
+    if (wide) value = NarrowWide(std::move(value), latin1);
     if (quoted && value.size() == CIniReader::MAX_VALUE_LENGTH) value.pop_back();
     if (value.size() > CIniReader::MAX_VALUE_LENGTH) value.resize(CIniReader::MAX_VALUE_LENGTH);
     return value;
@@ -329,7 +329,7 @@ private:
 // for a name of a wide file with a character above U+00FF: no query reaches it.
 bool FileName(std::string& name, bool wide) {
     bool latin1 = true;
-    if (wide) name = NarrowWide(name, latin1);
+    if (wide) name = NarrowWide(std::move(name), latin1);
     name = LowerAscii(std::move(name));
     return latin1;
 }
