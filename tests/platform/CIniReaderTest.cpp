@@ -88,7 +88,7 @@ const std::vector<IniCase>& Cases() {
         {"[s]\n;k=v\n", "s", ";k", DEFAULT, "Windows keeps a comment as a key; the game asks for no name starting with ';'"},
         {"[game]\nsizeW=1024 ; the width\n", "game", "sizeW", "1024 ; the width"},
         {"[game]\ntext=first \\\nsecond=x\n", "game", "text", "first \\"},
-        // Letter case and duplicates: the first section and the first key win; a
+        // ASCII letter case and duplicates: the first section and the first key win; a
         // line without '=' is a key that yields the default.
         {"[Game]\nSizeW=Gfx\\Tovik.PNG\n", "gAmE", "SIZEW", "Gfx\\Tovik.PNG"}, {"[g]\nk=1\nK=2\n", "g", "k", "1"},
         {"[game]\nsizeW=1\n[o]\n[GAME]\nsizeW=2\nsizeH=3\n", "game", "sizeW", "1"},
