@@ -169,20 +169,19 @@ bool EventFromText(std::string_view text, SDL_Event& event)
         event.jaxis.value = static_cast<Sint16>(f[2]);
         return true;
     case SDL_JOYHATMOTION:
-        if (!ReadFields(text, f, 3, 0, 255))
-            return false;
-        event.jhat.which = static_cast<Uint8>(f[0]);
-        event.jhat.hat = static_cast<Uint8>(f[1]);
-        event.jhat.value = static_cast<Uint8>(f[2]);
-        return true;
     case SDL_JOYBUTTONDOWN:
     case SDL_JOYBUTTONUP:
+    {
         if (!ReadFields(text, f, 3, 0, 255))
             return false;
-        event.jbutton.which = static_cast<Uint8>(f[0]);
-        event.jbutton.button = static_cast<Uint8>(f[1]);
-        event.jbutton.state = static_cast<Uint8>(f[2]);
+        // which, then the hat or button, then its value or state
+        const Uint8 t = event.type, which = f[0], index = f[1], value = f[2];
+        if (type == SDL_JOYHATMOTION)
+            event.jhat = SDL_JoyHatEvent{t, which, index, value};
+        else
+            event.jbutton = SDL_JoyButtonEvent{t, which, index, value};
         return true;
+    }
     default:
         return false;
     }

@@ -32,6 +32,17 @@ const int SCREEN_LINE_GAP = 8;         // pixels between the pause screen's two 
 const int WALK_LEFT_ANIMATION = 1;
 const int WALK_RIGHT_ANIMATION = 2;
 
+// A press or release of the rules' own key for the action.
+SDL_Event RuleKeyEvent(ControlAction action, bool pressed)
+{
+    SDL_Event event{};
+    event.type = pressed ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.type = event.type;
+    event.key.state = pressed ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = CControls::RuleKey(action);
+    return event;
+}
+
 SDL_Color Colour(Uint8 r, Uint8 g, Uint8 b)
 {
     SDL_Color colour{};
@@ -307,11 +318,7 @@ void CGameMain::ApplyControls(const SDL_Event& event)
 {
     for (const ControlChange& change : controls.Translate(event))
     {
-        SDL_Event key{};
-        key.type = change.pressed ? SDL_KEYDOWN : SDL_KEYUP;
-        key.key.type = key.type;
-        key.key.state = change.pressed ? SDL_PRESSED : SDL_RELEASED;
-        key.key.keysym.sym = CControls::RuleKey(change.action);
+        const SDL_Event key = RuleKeyEvent(change.action, change.pressed);
         if (change.pressed)
             PressKey(&key);
         else
@@ -375,11 +382,7 @@ void CGameMain::TakeHeldKeys()
             const bool pressing = pass == 1 && !*flags[i] && held;
             if (!releasing && !pressing)
                 continue;
-            SDL_Event event{};
-            event.type = releasing ? SDL_KEYUP : SDL_KEYDOWN;
-            event.key.type = event.type;
-            event.key.state = releasing ? SDL_RELEASED : SDL_PRESSED;
-            event.key.keysym.sym = CControls::RuleKey(actions[i]);
+            const SDL_Event event = RuleKeyEvent(actions[i], pressing);
             if (releasing)
                 ReleaseKey(&event);
             else
