@@ -137,6 +137,13 @@ const std::vector<CLevelChecker::KeyRule> PLAYER_KEYS = {
 const std::vector<CLevelChecker::KeyRule> MAIN_KEYS = {{"count", INT, ALWAYS}};
 const std::vector<CLevelChecker::KeyRule> CONFIG_KEYS = {
     {"sizeW", INT, ALWAYS}, {"sizeH", INT, ALWAYS}, {"fullscreen", BOOL, ALWAYS}};
+// The controls: keys by name (the game itself tells a name it does not know),
+// gamepad buttons by number.
+const std::vector<CLevelChecker::KeyRule> KEYS_KEYS = {
+    {"left", TEXT, ALWAYS},  {"right", TEXT, ALWAYS}, {"brake", TEXT, ALWAYS},
+    {"jump", TEXT, ALWAYS},  {"pause", TEXT, ALWAYS}, {"quit", TEXT, ALWAYS}};
+const std::vector<CLevelChecker::KeyRule> GAMEPAD_KEYS = {
+    {"brake", INT, ALWAYS}, {"jump", INT, ALWAYS}, {"pause", INT, ALWAYS}, {"quit", INT, ALWAYS}};
 
 const CLevelChecker::KeyRule* Find(const std::vector<CLevelChecker::KeyRule>& rules, const std::string& key)
 {
@@ -335,8 +342,13 @@ void CLevelChecker::CheckConfig()
     for (const CIniScan::Section& section : scan.Sections()) {
         if (!sections.insert(CIniScan::Lower(section.name)).second) {
             Report(CONFIG_FILE, section.line, "section [" + section.name + "] given twice; its keys are never read");
+        } else if (CIniScan::Lower(section.name) == "keys") {
+            CheckKeys(CONFIG_FILE, section, KEYS_KEYS, "the game");
+        } else if (CIniScan::Lower(section.name) == "gamepad") {
+            CheckKeys(CONFIG_FILE, section, GAMEPAD_KEYS, "the game");
         } else if (CIniScan::Lower(section.name) != "game") {
-            Report(CONFIG_FILE, section.line, "section [" + section.name + "] is never read (the game reads [game])");
+            Report(CONFIG_FILE, section.line,
+                   "section [" + section.name + "] is never read (the game reads [game], [keys] and [gamepad])");
         } else {
             CheckKeys(CONFIG_FILE, section, CONFIG_KEYS, "the game");
             for (const char* key : {"sizeW", "sizeH"}) {
