@@ -12,6 +12,7 @@
 #include "resources/CFont.h"
 #include "resources/CFontFactory.h"
 #include "resources/CScreenText.h"
+#include "resources/CSoundManager.h"
 #include "resources/CTextureManager.h"
 #include "resources/TextRenderer.h"
 #include "sprites/CImageSpriteEx.h"
@@ -31,6 +32,25 @@ const char* const LOADING_TEXT = "Loading...";
 const char* const PAUSED_TEXT = "Paused. Press [ESC] to continue, [BACKSPACE] to quit...";
 const int WALK_LEFT_ANIMATION = 1;
 const int WALK_RIGHT_ANIMATION = 2;
+const double PAUSED_MUSIC_LEVEL = 0.35;  // of the music's volume while running
+
+// The music's level in each state: none while loading and on the end screen.
+double MusicLevel(GameState state)
+{
+    switch (state)
+    {
+    case Paused: return PAUSED_MUSIC_LEVEL;
+    case Running: return 1.0;
+    default: return 0.0;
+    }
+}
+
+// A percentage of config.ini's section "sound"; outside 0..100 the default.
+int SoundSetting(const char* key, int defaultValue, int highest = 100)
+{
+    const int value = IniReadInt("sound", key, defaultValue, CONFIG_FILE);
+    return value >= 0 && value <= highest ? value : defaultValue;
+}
 
 SDL_Color Colour(Uint8 r, Uint8 g, Uint8 b)
 {
@@ -85,8 +105,21 @@ void CGameMain::OnInit()
     logo->y = (height / 2) - logo->GetHeight() * 0.5;
     screenText = new CScreenText();
     fpsText = new CScreenText();
+    StartSound();
 
     StartLoader();
+}
+
+void CGameMain::StartSound()
+{
+    // enabled is 0 or 1; anything else keeps the default, as a bad volume does.
+    sounds = new CSoundManager(SoundSettings{SoundSetting("volume", 80), SoundSetting("music", 60),
+                                             SoundSetting("enabled", 1, 1) == 1});
+    if (!sounds->IsOpen())
+        return;
+    for (const std::string* name : {&SOUND_JUMP, &SOUND_LAND, &SOUND_CHECKPOINT, &SOUND_RESPAWN, &SOUND_PLATFORM,
+                                    &SOUND_TRAP, &SOUND_GLITCH, &SOUND_GOAL, &MUSIC_LOOP})
+        sounds->GetSound(*name);
 }
 
 void CGameMain::StartLoader()
@@ -223,6 +256,9 @@ void CGameMain::OnShutdown()
     screenText = nullptr;
     delete fpsText;
     fpsText = nullptr;
+    // After the scene, whose player and blocks hold the pointer.
+    delete sounds;
+    sounds = nullptr;
 }
 
 void CGameMain::OnRender(SDL_Surface* screen)
@@ -255,6 +291,8 @@ void CGameMain::OnRender(SDL_Surface* screen)
 
 void CGameMain::OnUpdate(double seconds)
 {
+    if (sounds)
+        sounds->SetMusic(MUSIC_LOOP, MusicLevel(GetState()));
     switch (GetState())
     {
     case Loading:

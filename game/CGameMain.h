@@ -12,6 +12,7 @@ class CImageSpriteEx;
 class CLabelSprite;
 class CPlayer;
 class CScreenText;
+class CSoundManager;
 class CSpriteManager;
 
 enum GameState : int
@@ -74,6 +75,7 @@ public:
     CLabelSprite* endLabel = nullptr;          // end-screen label, created by the loader; owned
     CScreenText* screenText = nullptr;         // the loading or pause line, kept while it stays the same; owned
     CScreenText* fpsText = nullptr;            // the FPS line, kept while it stays the same; owned
+    CSoundManager* sounds = nullptr;           // config.ini's section "sound"; created by OnInit; owned
 
 private:
     struct WindowSettings
@@ -84,6 +86,8 @@ private:
     };
     // config.ini's window settings; a file that is refused is logged once and read as missing.
     static WindowSettings ReadWindowSettings();
+    // Creates sounds from config.ini and reads every sound ahead of play.
+    void StartSound();
     explicit CGameMain(const WindowSettings& settings);
 
     // Sets the player's key flags from the keys held now, as the key handlers
