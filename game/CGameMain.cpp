@@ -6,6 +6,7 @@
 #include "engine/CFPSControl.h"
 #include "game/CPlayer.h"
 #include "game/LevelLoader.h"
+#include "game/SoundConfig.h"
 #include "log/Log.h"
 #include "platform/CIniReader.h"
 #include "platform/CGLSharedContext.h"
@@ -45,11 +46,10 @@ double MusicLevel(GameState state)
     }
 }
 
-// A percentage of config.ini's section "sound"; outside 0..100 the default.
-int SoundSetting(const char* key, int defaultValue, int highest = 100)
+int SoundSetting(const SoundConfigKey& key)
 {
-    const int value = IniReadInt("sound", key, defaultValue, CONFIG_FILE);
-    return value >= 0 && value <= highest ? value : defaultValue;
+    const int value = IniReadInt(SOUND_SECTION, key.name, key.defaultValue, CONFIG_FILE);
+    return value >= 0 && value <= key.highest ? value : key.defaultValue;
 }
 
 SDL_Color Colour(Uint8 r, Uint8 g, Uint8 b)
@@ -112,9 +112,8 @@ void CGameMain::OnInit()
 
 void CGameMain::StartSound()
 {
-    // enabled is 0 or 1; anything else keeps the default, as a bad volume does.
-    sounds = new CSoundManager(SoundSettings{SoundSetting("volume", 80), SoundSetting("music", 60),
-                                             SoundSetting("enabled", 1, 1) == 1});
+    sounds = new CSoundManager(
+        SoundSettings{SoundSetting(SOUND_VOLUME), SoundSetting(SOUND_MUSIC), SoundSetting(SOUND_ENABLED) == 1});
     if (!sounds->IsOpen())
         return;
     for (const std::string* name : {&SOUND_JUMP, &SOUND_LAND, &SOUND_CHECKPOINT, &SOUND_RESPAWN, &SOUND_PLATFORM,

@@ -14,6 +14,7 @@
 #include "config/NumberText.h"
 #include "config/Paths.h"
 #include "game/LevelLoader.h"
+#include "game/SoundConfig.h"
 #include "platform/CIniReader.h"
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
@@ -111,6 +112,8 @@ const std::vector<CLevelChecker::KeyRule> PLAYER_KEYS = {
 const std::vector<CLevelChecker::KeyRule> MAIN_KEYS = {{"count", INT, ALWAYS}};
 const std::vector<CLevelChecker::KeyRule> CONFIG_KEYS = {
     {"sizeW", INT, ALWAYS}, {"sizeH", INT, ALWAYS}, {"fullscreen", BOOL, ALWAYS}};
+const std::vector<CLevelChecker::KeyRule> SOUND_CONFIG_KEYS = {
+    {SOUND_VOLUME.name, INT, ALWAYS}, {SOUND_MUSIC.name, INT, ALWAYS}, {SOUND_ENABLED.name, INT, ALWAYS}};
 
 const CLevelChecker::KeyRule* Find(const std::vector<CLevelChecker::KeyRule>& rules, const std::string& key)
 {
@@ -258,8 +261,18 @@ void CLevelChecker::CheckConfig()
     for (const CIniScan::Section& section : scan.Sections()) {
         if (!sections.insert(CIniScan::Lower(section.name)).second) {
             Report(CONFIG_FILE, section.line, "section [" + section.name + "] given twice; its keys are never read");
+        } else if (CIniScan::Lower(section.name) == SOUND_SECTION) {
+            CheckKeys(CONFIG_FILE, section, SOUND_CONFIG_KEYS, "the game");
+            for (const SoundConfigKey& key : SOUND_KEYS) {
+                const int value = IniReadInt(SOUND_SECTION, key.name, key.defaultValue, CONFIG_FILE);
+                if (value < 0 || value > key.highest)
+                    Report(CONFIG_FILE, LineOf(section, key.name),
+                           std::string("[sound] ") + key.name + "=" + std::to_string(value) +
+                               " cannot be used; the game uses " + std::to_string(key.defaultValue));
+            }
         } else if (CIniScan::Lower(section.name) != "game") {
-            Report(CONFIG_FILE, section.line, "section [" + section.name + "] is never read (the game reads [game])");
+            Report(CONFIG_FILE, section.line,
+                   "section [" + section.name + "] is never read (the game reads [game] and [sound])");
         } else {
             CheckKeys(CONFIG_FILE, section, CONFIG_KEYS, "the game");
             for (const char* key : {"sizeW", "sizeH"}) {
