@@ -20,6 +20,7 @@ public:
     bool valid;            // decoded; only valid sounds are played
     std::string fileName;  // the cache key, kept also when loading failed
     Mix_Chunk* chunk;      // owned; null when not valid
+    int requests = 0;      // how often it was asked to play, valid or not (tests count them)
 };
 
 #endif

@@ -77,6 +77,7 @@ void CSoundManager::Play(std::string fileName) {
         return;
     }
     CSound* sound = GetSound(fileName);
+    ++sound->requests;
     if (sound->valid) {
         Mix_PlayChannel(-1, sound->chunk, 0);
     }
