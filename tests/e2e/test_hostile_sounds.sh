@@ -5,7 +5,7 @@
 # and the game ends cleanly with status 0.
 source "$(dirname "$0")/lib.sh"
 E2E_TIMEOUT=120
-ldd "$QUILLFEN_BIN" | grep -q libasan || E2E_WRAP=(prlimit --as=$((2 << 30)) --)
+bound_address_space
 
 make_workdir
 sfx="$WORK/sfx"

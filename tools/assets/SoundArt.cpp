@@ -9,13 +9,21 @@ namespace {
 // Equal temperament from MIDI note numbers (69 = A4 = 440 Hz).
 double Hz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
 
-Note Pitch(double start, double length, int midi, double amplitude, Wave wave, double decay, double release)
+// A note gliding from one pitch to another.
+Note Glide(double start, double length, double fromHz, double toHz, double amplitude, Wave wave, double decay,
+           double release, double attack = 0.005)
 {
-    Note note{start, length, Hz(midi), Hz(midi), amplitude};
+    Note note{start, length, fromHz, toHz, amplitude};
     note.wave = wave;
     note.decay = decay;
     note.release = release;
+    note.attack = attack;
     return note;
+}
+
+Note Pitch(double start, double length, int midi, double amplitude, Wave wave, double decay, double release)
+{
+    return Glide(start, length, Hz(midi), Hz(midi), amplitude, wave, decay, release);
 }
 
 std::vector<short> Finish(Track& track, double peak)
@@ -29,24 +37,15 @@ std::vector<short> Finish(Track& track, double peak)
 std::vector<short> MakeJumpSound()
 {
     Track track(0.2, false);
-    Note chirp{0.0, 0.12, 330.0, 760.0, 1.0};
-    chirp.wave = Wave::Triangle;
-    chirp.decay = 6.0;
-    track.Add(chirp);
-    Note octave{0.0, 0.12, 660.0, 1520.0, 0.25};
-    octave.decay = 10.0;
-    track.Add(octave);
+    track.Add(Glide(0.0, 0.12, 330.0, 760.0, 1.0, Wave::Triangle, 6.0, 0.05));
+    track.Add(Glide(0.0, 0.12, 660.0, 1520.0, 0.25, Wave::Sine, 10.0, 0.05));
     return Finish(track, 0.5);
 }
 
 std::vector<short> MakeLandSound()
 {
     Track track(0.16, false);
-    Note thump{0.0, 0.08, 150.0, 55.0, 1.0};
-    thump.attack = 0.002;
-    thump.decay = 18.0;
-    thump.release = 0.06;
-    track.Add(thump);
+    track.Add(Glide(0.0, 0.08, 150.0, 55.0, 1.0, Wave::Sine, 18.0, 0.06, 0.002));
     track.AddNoise(0.0, 0.06, 0.5, 900.0, 40.0);
     return Finish(track, 0.55);
 }
@@ -64,21 +63,14 @@ std::vector<short> MakeRespawnSound()
     Track track(0.6, false);
     const int notes[] = {72, 76, 79, 84};
     for (int i = 0; i < 4; ++i) track.Add(Pitch(0.06 * i, 0.15, notes[i], 1.0, Wave::Bell, 8.0, 0.15));
-    Note shimmer{0.0, 0.3, 600.0, 1200.0, 0.25};
-    shimmer.attack = 0.1;
-    shimmer.release = 0.2;
-    track.Add(shimmer);
+    track.Add(Glide(0.0, 0.3, 600.0, 1200.0, 0.25, Wave::Sine, 0.0, 0.2, 0.1));
     return Finish(track, 0.45);
 }
 
 std::vector<short> MakePlatformSound()
 {
     Track track(0.2, false);
-    Note knock{0.0, 0.12, 110.0, 95.0, 1.0};
-    knock.wave = Wave::Triangle;
-    knock.decay = 10.0;
-    knock.release = 0.06;
-    track.Add(knock);
+    track.Add(Glide(0.0, 0.12, 110.0, 95.0, 1.0, Wave::Triangle, 10.0, 0.06));
     track.AddNoise(0.0, 0.1, 0.4, 400.0, 20.0);
     // Quiet: it comes whenever a platform picks the player up.
     return Finish(track, 0.2);
@@ -87,13 +79,8 @@ std::vector<short> MakePlatformSound()
 std::vector<short> MakeTrapSound()
 {
     Track track(0.8, false);
-    for (double detune : {1.0, 1.06}) {
-        Note fall{0.0, 0.5, 440.0 * detune, 70.0 * detune, 0.6};
-        fall.wave = Wave::Triangle;
-        fall.decay = 1.5;
-        fall.release = 0.2;
-        track.Add(fall);
-    }
+    for (double detune : {1.0, 1.06})
+        track.Add(Glide(0.0, 0.5, 440.0 * detune, 70.0 * detune, 0.6, Wave::Triangle, 1.5, 0.2));
     track.AddNoise(0.0, 0.5, 0.3, 3000.0, 4.0, 6);
     return Finish(track, 0.6);
 }
@@ -102,13 +89,8 @@ std::vector<short> MakeGlitchSound()
 {
     Track track(0.16, false);
     const double pitches[] = {1800.0, 600.0, 2400.0, 300.0, 1200.0, 900.0, 2000.0};
-    for (int i = 0; i < 7; ++i) {
-        Note blip{0.02 * i, 0.018, pitches[i], pitches[i], 0.5};
-        blip.wave = Wave::Triangle;
-        blip.attack = 0.001;
-        blip.release = 0.002;
-        track.Add(blip);
-    }
+    for (int i = 0; i < 7; ++i)
+        track.Add(Glide(0.02 * i, 0.018, pitches[i], pitches[i], 0.5, Wave::Triangle, 0.0, 0.002, 0.001));
     track.AddNoise(0.0, 0.14, 0.3, 6000.0, 0.0, 20);
     return Finish(track, 0.4);
 }
@@ -119,11 +101,7 @@ std::vector<short> MakeGoalSound()
     const int notes[] = {72, 76, 79};
     for (int i = 0; i < 3; ++i) track.Add(Pitch(0.12 * i, 0.12, notes[i], 0.8, Wave::Bell, 2.5, 0.1));
     track.Add(Pitch(0.36, 0.5, 84, 0.9, Wave::Bell, 2.5, 0.5));
-    for (int midi : {60, 64, 67}) {
-        Note chord = Pitch(0.36, 0.6, midi, 0.3, Wave::Sine, 0.0, 0.5);
-        chord.attack = 0.05;
-        track.Add(chord);
-    }
+    for (int midi : {60, 64, 67}) track.Add(Glide(0.36, 0.6, Hz(midi), Hz(midi), 0.3, Wave::Sine, 0.0, 0.5, 0.05));
     return Finish(track, 0.55);
 }
 
@@ -146,18 +124,12 @@ std::vector<short> MakeMusicLoop()
     for (int c = 0; c < 4; ++c) {
         const Chord& chord = chords[c];
         const double start = c * BAR;
-        Note bass = Pitch(start, BAR - 0.4, chord.bass, 0.35, Wave::Sine, 0.4, 0.4);
-        bass.attack = 0.02;
-        track.Add(bass);
+        track.Add(Glide(start, BAR - 0.4, Hz(chord.bass), Hz(chord.bass), 0.35, Wave::Sine, 0.4, 0.4, 0.02));
         for (int midi : chord.pad) {
             // Two voices a few cents apart: a slow, soft chorus. The release
             // overlaps the next chord, and the last one's wraps to the first.
-            for (double detune : {1.0, 1.003}) {
-                Note pad{start, BAR, Hz(midi) * detune, Hz(midi) * detune, 0.1};
-                pad.attack = 0.8;
-                pad.release = 1.2;
-                track.Add(pad);
-            }
+            for (double detune : {1.0, 1.003})
+                track.Add(Glide(start, BAR, Hz(midi) * detune, Hz(midi) * detune, 0.1, Wave::Sine, 0.0, 1.2, 0.8));
         }
         for (int i = 0; i < 8; ++i)
             if (chord.line[i] != 0)
