@@ -46,6 +46,7 @@ double MusicLevel(GameState state)
     }
 }
 
+// A value of config.ini's section "sound"; outside 0..highest, as missing, the default.
 int SoundSetting(const SoundConfigKey& key)
 {
     const int value = IniReadInt(SOUND_SECTION, key.name, key.defaultValue, CONFIG_FILE);
