@@ -56,6 +56,15 @@ const std::string LEVEL_FINISH_FILE = "lvl\\level_finish.ini";
 const std::string ASSETS_FILE_0 = "ass\\ets.0";
 const std::string ASSETS_FILE_1 = "ass\\ets.1";
 const std::string DEFAULT_FONT_FILE = "fnt\\Lucida Console.ttf";
+const std::string SOUND_JUMP = "sfx\\jump.wav";
+const std::string SOUND_LAND = "sfx\\land.wav";
+const std::string SOUND_CHECKPOINT = "sfx\\checkpoint.wav";
+const std::string SOUND_RESPAWN = "sfx\\respawn.wav";
+const std::string SOUND_PLATFORM = "sfx\\platform.wav";
+const std::string SOUND_TRAP = "sfx\\trap.wav";
+const std::string SOUND_GLITCH = "sfx\\glitch.wav";
+const std::string SOUND_GOAL = "sfx\\goal.wav";
+const std::string MUSIC_LOOP = "music\\calm.wav";
 
 std::string GetWorkingDirectory() {
     std::string directory;

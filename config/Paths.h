@@ -23,6 +23,15 @@ extern const std::string LEVEL_FINISH_FILE;    // "lvl\\level_finish.ini"
 extern const std::string ASSETS_FILE_0;        // "ass\\ets.0"
 extern const std::string ASSETS_FILE_1;        // "ass\\ets.1"
 extern const std::string DEFAULT_FONT_FILE;    // "fnt\\Lucida Console.ttf"
+extern const std::string SOUND_JUMP;           // "sfx\\jump.wav": the player's take-off
+extern const std::string SOUND_LAND;           // "sfx\\land.wav": landing after a fall
+extern const std::string SOUND_CHECKPOINT;     // "sfx\\checkpoint.wav"
+extern const std::string SOUND_RESPAWN;        // "sfx\\respawn.wav"
+extern const std::string SOUND_PLATFORM;       // "sfx\\platform.wav": a platform starts carrying
+extern const std::string SOUND_TRAP;           // "sfx\\trap.wav": the trap's capture
+extern const std::string SOUND_GLITCH;         // "sfx\\glitch.wav": each later line of its script
+extern const std::string SOUND_GOAL;           // "sfx\\goal.wav"
+extern const std::string MUSIC_LOOP;           // "music\\calm.wav"
 
 // The same value as STARTUP_DIR, safe to call at any time (also during the static
 // initialisation of other files): computed once, on first use.

@@ -6,12 +6,14 @@
 #include "engine/CFPSControl.h"
 #include "game/CPlayer.h"
 #include "game/LevelLoader.h"
+#include "game/SoundConfig.h"
 #include "log/Log.h"
 #include "platform/CIniReader.h"
 #include "platform/CGLSharedContext.h"
 #include "resources/CFont.h"
 #include "resources/CFontFactory.h"
 #include "resources/CScreenText.h"
+#include "resources/CSoundManager.h"
 #include "resources/CTextureManager.h"
 #include "resources/TextRenderer.h"
 #include "sprites/CImageSpriteEx.h"
@@ -31,6 +33,25 @@ const char* const LOADING_TEXT = "Loading...";
 const int SCREEN_LINE_GAP = 8;         // pixels between the pause screen's two lines
 const int WALK_LEFT_ANIMATION = 1;
 const int WALK_RIGHT_ANIMATION = 2;
+const double PAUSED_MUSIC_LEVEL = 0.35;  // of the music's volume while running
+
+// The music's level in each state: none while loading and on the end screen.
+double MusicLevel(GameState state)
+{
+    switch (state)
+    {
+    case Paused: return PAUSED_MUSIC_LEVEL;
+    case Running: return 1.0;
+    default: return 0.0;
+    }
+}
+
+// A value of config.ini's section "sound"; outside 0..highest, as missing, the default.
+int SoundSetting(const SoundConfigKey& key)
+{
+    const int value = IniReadInt(SOUND_SECTION, key.name, key.defaultValue, CONFIG_FILE);
+    return value >= 0 && value <= key.highest ? value : key.defaultValue;
+}
 
 // A press or release of the rules' own key for the action.
 SDL_Event RuleKeyEvent(ControlAction action, bool pressed)
@@ -102,8 +123,20 @@ void CGameMain::OnInit()
     pausedText = "Paused. Press " + label(CONTROL_PAUSE) + " to continue, " + label(CONTROL_QUIT) + " to quit...";
     controlsLine = "Walk " + label(CONTROL_LEFT) + " " + label(CONTROL_RIGHT) + ", brake " + label(CONTROL_BRAKE) +
                    ", jump " + label(CONTROL_JUMP) + "; the arrow keys and a gamepad too.";
+    StartSound();
 
     StartLoader();
+}
+
+void CGameMain::StartSound()
+{
+    sounds = new CSoundManager(
+        SoundSettings{SoundSetting(SOUND_VOLUME), SoundSetting(SOUND_MUSIC), SoundSetting(SOUND_ENABLED) == 1});
+    if (!sounds->IsOpen())
+        return;
+    for (const std::string* name : {&SOUND_JUMP, &SOUND_LAND, &SOUND_CHECKPOINT, &SOUND_RESPAWN, &SOUND_PLATFORM,
+                                    &SOUND_TRAP, &SOUND_GLITCH, &SOUND_GOAL, &MUSIC_LOOP})
+        sounds->GetSound(*name);
 }
 
 void CGameMain::StartLoader()
@@ -242,6 +275,9 @@ void CGameMain::OnShutdown()
     fpsText = nullptr;
     delete controlsText;
     controlsText = nullptr;
+    // After the scene, whose player and blocks hold the pointer.
+    delete sounds;
+    sounds = nullptr;
 }
 
 void CGameMain::OnRender(SDL_Surface* screen)
@@ -279,6 +315,8 @@ void CGameMain::OnRender(SDL_Surface* screen)
 
 void CGameMain::OnUpdate(double seconds)
 {
+    if (sounds)
+        sounds->SetMusic(MUSIC_LOOP, MusicLevel(GetState()));
     switch (GetState())
     {
     case Loading:

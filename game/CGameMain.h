@@ -13,6 +13,7 @@ class CImageSpriteEx;
 class CLabelSprite;
 class CPlayer;
 class CScreenText;
+class CSoundManager;
 class CSpriteManager;
 
 enum GameState : int
@@ -82,6 +83,7 @@ public:
     CControls controls;                        // which keys and gamepad inputs press what; read by OnInit
     std::string pausedText;                    // the pause screen's line, naming the bound keys; made by OnInit
     std::string controlsLine;                  // the line below it, on walking and jumping
+    CSoundManager* sounds = nullptr;           // config.ini's section "sound"; created by OnInit; owned
 
 private:
     struct WindowSettings
@@ -92,6 +94,8 @@ private:
     };
     // config.ini's window settings; a file that is refused is logged once and read as missing.
     static WindowSettings ReadWindowSettings();
+    // Creates sounds from config.ini and reads every sound ahead of play.
+    void StartSound();
     explicit CGameMain(const WindowSettings& settings);
 
     // Sets the player's key flags from the keys held now, as the key handlers

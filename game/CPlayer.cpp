@@ -1,5 +1,8 @@
 #include "game/CPlayer.h"
 
+#include "config/Paths.h"
+#include "resources/CSoundManager.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -8,6 +11,9 @@ namespace
 const double GRAVITY = 16.0;             // pixels per frame per second
 const double GROUND_THRESHOLD = 0.1;     // |velocityY| below it: standing, steering works
 const double JUMP_THRESHOLD = 0.01;      // |velocityY| below it: a jump may start
+// Landing faster than this (pixels per frame) is heard; standing, which lands
+// every frame at one frame's gravity, and stepping down a ledge are not.
+const double AUDIBLE_LANDING_SPEED = 3.0;
 const double WALK_FRAMES_PER_SECOND = 12.0;  // walking animation at full speed
 const double TAKE_OFF_FRAMES_PER_SECOND = 18.0;
 
@@ -93,6 +99,7 @@ void CPlayer::Update(double seconds)
     {
         jumpPending = false;
         velocityY = -jumpSpeed;
+        PlaySound(SOUND_JUMP);
     }
 
     velocityY += GRAVITY * dt;
@@ -104,7 +111,10 @@ void CPlayer::Update(double seconds)
 
     // The box's edges are still inside.
     if (x < minX || x > maxX || y < minY || y > maxY)
+    {
         Respawn();
+        PlaySound(SOUND_RESPAWN);
+    }
 
     if (!playingOnce)
     {
@@ -140,6 +150,8 @@ void CPlayer::OnCollision(CSprite* other)
     if (toBottom <= toRight && toBottom <= toLeft && toBottom <= toTop)
     {
         SetWorldY(b.y - a.h);
+        if (velocityY > AUDIBLE_LANDING_SPEED)
+            PlaySound(SOUND_LAND);
         velocityY = 0.0;
     }
     else if (toRight <= toBottom && toRight <= toLeft && toRight <= toTop)
@@ -169,6 +181,12 @@ void CPlayer::OnAnimationLoop()
     if (IsTakeOff(currentAnimation))
         jumpPending = true;
     PlayAnimation(nextAnimation);
+}
+
+void CPlayer::PlaySound(const std::string& fileName)
+{
+    if (sounds)
+        sounds->Play(fileName);
 }
 
 void CPlayer::SetAnimationRange(int id, int firstFrame, int lastFrame)

@@ -4,7 +4,10 @@
 
 #include <SDL/SDL.h>
 
+#include <string>
 #include <vector>
+
+class CSoundManager;
 
 // One row of the player's animation table: frames firstFrame..lastFrame, inclusive.
 struct AnimationRange
@@ -45,6 +48,7 @@ public:
     int minY;
     int maxX;
     int maxY;
+    CSoundManager* sounds = nullptr;      // not owned; null plays nothing. Set by the loader
 
     // Marks currentAnimation before anything has been played; not an id of the table.
     static constexpr int NO_ANIMATION = -1;
@@ -67,4 +71,6 @@ public:
     void Respawn();
     // 'a', 'd', 's' and space; other keys are ignored.
     void HandleKeyDown(const SDL_Event* event);
+    // Plays a sound when the player has sounds; changes nothing else.
+    void PlaySound(const std::string& fileName);
 };

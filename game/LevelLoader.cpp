@@ -64,6 +64,7 @@ void CreatePlayer(CGameMain* game)
     player->maxY = IniReadInt("player", "maxY", 1000000, LEVEL_STATIC_FILE);
     player->maxX = IniReadInt("player", "maxX", 1000000, LEVEL_STATIC_FILE);
     player->Respawn();
+    player->sounds = game->sounds;
 
     game->spriteManager->AddSprite(player);
 }

@@ -10,7 +10,7 @@ QUILLFEN_BUILD="${QUILLFEN_BUILD:-$QUILLFEN_ROOT/build}"
 
 quillfen_packages=(
   build-essential cmake pkg-config
-  libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl1.2-compat
+  libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-mixer1.2-dev libsdl1.2-compat
   libgl-dev libgl1-mesa-dri libx11-dev
   libgtest-dev fonts-dejavu-core libpng-dev libosmesa6-dev
   dpkg-dev fakeroot file desktop-file-utils appstream

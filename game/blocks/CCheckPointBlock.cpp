@@ -1,6 +1,7 @@
 #include "game/blocks/CCheckPointBlock.h"
 
 #include "config/Ini.h"
+#include "config/Paths.h"
 #include "game/CPlayer.h"
 #include "log/Log.h"
 
@@ -25,6 +26,7 @@ void CCheckPointBlock::OnCollision(CSprite* other)
     player->spawnY = spawnY;
     player->spawnZ = spawnZ;
     LogWrite(LOG_STATUS, "Checkpoint reached!", LogClassName(typeid(*this)));
+    player->PlaySound(SOUND_CHECKPOINT);
     reached = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "config/Ini.h"
 #include "game/CGameMain.h"
+#include "config/Paths.h"
 #include "game/CPlayer.h"
 #include "sprites/CLabelSprite.h"
 
@@ -23,9 +24,11 @@ void CEndBlock::OnCollision(CSprite* other)
 {
     if (triggered)
         return;
-    if (!dynamic_cast<CPlayer*>(other))
+    CPlayer* player = dynamic_cast<CPlayer*>(other);
+    if (!player)
         return;
     triggered = true;
+    player->PlaySound(SOUND_GOAL);
     if (!game)
         return;
     // The rest of this collision pass still runs; the game stops the passes from

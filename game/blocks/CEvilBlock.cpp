@@ -62,6 +62,8 @@ void CEvilBlock::OnCollision(CSprite* other)
     anchorY = TruncateToInt(player->y);
     if (game)
         game->IconifyWindow();
+    // The capture's sound stands for the lines written with it.
+    player->PlaySound(SOUND_TRAP);
 
     while (nextLine < startLines && nextLine < lineCount)
     {
@@ -91,6 +93,7 @@ void CEvilBlock::OnUpdate(double seconds)
         {
             PrintScriptLine(nextLine, -1);
             ++nextLine;
+            victim->PlaySound(SOUND_GLITCH);
         }
         else if (nextLine == lineCount)
         {

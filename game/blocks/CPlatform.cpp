@@ -1,6 +1,7 @@
 #include "game/blocks/CPlatform.h"
 
 #include "config/Ini.h"
+#include "config/Paths.h"
 #include "game/CPlayer.h"
 #include "sprites/SpriteGeometry.h"
 
@@ -11,6 +12,10 @@ namespace
 // Beyond this many legs in one update the legs are counted at once: subtracting
 // a leg far shorter than the frame would not change `elapsed` and never end.
 const double MAX_LEGS_BY_STEPPING = 1024.0;
+// Seconds without contact after which carrying the player is heard again: a
+// platform going down leaves a player who falls after it, so contact comes and
+// goes while it carries.
+const double CARRY_PAUSE = 0.5;
 
 // to - from, without int overflow.
 double Span(int from, int to) { return static_cast<double>(static_cast<long long>(to) - from); }
@@ -40,12 +45,16 @@ void CPlatform::OnCollision(CSprite* other)
     CPlayer* player = dynamic_cast<CPlayer*>(other);
     if (!player)
         return;
+    if (sinceCarry >= CARRY_PAUSE && speed > 0.0)
+        player->PlaySound(SOUND_PLATFORM);
+    sinceCarry = 0.0;
     player->x += lastDx;
     player->y += lastDy;
 }
 
 void CPlatform::OnUpdate(double seconds)
 {
+    sinceCarry += seconds;
     if (!(speed > 0.0))
         return;
 

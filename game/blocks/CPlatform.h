@@ -17,6 +17,7 @@ public:
     double lastDx;      // pixels the last update moved the platform
     double lastDy;
     bool forward;       // the current leg runs from the start point to the end point
+    double sinceCarry = 1e9;  // seconds of updates since the player last touched it
 
     explicit CPlatform(CSprite* parent = nullptr);
 

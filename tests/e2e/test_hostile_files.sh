@@ -6,7 +6,7 @@
 # bounded address space.
 source "$(dirname "$0")/lib.sh"
 E2E_TIMEOUT=120
-ldd "$QUILLFEN_BIN" | grep -q libasan || E2E_WRAP=(prlimit --as=$((2 << 30)) --)
+bound_address_space
 SCRIPT_LINES=("[evil]" l0=1 t0=Caught. l1=2 t1=Shaken. l2=2 t2=Thrown. l3=3 t3=Gone.)
 
 # The player on a floor at the spawn point, the other level files empty, plus the

@@ -76,7 +76,7 @@ protected:
         const fs::path data = fs::path(source) / "data";
         const auto options = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
         fs::copy(data / "config.ini", folder->File("config.ini"), options);
-        for (const char* part : {"gfx", "fnt", "lvl", "ass"})
+        for (const char* part : {"gfx", "fnt", "lvl", "ass", "sfx", "music"})
             fs::copy(data / part, folder->File(part), options);
     }
 
@@ -105,7 +105,7 @@ TEST_F(ShippedLevel, LoadsWithoutErrorsAndEveryTextFitsWhereItIsShown)
 {
     StartGame();
     ASSERT_TRUE(WaitUntilLoaded());
-    EXPECT_EQ(Logged("ERROR"), 0) << "a missing image or font:\n" << LogText();
+    EXPECT_EQ(Logged("ERROR"), 0) << "a missing image, font or sound:\n" << LogText();
     int signs = 0;
     for (CSprite* sprite : Scene())
     {

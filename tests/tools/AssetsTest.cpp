@@ -4,10 +4,14 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
 #include <memory>
 #include <string>
 #include <unistd.h>
 
+#include "resources/WaveFormat.h"
 #include "tools/assets/IcoWriter.h"
 #include "tools/PngWriter.h"
 
@@ -234,4 +238,53 @@ TEST(ShippedImagesTest, EverySpriteCellHoldsAFigureWithAClearBorder)
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 52; ++x)
             ASSERT_EQ(PixelAt(s.get(), x, y)[3], PixelAt(s.get(), 51 - x, 64 + y)[3]) << x << "," << y;
+}
+
+// The shipped sounds as the game's mixer gets them: small mono 16-bit WAV, loud
+// enough but never clipped, effects that start and end in silence, the platform's
+// the quietest, and music that loops without a click at the seam.
+TEST(ShippedSoundsTest, AreSmallCleanWavesAndTheMusicLoopsWithoutAClick)
+{
+    const char* source = std::getenv("QUILLFEN_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    struct Expected { const char* name; double shortest, longest; };
+    double quietest = 1.0;
+    std::string quietestName;
+    for (const Expected& e : {Expected{"sfx/jump.wav", 0.05, 1}, Expected{"sfx/land.wav", 0.05, 1},
+                              Expected{"sfx/checkpoint.wav", 0.2, 2}, Expected{"sfx/respawn.wav", 0.2, 2},
+                              Expected{"sfx/platform.wav", 0.05, 1}, Expected{"sfx/trap.wav", 0.2, 2},
+                              Expected{"sfx/glitch.wav", 0.05, 0.5}, Expected{"sfx/goal.wav", 0.5, 3},
+                              Expected{"music/calm.wav", 10, 20}}) {
+        SCOPED_TRACE(e.name);
+        std::ifstream file(fs::path(source) / "data" / e.name, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        ASSERT_EQ(WaveRefusal(bytes), "");
+        ASSERT_GT(bytes.size(), 44u);
+        const auto le = [&bytes](size_t at, int n) {
+            unsigned v = 0;
+            for (int i = n - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+            return v;
+        };
+        // The writer's layout: one fmt chunk, then the data.
+        EXPECT_EQ((std::array<unsigned, 3>{le(22, 2), le(24, 4), le(34, 2)}), (std::array<unsigned, 3>{1, 22050, 16}));
+        std::vector<int> s;
+        for (size_t at = 44; at + 1 < bytes.size(); at += 2) s.push_back(static_cast<short>(le(at, 2)));
+        const double seconds = s.size() / 22050.0;
+        EXPECT_GE(seconds, e.shortest);
+        EXPECT_LE(seconds, e.longest);
+        int peak = 0, largestStep = 0;
+        for (size_t i = 0; i < s.size(); ++i) {
+            peak = std::max(peak, std::abs(s[i]));
+            if (i > 0) largestStep = std::max(largestStep, std::abs(s[i] - s[i - 1]));
+        }
+        EXPECT_GT(peak, 32767 / 10);
+        EXPECT_LT(peak, 32767 * 7 / 10);
+        if (std::string(e.name).rfind("sfx/", 0) == 0) {
+            EXPECT_LT(std::abs(s.front()) + std::abs(s.back()), 32767 / 100);
+            if (peak < quietest * 32767) quietest = peak / 32767.0, quietestName = e.name;
+        } else {
+            EXPECT_LE(std::abs(s.front() - s.back()), largestStep);
+        }
+    }
+    EXPECT_EQ(quietestName, "sfx/platform.wav");
 }

@@ -99,8 +99,11 @@ TEST(LevelCheckTest, FindsTheMistakesOfLevelsItHasNeverSeen)
           {"lvl/level_platform.ini", "[main]\ncount=2\n[0]\nX=10\nY=10\nX2=10\nY2=10\nspeed=5\n[1]\nX2=9\n"},
           {"ass/ets.0", "[main]\ncount=1\n[0]\nlines=2\n"},
           {"ass/ets.1", "[evil]\nl0=1\nt0=hi\nl1=loud\nt2=late\nhello=1\n[other]\n"},
-          {"config.ini", "[game]\nsizeW=0\nsizeh=1e9x\nfullscreen=1\n"}},
+          {"config.ini", "[game]\nsizeW=0\nsizeh=1e9x\nfullscreen=1\n[Sound]\nvolume=150\nmusic=loud\nenable=0\n"}},
          {"config.ini:2: [game] sizeW=0 cannot be used; the game opens 800 x 600",
+          "config.ini:6: [sound] volume=150 cannot be used; the game uses 80",
+          "config.ini:7: [Sound] music=loud is not a number; the game reads its default",
+          "config.ini:8: [Sound] key 'enable' is not read by the game; did you mean 'enabled'?",
           "lvl/level_static.ini:2: [player] spawn point 5000,0 is outside the level box (minX..maxX, minY..maxY); the "
           "player would respawn forever",
           "lvl/level_static.ini:6: [main] key 'speed' is not read by the level loader",

@@ -1,4 +1,5 @@
-// Draws every image of the game into a data folder, and the desktop icons:
+// Draws every image and synthesises every sound of the game into a data folder,
+// and draws the desktop icons:
 //   quillfen_assets [data folder [icon folder]]
 // The output depends on nothing but this code, so running it again gives
 // byte-identical files.
@@ -10,6 +11,9 @@
 #include "tools/assets/BlockArt.h"
 #include "tools/assets/IcoWriter.h"
 #include "tools/assets/LogoArt.h"
+#include "tools/assets/SoundArt.h"
+#include "tools/assets/Track.h"
+#include "tools/assets/WavWriter.h"
 #include "tools/PngWriter.h"
 #include "tools/assets/TovikArt.h"
 
@@ -26,6 +30,19 @@ bool Save(const std::filesystem::path& folder, const char* name, const Canvas& c
 {
     const std::string path = (folder / name).string();
     if (!WritePng(path, canvas.ToPng(channels))) {
+        std::fprintf(stderr, "quillfen_assets: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::printf("%s\n", path.c_str());
+    return true;
+}
+
+bool SaveSound(const std::filesystem::path& folder, const char* name, const std::vector<short>& samples)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::string path = (folder / name).string();
+    if (error || !WriteWav(path, samples, SOUND_RATE)) {
         std::fprintf(stderr, "quillfen_assets: cannot write %s\n", path.c_str());
         return false;
     }
@@ -55,7 +72,9 @@ int main(int argc, char** argv)
     if (argc > 1 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
         std::printf("Usage: quillfen_assets [DATA_FOLDER [ICON_FOLDER]]\n"
                     "For whoever changes the game's art: draws every image of the game into\n"
-                    "DATA_FOLDER/gfx (default: the repository's data folder) and the desktop\n"
+                    "DATA_FOLDER/gfx (default: the repository's data folder), synthesises its\n"
+                    "sounds into DATA_FOLDER/sfx and its music into DATA_FOLDER/music (WAV,\n"
+                    "mono, 22050 Hz, 16-bit), and draws the desktop\n"
                     "icons into ICON_FOLDER/hicolor (default: the repository's dist/icons),\n"
                     "printing the name of each file it writes. The same code gives the same files.\n");
         return 0;
@@ -89,6 +108,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quillfen_assets: cannot write %s\n", icon.c_str());
         ok = false;
     }
+    const std::filesystem::path sfx = data / "sfx";
+    ok = SaveSound(sfx, "jump.wav", MakeJumpSound()) && ok;
+    ok = SaveSound(sfx, "land.wav", MakeLandSound()) && ok;
+    ok = SaveSound(sfx, "checkpoint.wav", MakeCheckpointSound()) && ok;
+    ok = SaveSound(sfx, "respawn.wav", MakeRespawnSound()) && ok;
+    ok = SaveSound(sfx, "platform.wav", MakePlatformSound()) && ok;
+    ok = SaveSound(sfx, "trap.wav", MakeTrapSound()) && ok;
+    ok = SaveSound(sfx, "glitch.wav", MakeGlitchSound()) && ok;
+    ok = SaveSound(sfx, "goal.wav", MakeGoalSound()) && ok;
+    ok = SaveSound(data / "music", "calm.wav", MakeMusicLoop()) && ok;
+
     if (!SaveDesktopIcons(icons)) {
         std::fprintf(stderr, "quillfen_assets: cannot write the icons into %s\n", icons.string().c_str());
         ok = false;

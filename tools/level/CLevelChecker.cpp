@@ -16,6 +16,7 @@
 #include "config/NumberText.h"
 #include "config/Paths.h"
 #include "game/LevelLoader.h"
+#include "game/SoundConfig.h"
 #include "platform/CIniReader.h"
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
@@ -144,6 +145,8 @@ const std::vector<CLevelChecker::KeyRule> KEYS_KEYS = {
     {"jump", TEXT, ALWAYS},  {"pause", TEXT, ALWAYS}, {"quit", TEXT, ALWAYS}};
 const std::vector<CLevelChecker::KeyRule> GAMEPAD_KEYS = {
     {"brake", INT, ALWAYS}, {"jump", INT, ALWAYS}, {"pause", INT, ALWAYS}, {"quit", INT, ALWAYS}};
+const std::vector<CLevelChecker::KeyRule> SOUND_CONFIG_KEYS = {
+    {SOUND_VOLUME.name, INT, ALWAYS}, {SOUND_MUSIC.name, INT, ALWAYS}, {SOUND_ENABLED.name, INT, ALWAYS}};
 
 const CLevelChecker::KeyRule* Find(const std::vector<CLevelChecker::KeyRule>& rules, const std::string& key)
 {
@@ -346,9 +349,18 @@ void CLevelChecker::CheckConfig()
             CheckKeys(CONFIG_FILE, section, KEYS_KEYS, "the game");
         } else if (CIniScan::Lower(section.name) == "gamepad") {
             CheckKeys(CONFIG_FILE, section, GAMEPAD_KEYS, "the game");
+        } else if (CIniScan::Lower(section.name) == SOUND_SECTION) {
+            CheckKeys(CONFIG_FILE, section, SOUND_CONFIG_KEYS, "the game");
+            for (const SoundConfigKey& key : SOUND_KEYS) {
+                const int value = IniReadInt(SOUND_SECTION, key.name, key.defaultValue, CONFIG_FILE);
+                if (value < 0 || value > key.highest)
+                    Report(CONFIG_FILE, LineOf(section, key.name),
+                           std::string("[sound] ") + key.name + "=" + std::to_string(value) +
+                               " cannot be used; the game uses " + std::to_string(key.defaultValue));
+            }
         } else if (CIniScan::Lower(section.name) != "game") {
             Report(CONFIG_FILE, section.line,
-                   "section [" + section.name + "] is never read (the game reads [game], [keys] and [gamepad])");
+                   "section [" + section.name + "] is never read (the game reads [game], [keys], [gamepad] and [sound])");
         } else {
             CheckKeys(CONFIG_FILE, section, CONFIG_KEYS, "the game");
             for (const char* key : {"sizeW", "sizeH"}) {
