@@ -39,9 +39,11 @@ public:
     // Frames completed so far; the first frame is 0.
     long FrameIndex() const { return frameIndex; }
     bool IsReplaying() const { return recordedPlay.IsReplaying(); }
-    // The frame at which the recorded run saw loading complete, or -1.
-    long ReplayLoadedFrame() const { return recordedPlay.LoadedFrame(); }
-    // The game tells the recording at which frame it took over the loaded level.
+    // The frame at which the recorded run saw its loading number `load` complete
+    // (0 the first, 1 the first reload, ...), or -1.
+    long ReplayLoadedFrame(std::size_t load = 0) const { return recordedPlay.LoadedFrame(load); }
+    // The game tells the recording at which frame it took over a loaded level
+    // (called once per loading, in order).
     void NoteLoadingComplete() { recordedPlay.NoteLoadingComplete(frameIndex); }
     // Whether `key` is held now: SDL's key state in live play. A recording keeps
     // the answer and a replay gives it back, so that a replay stays exact.

@@ -84,9 +84,9 @@ unsigned int CRecordedPlay::RandomSeed()
     return seed;
 }
 
-long CRecordedPlay::LoadedFrame() const
+long CRecordedPlay::LoadedFrame(std::size_t load) const
 {
-    return replay ? replay->loadedFrame : -1;
+    return replay && load < replay->loadedFrames.size() ? replay->loadedFrames[load] : -1;
 }
 
 void CRecordedPlay::NoteLoadingComplete(long loadedFrame)

@@ -12,8 +12,8 @@ class CReplay;
 // Recorded play: everything in which two runs of the game could differ passes
 // through here, so that a run can be written to a file (QUILLFEN_RECORD) and
 // played again from it frame for frame (QUILLFEN_REPLAY): the clock, the random
-// seed, the events, the answers to whether a key is held and the frame at which
-// loading completed. Without either variable it hands SDL's own answers through.
+// seed, the events, the answers to whether a key is held and the frames at which
+// loading and each reload completed. Without either variable it hands SDL's own answers through.
 // Main thread only.
 class CRecordedPlay
 {
@@ -34,8 +34,9 @@ public:
 
     // The time, or the recorded seed when replaying; recorded when recording.
     unsigned int RandomSeed();
-    // The frame at which the recorded run saw loading complete, or -1.
-    long LoadedFrame() const;
+    // The frame at which the recorded run saw its loading number `load` complete
+    // (0 the first loading, 1 the first reload, ...), or -1.
+    long LoadedFrame(std::size_t load) const;
     void NoteLoadingComplete(long frame);
     // SDL's key state, or the recorded answer when replaying; recorded when recording.
     bool IsKeyHeld(SDLKey key);

@@ -36,7 +36,7 @@ bool CReplay::Load(const std::string& fileName, std::string& error)
     keys.clear();
     seed = 0;
     hasSeed = false;
-    loadedFrame = -1;
+    loadedFrames.clear();
     std::string content, reason;
     // A pipe or a device is refused like a missing file, never waited on.
     if (!PlatformReadFile(fileName, content, reason))
@@ -137,7 +137,10 @@ bool CReplay::ReadLine(std::string_view line)
     {
         if (!EventTextReadInt(line, 0, std::numeric_limits<long>::max(), value) || !EventTextNextWord(line).empty())
             return false;
-        loadedFrame = value;
+        // Loadings complete in the order they start, never two in one frame.
+        if (!loadedFrames.empty() && value <= loadedFrames.back())
+            return false;
+        loadedFrames.push_back(value);
         return true;
     }
     return false;

@@ -8,7 +8,7 @@
 
 // A recorded run read back from a file: per frame the events to dispatch, the
 // answers to whether a key was held and the frame's duration, plus the random
-// seed and the frame at which loading completed. A damaged file keeps the frames
+// seed and the frames at which loading (and each reload) completed. A damaged file keeps the frames
 // before the damage.
 class CReplay
 {
@@ -32,7 +32,9 @@ public:
 
     unsigned int seed = 0;
     bool hasSeed = false;
-    long loadedFrame = -1;  // -1: the recording never saw loading complete
+    // The frames at which the recorded run saw each loading complete: the first
+    // loading, then every reload, in order.
+    std::vector<long> loadedFrames;
 
 private:
     struct Frame

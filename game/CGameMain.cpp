@@ -8,6 +8,8 @@
 #include "game/LevelLoader.h"
 #include "game/SoundConfig.h"
 #include "log/Log.h"
+#include "platform/CFileWatcher.h"
+#include "platform/FilePath.h"
 #include "platform/CIniReader.h"
 #include "platform/CGLSharedContext.h"
 #include "resources/CFont.h"
@@ -34,6 +36,11 @@ const int SCREEN_LINE_GAP = 8;         // pixels between the pause screen's two 
 const int WALK_LEFT_ANIMATION = 1;
 const int WALK_RIGHT_ANIMATION = 2;
 const double PAUSED_MUSIC_LEVEL = 0.35;  // of the music's volume while running
+const int MESSAGE_FONT_SIZE = 11;
+const int MESSAGE_LINES = 3;             // the checker's first messages shown
+const double MESSAGE_SECONDS = 6.0;      // how long they stay on screen
+const int MESSAGE_LEFT = 10;             // pixels; below the FPS line
+const int MESSAGE_TOP = 32;
 
 // The music's level in each state: none while loading and on the end screen.
 double MusicLevel(GameState state)
@@ -104,17 +111,10 @@ void CGameMain::OnInit()
     SetCaption("Quillfen");
     spriteManager = new CSpriteManager();
     SetState(Loading);
-    // The first request creates the font factory, here on the main thread.
-    font = GetFontFactory()->GetFont(DEFAULT_FONT_FILE, HUD_FONT_SIZE);
-
     logo = new CImageSpriteEx();
-    CTexture* logoTexture = spriteManager->textureManager->GetTexture(LOGO_IMAGE, true, false);
-    logo->SetTexture(logoTexture);
-    logo->SetWidth(logoTexture->width);
-    logo->SetHeight(logoTexture->height);
     logo->SetPivot(0.5, 0.5);
-    logo->x = (width / 2) - logo->GetWidth() * 0.5;
-    logo->y = (height / 2) - logo->GetHeight() * 0.5;
+    // The first font request creates the font factory, here on the main thread.
+    TakeScreenFonts();
     screenText = new CScreenText();
     fpsText = new CScreenText();
     controlsText = new CScreenText();
@@ -124,8 +124,22 @@ void CGameMain::OnInit()
     controlsLine = "Walk " + label(CONTROL_LEFT) + " " + label(CONTROL_RIGHT) + ", brake " + label(CONTROL_BRAKE) +
                    ", jump " + label(CONTROL_JUMP) + "; the arrow keys and a gamepad too.";
     StartSound();
+    if (const char* watch = std::getenv("QUILLFEN_WATCH"); watch && std::string(watch) == "1")
+        watcher = new CFileWatcher();
 
     StartLoader();
+}
+
+void CGameMain::TakeScreenFonts()
+{
+    font = GetFontFactory()->GetFont(DEFAULT_FONT_FILE, HUD_FONT_SIZE);
+    messageFont = GetFontFactory()->GetFont(DEFAULT_FONT_FILE, MESSAGE_FONT_SIZE);
+    CTexture* logoTexture = spriteManager->textureManager->GetTexture(LOGO_IMAGE, true, false);
+    logo->SetTexture(logoTexture);
+    logo->SetWidth(logoTexture->width);
+    logo->SetHeight(logoTexture->height);
+    logo->x = (width / 2) - logo->GetWidth() * 0.5;
+    logo->y = (height / 2) - logo->GetHeight() * 0.5;
 }
 
 void CGameMain::StartSound()
@@ -142,6 +156,12 @@ void CGameMain::StartSound()
 void CGameMain::StartLoader()
 {
     const std::string self = LogClassName(typeid(*this));
+    // Fresh hand-overs for this loading; no thread holds the old ones.
+    levelBuilt.store(false, std::memory_order_relaxed);
+    loaderContextReady = std::promise<bool>();
+    loaderMayStart = std::promise<void>();
+    loaderStart = loaderMayStart.get_future().share();
+    loaderReleased = false;
     loaderContext = new CGLSharedContext();
     const CGLSharedContext::Result made = loaderContext->Create();
     if (made == CGLSharedContext::NO_WINDOW_INFO)
@@ -207,7 +227,7 @@ bool CGameMain::LevelReadyToShow()
 {
     if (IsReplaying())
     {
-        const long recordedFrame = ReplayLoadedFrame();
+        const long recordedFrame = ReplayLoadedFrame(loadsShown);
         if (recordedFrame < 0 || FrameIndex() < recordedFrame)
             return false;
         // The recorded run had its level by this frame: so must the replay. A
@@ -228,10 +248,115 @@ void CGameMain::OnFrameStart()
     ReleaseLoader();
     if (GetState() == Loading && loader.joinable() && LevelReadyToShow())
         SetState(Paused);
-    if (!loadingNoted && GetState() != Loading)
+    if (loadsShown < loadsStarted && GetState() != Loading)
     {
-        loadingNoted = true;
+        ++loadsShown;
         NoteLoadingComplete();
+        if (reloading)
+            FinishReload();
+        WatchLevelFiles();
+    }
+    // A save is asked for as the key would be, so that a recording keeps it and
+    // its replay reloads in the same frame (a replay plays no live events).
+    if (watcher && (GetState() == Running || GetState() == Paused) && watcher->Changed(SDL_GetTicks()))
+    {
+        SDL_Event f5{};
+        f5.type = SDL_KEYDOWN;
+        f5.key.type = SDL_KEYDOWN;
+        f5.key.state = SDL_PRESSED;
+        f5.key.keysym.sym = SDLK_F5;
+        SDL_PushEvent(&f5);
+        f5.type = f5.key.type = SDL_KEYUP;
+        f5.key.state = SDL_RELEASED;
+        SDL_PushEvent(&f5);
+    }
+}
+
+bool CGameMain::Reload()
+{
+    const GameState current = GetState();
+    if (reloading || (current != Running && current != Paused) || !player)
+        return false;
+    reloadStartTicks = SDL_GetTicks();
+    kept = ReloadKeep{current, player->x, player->y, player->velocityX, player->velocityY,
+                      player->keyLeft, player->keyRight, player->keyDown};
+    LogWrite(LOG_STATUS, "Reloading the level...", LogClassName(typeid(*this)));
+    // The loader of the last loading has handed over; its thread ends now.
+    JoinLoader();
+    // Nothing outside the scene points into it or into the caches but the screen
+    // fonts and the logo, which are taken anew before the loader starts: so every
+    // file is read again, and what the level no longer names is freed.
+    spriteManager->RemoveAllSprites();
+    player = nullptr;
+    delete endLabel;
+    endLabel = nullptr;
+    spriteManager->textureManager->UnloadAll();
+    GetFontFactory()->RemoveAll();
+    TakeScreenFonts();
+    loaderMessages.clear();
+    shownMessages.clear();
+    reloading = true;
+    ++loadsStarted;
+    logo->SetRotation(0.0);
+    SetState(Loading);
+    StartLoader();
+    return true;
+}
+
+void CGameMain::FinishReload()
+{
+    JoinLoader();
+    reloading = false;
+    player->x = kept.x;
+    player->y = kept.y;
+    player->velocityX = kept.velocityX;
+    player->velocityY = kept.velocityY;
+    player->keyLeft = kept.keyLeft;
+    player->keyRight = kept.keyRight;
+    player->keyDown = kept.keyDown;
+    if (player->keyLeft != player->keyRight)
+        player->PlayAnimation(player->keyLeft ? WALK_LEFT_ANIMATION : WALK_RIGHT_ANIMATION);
+    SetState(kept.state);
+    // A key released while the level was loading is released now.
+    if (kept.state == Running)
+        TakeHeldKeys();
+    const std::string self = LogClassName(typeid(*this));
+    LogWrite(LOG_STATUS, "Level reloaded in " + std::to_string(SDL_GetTicks() - reloadStartTicks) + " ms.", self);
+    for (const std::string& message : loaderMessages)
+        LogWrite(LOG_WARNING, message, self);
+    shownMessages = loaderMessages;
+    messageSeconds = shownMessages.empty() ? 0.0 : MESSAGE_SECONDS;
+}
+
+void CGameMain::WatchLevelFiles()
+{
+    if (!watcher)
+        return;
+    std::vector<std::string> files = {LEVEL_STATIC_FILE, LEVEL_CHECK_FILE, LEVEL_PLATFORM_FILE,
+                                      ASSETS_FILE_0,     LEVEL_FINISH_FILE, ASSETS_FILE_1};
+    for (const CTexture* texture : spriteManager->textureManager->textures)
+        if (texture && !texture->fileName.empty())
+            files.push_back(texture->fileName);
+    std::vector<std::string> native;
+    for (const std::string& file : files)
+        native.push_back(NativePath(MakeAbsolutePath(file)));
+    std::string error;
+    if (!watcher->Watch(native, error))
+        LogWrite(LOG_ERROR, "Saved files are not followed: " + error + ".", LogClassName(typeid(*this)));
+}
+
+void CGameMain::RenderMessages()
+{
+    if (shownMessages.empty())
+        return;
+    while (messageTexts.size() < shownMessages.size())
+        messageTexts.push_back(new CScreenText());
+    for (std::size_t i = 0; i < shownMessages.size(); ++i)
+    {
+        const int top = MESSAGE_TOP + static_cast<int>(i) * (messageFont->size + 4);
+        messageTexts[i]->Draw(messageFont, shownMessages[i], Colour(255, 220, 90),
+                              TextRect{MESSAGE_LEFT, top, width - 2 * MESSAGE_LEFT, messageFont->size + 2}, ALIGN_START,
+                              ALIGN_START);
     }
 }
 
@@ -275,6 +400,11 @@ void CGameMain::OnShutdown()
     fpsText = nullptr;
     delete controlsText;
     controlsText = nullptr;
+    for (CScreenText* text : messageTexts)
+        delete text;
+    messageTexts.clear();
+    delete watcher;
+    watcher = nullptr;
     // After the scene, whose player and blocks hold the pointer.
     delete sounds;
     sounds = nullptr;
@@ -296,6 +426,7 @@ void CGameMain::OnRender(SDL_Surface* screen)
         {
             const TextRect next{0, below.y + font->size + SCREEN_LINE_GAP, width, font->size};
             controlsText->Draw(font, controlsLine, Colour(200, 200, 200), next, ALIGN_CENTER, ALIGN_CENTER);
+            RenderMessages();
         }
         break;
     }
@@ -305,6 +436,7 @@ void CGameMain::OnRender(SDL_Surface* screen)
         const int shownFps = static_cast<int>(fpsControl->fps + 0.5);
         fpsText->Draw(font, "FPS: " + NumberToString(shownFps), Colour(200, 200, 200), TextRect{10, 10, 80, 15},
                       ALIGN_START, ALIGN_START);
+        RenderMessages();
         break;
     }
     case Finished:
@@ -317,6 +449,8 @@ void CGameMain::OnUpdate(double seconds)
 {
     if (sounds)
         sounds->SetMusic(MUSIC_LOOP, MusicLevel(GetState()));
+    if (!shownMessages.empty() && (messageSeconds -= seconds) <= 0.0)
+        shownMessages.clear();
     switch (GetState())
     {
     case Loading:
@@ -339,6 +473,8 @@ void CGameMain::OnUpdate(double seconds)
 
 void CGameMain::OnKeyDown(const SDL_Event* event)
 {
+    if (event->key.keysym.sym == SDLK_F5)
+        Reload();
     ApplyControls(*event);
 }
 

@@ -4,9 +4,13 @@
 #include "game/CControls.h"
 
 #include <atomic>
+#include <cstddef>
 #include <future>
+#include <string>
 #include <thread>
+#include <vector>
 
+class CFileWatcher;
 class CFont;
 class CGLSharedContext;
 class CImageSpriteEx;
@@ -45,8 +49,20 @@ public:
     void OnKeyDown(const SDL_Event* event) override;
     void OnKeyUp(const SDL_Event* event) override;
     void OnJoystick(const SDL_Event* event) override;
-    // Lets the loader begin, and takes over the level once it is built.
+    // Lets the loader begin, takes over the level once it is built, and asks for
+    // a reload when a watched file was saved.
     void OnFrameStart() override;
+
+    // F5 in Running and Paused: the level is built again from its files as at
+    // start (the loader thread, the loading screen), every texture and font read
+    // anew; the player keeps its place, speed and held keys, and the game returns
+    // to the state it left. False (nothing done) in any other state.
+    bool Reload();
+    // Set by the loader before LevelBuilt: the level checker's first messages
+    // about the files just read; logged and shown by the main thread at the hand-over.
+    std::vector<std::string> loaderMessages;
+    // Whether the loading in progress is a reload (read by the loader).
+    bool IsReloading() const { return reloading; }
 
     // The game state. Only the main thread changes it once the loader runs: the
     // loader announces a complete level through LevelBuilt, and the main thread
@@ -84,6 +100,11 @@ public:
     std::string pausedText;                    // the pause screen's line, naming the bound keys; made by OnInit
     std::string controlsLine;                  // the line below it, on walking and jumping
     CSoundManager* sounds = nullptr;           // config.ini's section "sound"; created by OnInit; owned
+    CFont* messageFont = nullptr;              // small font of the checker's messages; owned by the font factory
+    std::vector<CScreenText*> messageTexts;    // one per message line shown; owned
+    std::vector<std::string> shownMessages;    // the checker's messages on screen now
+    double messageSeconds = 0.0;               // how much longer they stay, seconds of play
+    CFileWatcher* watcher = nullptr;           // QUILLFEN_WATCH=1: the level's files; owned
 
 private:
     struct WindowSettings
@@ -115,6 +136,22 @@ private:
     void ReleaseLoader();
     // Whether the level built by the loader thread may be shown in this frame.
     bool LevelReadyToShow();
+    // What a reload keeps of the player and the game.
+    struct ReloadKeep
+    {
+        GameState state;
+        double x, y, velocityX, velocityY;
+        bool keyLeft, keyRight, keyDown;
+    };
+    // The main thread's side of a finished reload: the kept player, the state, the log.
+    void FinishReload();
+    // The font and screen text that the main thread draws while the loader runs,
+    // taken anew from the caches.
+    void TakeScreenFonts();
+    // Draws the checker's messages over the scene while they last.
+    void RenderMessages();
+    // Points the watcher at the level's files, the script and the images now loaded.
+    void WatchLevelFiles();
 
     std::thread loader;                     // joined by OnShutdown
     std::promise<bool> loaderContextReady;  // set by ReportLoaderContext
@@ -123,6 +160,10 @@ private:
     bool loaderReleased = false;            // main thread only
     std::atomic<bool> levelBuilt{false};    // written by LevelBuilt with release
     std::atomic<bool> loadingCancelled{false};  // written by JoinLoader with release
-    bool loadingNoted = false;              // the recording knows the loading frame
+    std::size_t loadsStarted = 1;           // the first loading, then one per reload
+    std::size_t loadsShown = 0;             // loadings taken over (and told to the recording)
+    bool reloading = false;                 // main thread only; a reload's loader runs
+    ReloadKeep kept{};                      // of the reload in progress
+    Uint32 reloadStartTicks = 0;            // SDL's clock when the reload began, ms
     const std::thread::id mainThread = std::this_thread::get_id();  // the thread that made the game
 };

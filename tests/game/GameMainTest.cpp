@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -357,4 +358,55 @@ TEST_F(GameMain, KeysComeFromConfigByNameABadNameKeepsTheDefaultAndThePauseScree
     const int text = static_cast<int>(game->logo->y + game->logo->GetHeight()) + 50;
     EXPECT_GT(CountLit(150, text, 500, 15), 20);
     EXPECT_GT(CountLit(50, text + 23, 700, 15), 20) << "the line on the walking keys";
+}
+
+TEST_F(GameMain, F5ReloadsTheLevelOnTheLoaderThreadAndThePlayerKeepsPlaceSpeedAndKeys)
+{
+    // The player falls past a grey floor; the reload makes it red and adds a checkpoint.
+    WriteSolidPng("gfx/floor.png", 8, 8, 128, 128, 128);
+    const std::string floor = "[main]\ncount=1\n[0]\nX=0\nY=200\nhasTexture=1\ntexture=gfx\\floor.png\n"
+                              "hasCaption=1\nwidth=800\nheight=40\n";
+    ASSERT_NO_FATAL_FAILURE(StartLevel("[player]\nspawnX=100\nspawnY=50\n" + floor));
+    KeyDown(SDLK_ESCAPE);
+    Hold(SDLK_d, true);
+    KeyDown(SDLK_d);
+    for (int i = 0; i < 5; ++i)
+        Frame();
+    struct { double x, y, velocityX, velocityY; } before{game->player->x, game->player->y, game->player->velocityX, game->player->velocityY};
+    EXPECT_GT(CountPixelsNear(0, 0, 800, 600, 128, 128, 128), 1000);
+
+    WriteSolidPng("gfx/floor.png", 8, 8, 255, 0, 0);
+    Write("lvl/level_check.ini", "[main]\ncount=1\n[0]\nX=2000\nY=0\n");
+    KeyDown(SDLK_F5);
+    EXPECT_EQ(game->GetState(), Loading);
+    EXPECT_FALSE(game->Reload()) << "one reload at a time";
+    // Only the hand-over, no update: the player stands as it was left.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (game->GetState() == Loading && std::chrono::steady_clock::now() < deadline)
+        game->OnFrameStart();
+    ASSERT_EQ(game->GetState(), Running);
+    CPlayer* player = game->player;
+    EXPECT_EQ(player->x, before.x);
+    EXPECT_EQ(player->y, before.y);
+    EXPECT_EQ(player->velocityX, before.velocityX);
+    EXPECT_EQ(player->velocityY, before.velocityY);
+    EXPECT_TRUE(player->keyRight);
+    EXPECT_NE(First<CCheckPointBlock>(), nullptr);
+    EXPECT_EQ(Logged("STATUS in class CTestGame: Reloading the level..."), 1);
+    EXPECT_NE(LogText().find("STATUS in class CTestGame: Level reloaded in "), std::string::npos);
+    Frame();
+    EXPECT_GT(CountPixelsNear(0, 0, 800, 600, 255, 0, 0), 1000) << "the image is read again";
+    EXPECT_EQ(CountPixelsNear(0, 0, 800, 600, 128, 128, 128), 0);
+
+    // A key released while loading is released; a reload from the pause screen returns there.
+    KeyDown(SDLK_F5);
+    Hold(SDLK_d, false);
+    ASSERT_TRUE(WaitUntilLoaded());
+    EXPECT_FALSE(game->player->keyRight);
+    KeyDown(SDLK_ESCAPE);
+    KeyDown(SDLK_F5);
+    ASSERT_TRUE(WaitUntilLoaded());
+    EXPECT_EQ(game->GetState(), Paused);
+    game->SetState(Finished);
+    EXPECT_FALSE(game->Reload());
 }

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The running game follows its level files: F5 builds the level again from the
+# files as they are now, and with QUILLFEN_WATCH=1 a save does it by itself. A
+# recording keeps the F5, so a run with reloads replays to the same log; an end
+# block moved onto the player ends the game without a restart; hostile files
+# saved under the running game are reported and played on.
+source "$(dirname "$0")/lib.sh"
+E2E_TIMEOUT=120
+bound_address_space
+RELOADED='^STATUS in class CGameMain: Level reloaded in [0-9]* ms\.$'
+
+reloads() { grep -c "$RELOADED" "$LOG" || true; }
+reloads_at_least() { [ "$(reloads)" -ge "$1" ]; }
+wait_reloads() { wait_for "reload number $1" reloads_at_least "$1"; }
+end_screen() { pixels_at_least 100 0 270 800 60 255 255 255 40; }
+
+# A floor with the player on it, a checkpoint ahead and the end block far off (or at X given).
+write_level() {
+  make_workdir empty
+  copy_data fnt gfx/tovik.png gfx/logo.png
+  write_bmp gfx/floor.bmp 8 8 128 128 128
+  write_bmp gfx/flag.bmp 8 8 255 128 0
+  write_bmp gfx/door.bmp 8 8 0 0 255
+  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\floor.bmp'
+  level_file lvl/level_check.ini <<<'400 112 64 400 gfx\flag.bmp Z=-0.2 spawnX=400 spawnY=448'
+  write_finish "${1:-1500}"
+}
+write_finish() { level_file lvl/level_finish.ini <<<"$1 448 64 64 gfx\\door.bmp Z=-0.2 text=Reloaded."; }
+# Starts the game (settings given) and leaves it running, the player at rest.
+start_running() {
+  write_recording "$E2E_DIR/start.rec" 1 loaded esc 5
+  start_replay "$E2E_DIR/start.rec" "$@"
+  resume_after_replay
+}
+
+# --- F5 while walking, recorded with real keys; played again to the same log.
+write_level
+start_game QUILLFEN_RECORD="$E2E_DIR/run.rec"
+wait_window Quillfen
+wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"
+press Escape
+wait_for "the running game" pixels_at_least 10 "${FPS_TEXT[@]}"
+xdotool windowfocus --sync "$WINDOW_ID" keydown d key F5
+wait_reloads 1
+wait_log "STATUS in class CCheckPointBlock: Checkpoint reached!"
+wait_for "the end screen" end_screen
+key_up d
+expect_exit 0
+[ "$(grep -c '^loaded ' "$E2E_DIR/run.rec")" -eq 2 ] || fail "the recording does not hold both loadings"
+sed "s/$RELOADED/Level reloaded./" "$LOG" >"$E2E_DIR/recorded-log.txt"
+write_level
+start_replay "$E2E_DIR/run.rec"
+expect_exit 0
+sed "s/$RELOADED/Level reloaded./" "$LOG" | diff "$E2E_DIR/recorded-log.txt" - >&2 ||
+  fail "the replay of a run with a reload differs from the recorded run"
+
+# --- The end block moved onto the player ends the game at the next F5.
+write_level
+start_running
+write_finish 0
+press F5
+wait_reloads 1
+wait_for "the end screen" end_screen
+expect_exit 0
+expect_clean_shutdown
+
+# --- Watched: an editor's save in steps (a part written in place, then the whole
+# file renamed over it) is one reload, without a key.
+write_level
+start_running QUILLFEN_WATCH=1
+printf '[main]\ncount=1\n' >"$WORK/lvl/level_finish.ini"
+write_finish 0
+mv "$WORK/lvl/level_finish.ini" "$WORK/lvl/.saving"
+mv "$WORK/lvl/.saving" "$WORK/lvl/level_finish.ini"
+wait_reloads 1
+wait_for "the end screen" end_screen
+expect_exit 0
+[ "$(reloads)" -eq 1 ] || fail "one save reloaded the level $(reloads) times"
+
+# --- Hostile files saved under the running game: each reload is logged, the game
+# plays on and quits cleanly.
+write_level
+start_running
+n=0
+hostile() {
+  "$@"
+  press F5
+  n=$((n + 1))
+  wait_reloads "$n"
+}
+hostile eval "awk 'BEGIN { for (i = 0; i < 4096; i++) printf \"%c\", (i * 37 + 11) % 256 }' >'$WORK/lvl/level_static.ini'"
+hostile eval "printf '[main]\ncount=20000\n' >'$WORK/lvl/level_check.ini'"
+hostile eval "rm '$WORK/lvl/level_check.ini'; mkfifo '$WORK/lvl/level_check.ini'"
+hostile eval "rm '$WORK/lvl/level_finish.ini'; ln -s /dev/zero '$WORK/lvl/level_finish.ini'"
+hostile truncate -s 65M "$WORK/lvl/level_static.ini"
+pipe_image() {
+  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\floor.bmp'
+  rm "$WORK/gfx/floor.bmp"; mkfifo "$WORK/gfx/floor.bmp"
+}
+hostile pipe_image
+log_has 'ERROR in class CGameMain: File lvl\level_check.ini not read: not a regular file.' || fail "the pipe is not reported"
+press Escape
+wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"
+press BackSpace
+expect_exit 0
+expect_clean_shutdown
