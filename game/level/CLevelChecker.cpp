@@ -1,4 +1,4 @@
-#include "tools/level/CLevelChecker.h"
+#include "game/level/CLevelChecker.h"
 
 #include <SDL/SDL_image.h>
 #include <SDL/SDL_ttf.h>
