@@ -1,5 +1,6 @@
 #include "config/Ini.h"
 
+#include "config/NumberText.h"
 #include "config/Paths.h"
 #include "platform/CIniReader.h"
 #include "platform/FilePath.h"
@@ -7,6 +8,7 @@
 #include <locale.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -63,13 +65,28 @@ std::string ResolveIniFile(const std::string& file) {
     return StartupDirectory() + file;
 }
 
+std::atomic<IniReadObserver> readObserver{nullptr};
+
+// The default's text is made only while a test observes.
+template <class DefaultText>
+void Observe(const std::string& section, const std::string& key, char type, DefaultText defaultText) {
+    if (IniReadObserver observer = readObserver.load(std::memory_order_relaxed))
+        observer(section, key, type, defaultText());
+}
+
 }  // namespace
 
+void IniSetReadObserverForTesting(IniReadObserver observer) {
+    readObserver.store(observer, std::memory_order_relaxed);
+}
+
 std::string IniReadString(std::string section, std::string key, std::string defaultValue, std::string file) {
+    Observe(section, key, 's', [&] { return defaultValue; });
     return CIniReader::ReadValue(section, key, defaultValue, ResolveIniFile(file));
 }
 
 int IniReadInt(std::string section, std::string key, int defaultValue, std::string file) {
+    Observe(section, key, 'i', [&] { return std::to_string(defaultValue); });
     std::string text;
     // An absent key yields the default itself (not its text read back).
     if (!CIniReader::TryReadValue(section, key, ResolveIniFile(file), text)) return defaultValue;
@@ -77,14 +94,15 @@ int IniReadInt(std::string section, std::string key, int defaultValue, std::stri
 }
 
 double IniReadDouble(std::string section, std::string key, double defaultValue, std::string file) {
+    Observe(section, key, 'd', [&] { return NumberToString(defaultValue); });
     std::string text;
     if (!CIniReader::TryReadValue(section, key, ResolveIniFile(file), text)) return defaultValue;
     return StringToDouble(text, defaultValue);
 }
 
 bool IniReadBool(std::string section, std::string key, bool defaultValue, std::string file) {
-    std::string text = IniReadString(section, key, defaultValue ? "1" : "0", file);
-    return text == "1";
+    Observe(section, key, 'b', [&] { return std::string(defaultValue ? "1" : "0"); });
+    return CIniReader::ReadValue(section, key, defaultValue ? "1" : "0", ResolveIniFile(file)) == "1";
 }
 
 void IniHoldFile(std::string file) {

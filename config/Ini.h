@@ -29,6 +29,11 @@ bool IniReadBool(std::string section, std::string key, bool defaultValue, std::s
 void IniHoldFile(std::string file);
 void IniReleaseFile();
 
+// For tests: called with every key a getter is asked for, its type ('s' text,
+// 'i', 'd', 'b') and its default as text; null stops it.
+using IniReadObserver = void (*)(const std::string& section, const std::string& key, char type,
+                                 const std::string& defaultText);
+void IniSetReadObserverForTesting(IniReadObserver observer);
 // The decimal integer at the start of the text (leading white space skipped, an
 // optional sign); the rest is ignored. The default when there are no digits or
 // the number is out of range. " 7" -> 7, "12abc" -> 12, "1.9" -> 1, "x7" -> default.

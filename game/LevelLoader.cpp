@@ -10,6 +10,7 @@
 #include "game/blocks/CEvilBlock.h"
 #include "game/blocks/CGameBlock.h"
 #include "game/blocks/CPlatform.h"
+#include "game/level/LevelDescription.h"
 #include "log/Log.h"
 #include "platform/CGLSharedContext.h"
 #include "platform/CIniReader.h"
@@ -56,13 +57,13 @@ void CreatePlayer(CGameMain* game)
         player->SetAnimationRange(row.id, row.firstFrame, row.lastFrame);
     player->PlayAnimation(PLAYER_START_ANIMATION);
 
-    player->spawnZ = IniReadInt("player", "spawnZ", 0, LEVEL_STATIC_FILE);
-    player->spawnY = IniReadInt("player", "spawnY", 0, LEVEL_STATIC_FILE);
-    player->spawnX = IniReadInt("player", "spawnX", 0, LEVEL_STATIC_FILE);
-    player->minY = IniReadInt("player", "minY", -1000000, LEVEL_STATIC_FILE);
-    player->minX = IniReadInt("player", "minX", -1000000, LEVEL_STATIC_FILE);
-    player->maxY = IniReadInt("player", "maxY", 1000000, LEVEL_STATIC_FILE);
-    player->maxX = IniReadInt("player", "maxX", 1000000, LEVEL_STATIC_FILE);
+    player->spawnZ = ReadLevelPlayerKey("spawnZ");
+    player->spawnY = ReadLevelPlayerKey("spawnY");
+    player->spawnX = ReadLevelPlayerKey("spawnX");
+    player->minY = ReadLevelPlayerKey("minY");
+    player->minX = ReadLevelPlayerKey("minX");
+    player->maxY = ReadLevelPlayerKey("maxY");
+    player->maxX = ReadLevelPlayerKey("maxX");
     player->Respawn();
     player->sounds = game->sounds;
 

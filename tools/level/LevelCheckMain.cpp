@@ -10,7 +10,7 @@
 #include <string>
 
 #include "config/Paths.h"
-#include "tools/level/CLevelChecker.h"
+#include "game/level/CLevelChecker.h"
 #include "tools/level/LevelGuide.h"
 
 namespace {

@@ -21,6 +21,7 @@
 #include "config/Paths.h"
 #include "game/CPlayer.h"
 #include "game/LevelLoader.h"
+#include "game/level/LevelDescription.h"
 #include "game/blocks/CCheckPointBlock.h"
 #include "game/blocks/CEndBlock.h"
 #include "game/blocks/CEvilBlock.h"
@@ -213,17 +214,17 @@ int main(int argc, char** argv)
         player->SetHeight(64.0);
         player->SetFrameWidth(52);
         player->SetFrameHeight(64);
-        player->spawnX = IniReadInt("player", "spawnX", 0, LEVEL_STATIC_FILE);
-        player->spawnY = IniReadInt("player", "spawnY", 0, LEVEL_STATIC_FILE);
-        player->spawnZ = IniReadInt("player", "spawnZ", 0, LEVEL_STATIC_FILE);
+        player->spawnX = ReadLevelPlayerKey("spawnX");
+        player->spawnY = ReadLevelPlayerKey("spawnY");
+        player->spawnZ = ReadLevelPlayerKey("spawnZ");
         player->Respawn();
         scene.AddSprite(player);
         marks.spawnX = player->spawnX + 26.0;
         marks.spawnY = player->spawnY + 32.0;
-        marks.levelBox.left = IniReadInt("player", "minX", -1000000, LEVEL_STATIC_FILE);
-        marks.levelBox.top = IniReadInt("player", "minY", -1000000, LEVEL_STATIC_FILE);
-        marks.levelBox.right = IniReadInt("player", "maxX", 1000000, LEVEL_STATIC_FILE);
-        marks.levelBox.bottom = IniReadInt("player", "maxY", 1000000, LEVEL_STATIC_FILE);
+        marks.levelBox.left = ReadLevelPlayerKey("minX");
+        marks.levelBox.top = ReadLevelPlayerKey("minY");
+        marks.levelBox.right = ReadLevelPlayerKey("maxX");
+        marks.levelBox.bottom = ReadLevelPlayerKey("maxY");
 
         LoadBlocks<CGameBlock>(scene, fonts, LEVEL_STATIC_FILE);
         for (CCheckPointBlock* block : LoadBlocks<CCheckPointBlock>(scene, fonts, LEVEL_CHECK_FILE))

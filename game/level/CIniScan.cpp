@@ -1,4 +1,4 @@
-#include "tools/level/CIniScan.h"
+#include "game/level/CIniScan.h"
 
 #include "platform/CIniReader.h"
 #include "platform/FileRead.h"

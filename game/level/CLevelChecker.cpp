@@ -1,4 +1,4 @@
-#include "tools/level/CLevelChecker.h"
+#include "game/level/CLevelChecker.h"
 
 #include <SDL/SDL_image.h>
 #include <SDL/SDL_ttf.h>
@@ -17,6 +17,7 @@
 #include "config/Paths.h"
 #include "game/LevelLoader.h"
 #include "game/SoundConfig.h"
+#include "game/level/LevelDescription.h"
 #include "platform/CIniReader.h"
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
@@ -27,11 +28,11 @@ namespace {
 enum ValueType { INT, DOUBLE, BOOL, TEXT };
 enum Need { ALWAYS, WITH_TEXTURE, WITH_CAPTION };
 
-// The game's own limits, as the blocks and the window apply them.
-const int MAX_FONT_SIZE = 256;
-const int SCRIPT_LINE_LIMIT = 10000;
+// The window's limit, as the game applies it; the level's come with its description.
 const int MAX_WINDOW_SIDE = 16384;
-const char* const SCRIPT_SECTION = "evil";
+const int MAX_FONT_SIZE = LEVEL_MAX_FONT_SIZE;
+const int SCRIPT_LINE_LIMIT = LEVEL_SCRIPT_LINE_LIMIT;
+const char* const SCRIPT_SECTION = LEVEL_SCRIPT_SECTION;
 
 std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
@@ -115,27 +116,19 @@ struct CLevelChecker::BlockKind {
 
 namespace {
 
-// The keys each block kind reads, as the blocks' LoadFromIni reads them.
-std::vector<CLevelChecker::KeyRule> BlockKeys(std::vector<CLevelChecker::KeyRule> extra)
+// The level's keys as its description gives them.
+std::vector<CLevelChecker::KeyRule> Rules(const std::vector<LevelKey>& keys)
 {
-    std::vector<CLevelChecker::KeyRule> keys = {
-        {"X", DOUBLE, ALWAYS},          {"Y", DOUBLE, ALWAYS},          {"Z", DOUBLE, ALWAYS},
-        {"hasTexture", BOOL, ALWAYS},   {"texture", TEXT, WITH_TEXTURE}, {"hasCaption", BOOL, ALWAYS},
-        {"fontSize", INT, WITH_CAPTION}, {"font", TEXT, WITH_CAPTION},   {"fontR", INT, WITH_CAPTION},
-        {"fontG", INT, WITH_CAPTION},   {"fontB", INT, WITH_CAPTION},   {"caption", TEXT, WITH_CAPTION},
-        {"textX", INT, WITH_CAPTION},   {"textY", INT, WITH_CAPTION},   {"textW", INT, WITH_CAPTION},
-        {"textH", INT, WITH_CAPTION},   {"width", DOUBLE, WITH_CAPTION}, {"height", DOUBLE, WITH_CAPTION},
-        {"alignH", INT, WITH_CAPTION},  {"alignV", INT, WITH_CAPTION},
-    };
-    keys.insert(keys.end(), extra.begin(), extra.end());
-    return keys;
+    static const ValueType types[] = {INT, DOUBLE, BOOL, TEXT};
+    static const Need needs[] = {ALWAYS, WITH_TEXTURE, WITH_CAPTION};
+    std::vector<CLevelChecker::KeyRule> rules;
+    for (const LevelKey& key : keys)
+        rules.push_back({key.name, types[static_cast<int>(key.type)], needs[static_cast<int>(key.need)]});
+    return rules;
 }
 
-const std::vector<CLevelChecker::KeyRule> PLAYER_KEYS = {
-    {"spawnX", INT, ALWAYS}, {"spawnY", INT, ALWAYS}, {"spawnZ", INT, ALWAYS}, {"minX", INT, ALWAYS},
-    {"minY", INT, ALWAYS},   {"maxX", INT, ALWAYS},   {"maxY", INT, ALWAYS},
-};
-const std::vector<CLevelChecker::KeyRule> MAIN_KEYS = {{"count", INT, ALWAYS}};
+const std::vector<CLevelChecker::KeyRule> PLAYER_KEYS = Rules(LevelPlayerKeys());
+const std::vector<CLevelChecker::KeyRule> MAIN_KEYS = Rules(LevelMainKeys());
 const std::vector<CLevelChecker::KeyRule> CONFIG_KEYS = {
     {"sizeW", INT, ALWAYS}, {"sizeH", INT, ALWAYS}, {"fullscreen", BOOL, ALWAYS}};
 // The controls: keys by name (the game itself tells a name it does not know),
@@ -177,15 +170,11 @@ std::string Nearest(const std::vector<CLevelChecker::KeyRule>& rules, const std:
 
 const std::vector<CLevelChecker::BlockKind>& CLevelChecker::Kinds()
 {
-    static const std::vector<BlockKind> kinds = {
-        {&LEVEL_STATIC_FILE, "static blocks", BlockKeys({})},
-        {&LEVEL_CHECK_FILE, "checkpoints", BlockKeys({{"spawnX", INT, ALWAYS}, {"spawnY", INT, ALWAYS}, {"spawnZ", INT, ALWAYS}})},
-        {&LEVEL_PLATFORM_FILE, "platforms", BlockKeys({{"X2", INT, ALWAYS}, {"Y2", INT, ALWAYS}, {"speed", DOUBLE, ALWAYS}})},
-        {&ASSETS_FILE_0, "evil blocks",
-         BlockKeys({{"X2", INT, ALWAYS}, {"Y2", INT, ALWAYS}, {"lines", INT, ALWAYS}, {"switch", INT, ALWAYS},
-                    {"start", INT, ALWAYS}})},
-        {&LEVEL_FINISH_FILE, "end blocks", BlockKeys({{"text", TEXT, ALWAYS}})},
-    };
+    static const std::vector<BlockKind> kinds = [] {
+        std::vector<BlockKind> made;
+        for (const LevelBlockKind& kind : LevelBlockKinds()) made.push_back({kind.file, kind.noun, Rules(kind.keys)});
+        return made;
+    }();
     return kinds;
 }
 
@@ -435,12 +424,13 @@ void CLevelChecker::CheckLevelFile(const BlockKind& kind)
 void CLevelChecker::CheckPlayer(const std::string& stored, const CIniScan::Section& section)
 {
     CheckKeys(stored, section, PLAYER_KEYS, "the player");
-    playerMinX = IniReadInt("player", "minX", -1000000, stored);
-    playerMinY = IniReadInt("player", "minY", -1000000, stored);
-    playerMaxX = IniReadInt("player", "maxX", 1000000, stored);
-    playerMaxY = IniReadInt("player", "maxY", 1000000, stored);
-    const int x = IniReadInt("player", "spawnX", 0, stored);
-    const int y = IniReadInt("player", "spawnY", 0, stored);
+    const auto read = ReadLevelPlayerKey;
+    playerMinX = read("minX");
+    playerMinY = read("minY");
+    playerMaxX = read("maxX");
+    playerMaxY = read("maxY");
+    const int x = read("spawnX");
+    const int y = read("spawnY");
     if (x < playerMinX || x > playerMaxX || y < playerMinY || y > playerMaxY)
         Report(stored, LineOf(section, "spawnX"),
                "[player] spawn point " + std::to_string(x) + "," + std::to_string(y) +

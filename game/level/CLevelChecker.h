@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/level/CIniScan.h"
+#include "game/level/CIniScan.h"
 
 // Reads a level the way the game reads it (the same INI reader, getters and
 // file resolution) and lists what is likely a mistake: the things the game
