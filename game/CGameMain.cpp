@@ -37,7 +37,6 @@ const int WALK_LEFT_ANIMATION = 1;
 const int WALK_RIGHT_ANIMATION = 2;
 const double PAUSED_MUSIC_LEVEL = 0.35;  // of the music's volume while running
 const int MESSAGE_FONT_SIZE = 11;
-const int MESSAGE_LINES = 3;             // the checker's first messages shown
 const double MESSAGE_SECONDS = 6.0;      // how long they stay on screen
 const int MESSAGE_LEFT = 10;             // pixels; below the FPS line
 const int MESSAGE_TOP = 32;
@@ -353,9 +352,11 @@ void CGameMain::RenderMessages()
         messageTexts.push_back(new CScreenText());
     for (std::size_t i = 0; i < shownMessages.size(); ++i)
     {
-        const int top = MESSAGE_TOP + static_cast<int>(i) * (messageFont->size + 4);
+        // Room below the baseline, where an underscore lies.
+        const int lineHeight = messageFont->size + 6;
+        const int top = MESSAGE_TOP + static_cast<int>(i) * lineHeight;
         messageTexts[i]->Draw(messageFont, shownMessages[i], Colour(255, 220, 90),
-                              TextRect{MESSAGE_LEFT, top, width - 2 * MESSAGE_LEFT, messageFont->size + 2}, ALIGN_START,
+                              TextRect{MESSAGE_LEFT, top, width - 2 * MESSAGE_LEFT, lineHeight}, ALIGN_START,
                               ALIGN_START);
     }
 }

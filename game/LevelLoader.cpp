@@ -10,6 +10,7 @@
 #include "game/blocks/CEvilBlock.h"
 #include "game/blocks/CGameBlock.h"
 #include "game/blocks/CPlatform.h"
+#include "game/level/CLevelChecker.h"
 #include "game/level/LevelDescription.h"
 #include "log/Log.h"
 #include "platform/CGLSharedContext.h"
@@ -21,6 +22,7 @@
 #include "sprites/CSpriteManager.h"
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <typeinfo>
 
@@ -126,6 +128,30 @@ void LoadBlocks(CGameMain* game, const std::string& file)
     }
 }
 
+// A reload shows the designer the checker's first messages on the files just read.
+const std::size_t CHECKER_MESSAGES = 3;
+
+std::vector<std::string> CheckerMessages()
+{
+    std::vector<CLevelChecker::Problem> problems;
+    {
+        // The checker opens fonts with SDL_ttf, which the main thread draws with.
+        std::lock_guard<std::recursive_mutex> lock(TextLock());
+        problems = CLevelChecker("").Check();
+    }
+    std::vector<std::string> messages;
+    for (std::size_t i = 0; i < problems.size() && i < CHECKER_MESSAGES; ++i)
+    {
+        const CLevelChecker::Problem& problem = problems[i];
+        messages.push_back(problem.file + (problem.line > 0 ? ":" + std::to_string(problem.line) : "") + ": " +
+                           problem.text);
+    }
+    if (problems.size() > CHECKER_MESSAGES)
+        messages.push_back("... and " + std::to_string(problems.size() - CHECKER_MESSAGES) +
+                           " more; quillfen-level-check lists them all.");
+    return messages;
+}
+
 void CreateEndLabel(CGameMain* game)
 {
     CLabelSprite* label = new CLabelSprite(nullptr, game->GetFontFactory()->GetFont(DEFAULT_FONT_FILE, END_LABEL_FONT_SIZE));
@@ -179,6 +205,8 @@ void LoadLevel(CGameMain* game)
                  LogClassName(typeid(*game)));
     else
         CreateEndLabel(game);
+    if (game->IsReloading() && !game->LoadingCancelled())
+        game->loaderMessages = CheckerMessages();
     // The uploads of this context must be complete before the main context draws them.
     CGLSharedContext::FinishCommands();
     game->LevelBuilt();

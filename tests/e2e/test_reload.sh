@@ -104,3 +104,18 @@ wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"
 press BackSpace
 expect_exit 0
 expect_clean_shutdown
+
+# --- Watched: a file with mistakes still reloads; the checker's first messages
+# are logged as warnings and shown over the scene for a few seconds.
+write_level
+start_running QUILLFEN_WATCH=1
+sed -i 's/^X=-1000$/X=far/; s/^Y=512$/Yy=512/' "$WORK/lvl/level_static.ini"
+wait_reloads 1
+grep -q '^WARNING in class CGameMain: lvl/level_static.ini:[0-9]*: ' "$LOG" || fail "no warning from the checker"
+wait_for "the checker's message on screen" pixels_at_least 30 10 30 780 50 255 220 90 60
+screenshot Quillfen "$E2E_DIR/message.png"
+[ -z "${E2E_SHOT:-}" ] || cp "$E2E_DIR/message.png" "$E2E_SHOT"
+wait_for "the message to go" no_pixels 10 30 780 50 255 220 90 60
+press Escape
+press BackSpace
+expect_exit 0

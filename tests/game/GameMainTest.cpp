@@ -398,11 +398,16 @@ TEST_F(GameMain, F5ReloadsTheLevelOnTheLoaderThreadAndThePlayerKeepsPlaceSpeedAn
     EXPECT_GT(CountPixelsNear(0, 0, 800, 600, 255, 0, 0), 1000) << "the image is read again";
     EXPECT_EQ(CountPixelsNear(0, 0, 800, 600, 128, 128, 128), 0);
 
-    // A key released while loading is released; a reload from the pause screen returns there.
+    // A key released while loading is released; a reload from the pause screen
+    // returns there; a mistake is still loaded, and the checker names it.
+    Write("lvl/level_check.ini", "[main]\ncount=1\n[0]\nX=far\n");
     KeyDown(SDLK_F5);
     Hold(SDLK_d, false);
     ASSERT_TRUE(WaitUntilLoaded());
     EXPECT_FALSE(game->player->keyRight);
+    EXPECT_NE(First<CCheckPointBlock>(), nullptr);
+    EXPECT_EQ(Logged("WARNING in class CTestGame: lvl/level_check.ini:4: [0] X=far is not a number; the game reads "
+                     "its default"), 1);
     KeyDown(SDLK_ESCAPE);
     KeyDown(SDLK_F5);
     ASSERT_TRUE(WaitUntilLoaded());
