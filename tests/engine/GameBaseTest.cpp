@@ -154,7 +154,7 @@ TEST_F(GameBaseTest, OnlyARegularImageFileBecomesTheIcon)
 
 namespace
 {
-// Notes loading in frame 1, presses 'd' in frame 2, asks in frame 3 whether 'd' and
+// Notes loading in frames 1 and 4, presses 'd' in frame 2, asks in frame 3 whether 'd' and
 // 'a' are held while the machine says 'd' is, and closes the window in frame 5.
 class CScriptedGame : public CNotingGame
 {
@@ -162,8 +162,13 @@ public:
     void OnUpdate(double seconds) override
     {
         updates.push_back(seconds);
-        if (FrameIndex() == 1)
-            IsReplaying() ? void(loaded = ReplayLoadedFrame()) : NoteLoadingComplete();
+        // A loading completes in frame 1, a reload in frame 4.
+        if (FrameIndex() == 1 || FrameIndex() == 4)
+        {
+            loaded.push_back(IsReplaying() ? ReplayLoadedFrame(loaded.size()) : FrameIndex());
+            if (!IsReplaying())
+                NoteLoadingComplete();
+        }
         if (FrameIndex() == 2 && !IsReplaying())
             Push(SDL_KEYDOWN, SDLK_d);
         if (FrameIndex() == 3)
@@ -177,7 +182,7 @@ public:
             Push(SDL_QUIT);
     }
     std::vector<bool> held;
-    long loaded = 1;
+    std::vector<long> loaded;
 };
 } // namespace
 

@@ -65,6 +65,7 @@ TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheD
         {folder.Write("tail.rec", HEADER + "f 16\ne 12\nk 100 1\n"), "", 1},  // a frame that never ended
         {folder.Write("long.rec", HEADER + "f 16\ne 2 " + std::string(1 << 20, '1') + "\n"), d + "3", 1},
         {folder.Write("blank.rec", HEADER + "f 16\n\nf 16\n"), d + "3", 1},
+        {folder.Write("back.rec", HEADER + "f 16\nloaded 2\nloaded 2\n"), d + "4", 1},  // loadings go forward
     };
     for (const std::string& bad : std::vector<std::string>{
              "f -1", "f 3600001", "f 99999999999999999999", "f nan", "f 16 17", "seed -3", "seed 4294967296",
