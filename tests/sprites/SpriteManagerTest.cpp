@@ -214,3 +214,18 @@ TEST(SpriteManager, DestroysSpritesFrontFirst) {
     }
     EXPECT_EQ(events, (Events{"~1", "~2"}));
 }
+
+TEST_F(SpriteManagerTest, ASceneClearedAndBuiltAgainMeetsOnlyItsNewSprites) {
+    // Still scenery and an actor on it; then the scene is replaced: an actor where
+    // the old scenery lay meets nothing, one on the new scenery meets it.
+    SetGroup(Add(1, 0), COLLISION_SCENERY, COLLISION_NONE);
+    SetGroup(Add(2, 5), COLLISION_ACTOR, COLLISION_ALL);
+    manager.CheckCollisions();
+    manager.RemoveAllSprites();
+    SetGroup(Add(3, 400), COLLISION_SCENERY, COLLISION_NONE);
+    SetGroup(Add(4, 5), COLLISION_ACTOR, COLLISION_ALL);
+    SetGroup(Add(5, 405), COLLISION_ACTOR, COLLISION_ALL);
+    manager.CheckCollisions();
+    EXPECT_EQ(events, (Events{"1(2)", "2(1)", "~1", "~2", "3(5)", "5(3)"}));
+    EXPECT_EQ(manager.GetSpriteAt(2, 2), nullptr);
+}
