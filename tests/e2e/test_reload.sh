@@ -68,10 +68,9 @@ expect_clean_shutdown
 # file renamed over it) is one reload, without a key.
 write_level
 start_running QUILLFEN_WATCH=1
+level_file ../finish.ini <<<'0 448 64 64 gfx\door.bmp Z=-0.2 text=Reloaded.'
 printf '[main]\ncount=1\n' >"$WORK/lvl/level_finish.ini"
-write_finish 0
-mv "$WORK/lvl/level_finish.ini" "$WORK/lvl/.saving"
-mv "$WORK/lvl/.saving" "$WORK/lvl/level_finish.ini"
+mv "$E2E_DIR/finish.ini" "$WORK/lvl/level_finish.ini"
 wait_reloads 1
 wait_for "the end screen" end_screen
 expect_exit 0
