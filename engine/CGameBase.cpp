@@ -199,7 +199,7 @@ void CGameBase::RunFrame()
     glLoadIdentity();
     OnRender(screen);
     SDL_GL_SwapBuffers();
-    recordedPlay.EndFrame(*fpsControl);
+    recordedPlay.EndFrame(*fpsControl, typeid(*this));
     ++frameIndex;
 }
 

@@ -1,6 +1,7 @@
 #include "engine/CRecorder.h"
 #include "engine/CReplay.h"
 #include "engine/EventText.h"
+#include "support/CFileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -81,4 +82,33 @@ TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheD
         EXPECT_NE(error.find(expected), std::string::npos) << file << ": " << error;
         EXPECT_EQ(replay.FrameCount(), frames) << file;
     }
+}
+
+TEST(Recording, OnlyARegularFileIsRecordedAndAFullDiskStopsTheRecordingWithItsReason)
+{
+    CTempDir folder;
+    const std::string mine = folder.Write("mine.txt", "a player's file\n"), link = folder.File("link.rec");
+    ASSERT_EQ(symlink(mine.c_str(), link.c_str()), 0);
+    ASSERT_EQ(mkfifo(folder.File("fifo.rec").c_str(), 0600), 0);
+    for (const auto& [file, error] : std::vector<std::pair<std::string, std::string>>{
+             {link, "a symbolic link"}, {folder.File("fifo.rec"), "not a regular file"}, {folder.Path(), "not a regular file"}})
+    {
+        CRecorder recorder(file);
+        EXPECT_FALSE(recorder.IsOpen()) << file;
+        EXPECT_EQ(recorder.Error(), error) << file;
+    }
+    EXPECT_EQ(folder.Read("mine.txt"), "a player's file\n");
+
+    CRecorder recorder(folder.File("full.rec"));
+    {
+        CFileSizeLimit full(HEADER.size() + 10 * 5);  // ten frames of "f 16\n"
+        for (int frame = 0; frame < 11; ++frame)
+        {
+            EXPECT_TRUE(recorder.IsOpen()) << frame;
+            recorder.EndFrame(16);
+        }
+    }
+    EXPECT_FALSE(recorder.IsOpen());
+    EXPECT_EQ(recorder.Error(), "File too large");
+    EXPECT_FALSE(recorder.Close());
 }
