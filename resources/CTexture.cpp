@@ -1,16 +1,12 @@
 #include "resources/CTexture.h"
 
-#include <SDL/SDL_image.h>
-
-#include <cstddef>
 #include <cstdio>
-#include <vector>
 
 #include "config/Paths.h"
 #include "log/Log.h"
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
-#include "resources/ImageSize.h"
+#include "resources/ImageDecode.h"
 
 namespace {
 
@@ -19,34 +15,14 @@ const char* const CLASS_NAME = "class CTexture";
 // Decodes the image file of the stored name `name`, or gives null and the reason.
 // The file is read here and decoded from memory: a pipe or device is refused at
 // once, an absurd declared size before any pixel is allocated, and no name
-// reaches SDL's error formatting.
+// reaches SDL's error formatting. The decoder is the one the bytes show, whatever
+// the name's extension says.
 SDL_Surface* ReadImage(const std::string& name, std::string& reason) {
     std::string bytes;
     if (!PlatformReadFile(NativePath(MakeAbsolutePath(name)), bytes, reason)) {
         return nullptr;
     }
-    reason = ImageRefusal(bytes);
-    if (!reason.empty()) {
-        return nullptr;
-    }
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (source == nullptr) {
-        reason = SDL_GetError();
-        return nullptr;
-    }
-    // The extension picks the decoder only where the content cannot, as IMG_Load does.
-    const std::size_t dot = name.rfind('.');
-    std::vector<char> extension;
-    if (dot != std::string::npos) {
-        extension.assign(name.begin() + static_cast<std::ptrdiff_t>(dot) + 1, name.end());
-    }
-    extension.push_back('\0');
-    SDL_Surface* image = IMG_LoadTyped_RW(source, 0, extension.data());
-    SDL_RWclose(source);
-    if (image == nullptr) {
-        reason = SDL_GetError();
-    }
-    return image;
+    return ImageDecode(bytes, reason);
 }
 
 }  // namespace

@@ -46,6 +46,13 @@ case_pipe_texture() {
   mkfifo "$WORK/gfx/pipe.png"
   LOG_SAYS=('ERROR in class CTexture: Failed to load texture from gfx\pipe.png, SDL reports: not a regular file')
 }
+# Starts like a 1 x 1 BMP, which the size check reads; as a TGA (its name) it
+# would be 16383 x 65535 pixels.
+case_tga_like_bmp() {
+  floor_level lvl/level_check.ini '2000 0 64 64 gfx\tga.tga'
+  { printf 'BM\x02\0\0\0\0\0\0\0\0\0\xff\x3f\xff\xff\x20\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0'; head -c 59 /dev/zero; } >"$WORK/gfx/tga.tga"
+  LOG_SAYS=('ERROR in class CTexture: Failed to load texture from gfx\tga.tga, SDL reports: ')
+}
 case_endless_level() { floor_level; ln -s /dev/zero "$WORK/lvl/level_check.ini"; refused 'lvl\level_check.ini' 'not a regular file'; }
 case_icon_folder() { rm "$WORK/gfx/icon.ico"; mkdir "$WORK/gfx/icon.ico"; LOG_SAYS=('ERROR in class CGameBase: Tried to set icon but failed to locate gfx\icon.ico.'); }
 case_huge_level() { floor_level; truncate -s 65M "$WORK/lvl/level_finish.ini"; refused 'lvl\level_finish.ini' 'larger than 64 MiB'; }
@@ -72,7 +79,7 @@ case_garbage() {
 log_says() { sed -z 's/: \n/: /g' "$LOG" | grep -qF -- "$1"; }
 # An ERROR line of whichever class read the file.
 log_refuses() { awk -v s=": $1" '/^ERROR in class / && substr($0, length($0) - length(s) + 1) == s { found = 1 } END { exit !found }' "$LOG"; }
-for name in ${E2E_CASES:-format_font absurd_count pipe_level pipe_script pipe_texture endless_level icon_folder huge_level evil_far_throw garbage}; do
+for name in ${E2E_CASES:-format_font absurd_count pipe_level pipe_script pipe_texture tga_like_bmp endless_level icon_folder huge_level evil_far_throw garbage}; do
   echo "--- $name"
   LOG_SAYS=() LOG_NEVER=() REFUSED=() REC=(5 loaded esc 60 esc bs 1)
   make_workdir

@@ -17,6 +17,7 @@
 #include "resources/CTextureManager.h"
 #include "resources/CScreenText.h"
 #include "resources/CacheKey.h"
+#include "resources/ImageDecode.h"
 #include "resources/ImageSize.h"
 #include "resources/TextRenderer.h"
 #include "support/GLWindowTest.h"
@@ -83,6 +84,27 @@ TEST(ImageSizeTest, RefusesDeclaredSidesAboveTheLimitInEveryCheckedFormatAndUnkn
         {std::string("\xFF\xD8\xFF\xDA\0\x02", 6), damaged}, {"%s%s%s%s%n", "Unsupported image format"},
     };
     for (const auto& c : cases) EXPECT_EQ(ImageRefusal(c.first), c.second) << &c - cases;
+}
+
+// A file that starts like a 1 x 1 BMP but is a huge TGA to the TGA decoder (its
+// sides sit in the BMP's pixel offset and header size) is read as the BMP it
+// showed the size check, whatever its name; the BMP's pixels are missing.
+TEST(ImageDecodeTest, DecodesWithTheDecoderWhoseHeaderTheSizeCheckRead) {
+    for (uint32_t tgaHeight : {32767u, 65535u}) {
+        const std::string polyglot = "BM" + Le({{2, 4}, {0, 4}, {16383u << 16, 4}, {0x200000u | tgaHeight, 4}, {1, 4},
+                                                {1, 4}, {1, 2}, {24, 2}, {0, 59}});
+        std::string error;
+        EXPECT_EQ(ImageRefusal(polyglot), "");
+        EXPECT_EQ(ImageDecode(polyglot, error), nullptr) << tgaHeight;
+        EXPECT_NE(error, "");
+    }
+    std::string error;
+    SDL_Surface* image = ImageDecode(HalvesBmp(4, 2, 4), error);
+    ASSERT_NE(image, nullptr) << error;
+    EXPECT_EQ(std::make_pair(image->w, image->h), std::make_pair(4, 2));
+    SDL_FreeSurface(image);
+    EXPECT_EQ(ImageDecode("%s%s%s%s%n", error), nullptr);
+    EXPECT_EQ(error, "Unsupported image format");
 }
 
 // Which pixels of a text are lit, as SDL_ttf rasterises it; outside it none.

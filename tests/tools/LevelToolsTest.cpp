@@ -48,6 +48,10 @@ std::string Utf16(const std::u16string& text)
     return bytes;
 }
 
+// Starts like a 1 x 1 BMP (without its pixels); read as a TGA it would be 16383 x 65535.
+const std::string TGA_LIKE_BMP = std::string("BM\x02\0\0\0\0\0\0\0\0\0\xff\x3f\xff\xff\x20\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0", 30) +
+                                 std::string(59, '\0');
+
 std::string Source() { return std::getenv("QUILLFEN_SOURCE_DIR") ? std::getenv("QUILLFEN_SOURCE_DIR") : "."; }
 
 } // namespace
@@ -87,10 +91,12 @@ TEST(LevelCheckTest, FindsTheMistakesOfLevelsItHasNeverSeen)
          {{"lvl/level_platform.ini", "[main]\ncount=1\n[0]\nhasTexture=1\ntexture=GFX\\Ground.PNG\nhasCaption=1\n"
                                      "font=fnt\\none.ttf\nfontSize=900\nX2=64\nspeed=10\n"},
           {"lvl/level_finish.ini", "[main]\ncount=1\n[0]\nhasTexture=1\ntexture=gfx\\broken.png\n"},
-          {"lvl/level_static.ini", ""},
+          {"lvl/level_static.ini", "[main]\ncount=1\n[0]\nhasTexture=1\ntexture=gfx\\tga.tga\n"},
           {"gfx/ground.png", "@" + png},
-          {"gfx/broken.png", "not an image"}},
-         {"lvl/level_platform.ini:7: [0] font 'fnt\\none.ttf' cannot be loaded: no such file",
+          {"gfx/broken.png", "not an image"},
+          {"gfx/tga.tga", TGA_LIKE_BMP}},
+         {"lvl/level_static.ini:5: [0] image 'gfx\\tga.tga' cannot be loaded: Error reading from datastream",
+          "lvl/level_platform.ini:7: [0] font 'fnt\\none.ttf' cannot be loaded: no such file",
           "lvl/level_platform.ini:8: [0] fontSize=900 cannot be used; the game uses 1",
           "lvl/level_finish.ini:5: [0] image 'gfx\\broken.png' cannot be loaded: Unsupported image format"}},
         {"platforms that never move, spawn points outside the box, a script longer than its lines",
@@ -175,4 +181,24 @@ TEST(LevelMapTest, DrawsTheShippedLevelWithoutADisplay)
     EXPECT_GT(differing, image->w * image->h / 2);
     SDL_FreeSurface(image);
     EXPECT_EQ(Start(Tool("quillfen-level-map") + " '" + Source() + "/data' /no/such/folder/map.png").status, 1);
+}
+
+TEST(LevelMapTest, SaysWhatItCannotLoadAndWritesOnlyARegularFile)
+{
+    CTempDir dir;
+    dir.Write("lvl/level_static.ini", "[main]\ncount=1\n[0]\nhasTexture=1\ntexture=gfx\\tga.tga\n");
+    dir.Write("gfx/tga.tga", TGA_LIKE_BMP);
+    const std::string map = Tool("quillfen-level-map") + " '" + dir.Path() + "' ";
+    const ToolRun drawn = Start(map + "'" + dir.File("map.png") + "'");
+    EXPECT_EQ(drawn.status, 0) << drawn.output;
+    EXPECT_NE(drawn.output.find("ERROR in class CTexture: Failed to load texture from gfx\\tga.tga"), std::string::npos)
+        << drawn.output;
+    // A link under the output's name is not followed: its target stays as it was.
+    const std::string mine = dir.Write("mine.txt", "a designer's file\n");
+    fs::create_symlink(mine, dir.File("link.png"));
+    const ToolRun refused = Start(map + "'" + dir.File("link.png") + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.output.find("cannot write " + dir.File("link.png") + ": a symbolic link"), std::string::npos)
+        << refused.output;
+    EXPECT_EQ(dir.Read("mine.txt"), "a designer's file\n");
 }

@@ -1,6 +1,5 @@
 #include "tools/level/CLevelChecker.h"
 
-#include <SDL/SDL_image.h>
 #include <SDL/SDL_ttf.h>
 
 #include <algorithm>
@@ -20,7 +19,7 @@
 #include "platform/CIniReader.h"
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
-#include "resources/ImageSize.h"
+#include "resources/ImageDecode.h"
 
 namespace {
 
@@ -560,17 +559,10 @@ void CLevelChecker::CheckImage(const std::string& stored, int line, const std::s
     if (cached == imageRefusals.end()) {
         std::string bytes, reason;
         if (PlatformReadFile(NativePath(MakeAbsolutePath(name)), bytes, reason)) {
-            reason = ImageRefusal(bytes);
-            if (reason.empty()) {
-                SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-                const std::size_t dot = name.rfind('.');
-                const std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
-                SDL_Surface* image = source ? IMG_LoadTyped_RW(source, 1, const_cast<char*>(extension.c_str())) : nullptr;
-                if (!image)
-                    reason = SDL_GetError();
-                else if (image->format->BytesPerPixel != 3 && image->format->BytesPerPixel != 4)
+            if (SDL_Surface* image = ImageDecode(bytes, reason)) {
+                if (image->format->BytesPerPixel != 3 && image->format->BytesPerPixel != 4)
                     reason = "not a true-colour image (24 or 32 bits), so it is never drawn";
-                if (image) SDL_FreeSurface(image);
+                SDL_FreeSurface(image);
             }
         }
         cached = imageRefusals.emplace(CIniScan::Lower(name), reason).first;
