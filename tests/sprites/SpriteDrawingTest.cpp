@@ -57,6 +57,15 @@ protected:
         s->z = z;
         return s;
     }
+    // Red text, top-aligned, in the given text box of a label of the given size.
+    static void RedLabelAt300x200(CLabelSprite& label, double w, double h, int alignH, SpriteBox text) {
+        label.SetPosition(300, 200);
+        label.SetSize(w, h);
+        label.SetFontColor({255, 0, 0, 0});
+        label.SetAlignH(alignH);
+        label.SetAlignV(ALIGN_START);
+        label.SetTextRect(text);
+    }
     void ExpectPixels(const std::vector<Expected>& pixels) {
         for (const Expected& p : pixels) {
             EXPECT_TRUE(PixelNear(PixelAt(p.x, p.y), p.colour[0], p.colour[1], p.colour[2])) << p.x << ", " << p.y;
@@ -112,12 +121,7 @@ TEST_F(SpriteDrawing, CaptionSetOnAThreadWithoutGLIsMadeAtTheFirstDrawingWholeUn
     CLabelSprite label(nullptr, &font);
     // The loader's way, but with no GL context at all: setting a caption makes no GL call.
     std::thread loader([&] {
-        label.SetPosition(300, 200);
-        label.SetSize(200, 60);
-        label.SetFontColor({255, 0, 0, 0});
-        label.SetAlignH(ALIGN_END);
-        label.SetAlignV(ALIGN_START);
-        label.SetTextRect({0, 0, 100, 20});
+        RedLabelAt300x200(label, 200, 60, ALIGN_END, {0, 0, 100, 20});
         label.SetCaption("MMM");
         label.SetSize(50, 60);  // clips only at the next caption change, as before the first drawing
     });
@@ -154,12 +158,7 @@ TEST_F(SpriteDrawing, CaptionTexturesHoldOnlyTheTextAndStayWithinThePixelBudget)
     const std::uint64_t before = PixelBudgetInUse();
     {
         CLabelSprite label(nullptr, &font);
-        label.SetPosition(300, 200);
-        label.SetSize(8192, 8192);
-        label.SetFontColor({255, 0, 0, 0});
-        label.SetAlignH(ALIGN_START);
-        label.SetAlignV(ALIGN_START);
-        label.SetTextRect({0, 0, 8192, 8192});
+        RedLabelAt300x200(label, 8192, 8192, ALIGN_START, {0, 0, 8192, 8192});
         label.Render(nullptr);
         EXPECT_EQ(PixelBudgetInUse(), before) << "an empty caption holds no pixels";
 
