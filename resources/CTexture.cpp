@@ -135,11 +135,14 @@ void CTexture::Load(std::string requestedName) {
     }
     // Counted as the GL holds them, whatever the file's own format: 4 bytes a pixel
     // at most. A load into the same texture gives back what the last one took.
-    PixelBudgetRelease(pixels->bytes);
+    const std::uint64_t held = pixels->bytes;
+    PixelBudgetRelease(held);
     pixels->bytes = 0;
     const std::uint64_t bytes = static_cast<std::uint64_t>(surface->w) * static_cast<std::uint64_t>(surface->h) *
                                 std::max<std::uint64_t>(surface->format->BytesPerPixel, 1);
     if (!PixelBudgetReserve(bytes)) {
+        // Whatever the texture showed before stays, and stays counted.
+        pixels->bytes = PixelBudgetReserve(held) ? held : 0;
         SDL_FreeSurface(surface);
         surface = nullptr;
         valid = false;
