@@ -6,6 +6,10 @@ set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
 quillfen_install_missing
+# Only the game (its images and font are in data/), and without a display the
+# window tool that photographs the demo: the tests and tools wait for ./test.sh.
+QUILLFEN_TARGETS=quillfen
+[ -n "${DISPLAY:-}" ] || QUILLFEN_TARGETS="quillfen quillfen-window"
 quillfen_build
 
 # The demo, inside the virtual display: a paced replay of data/demo.rec, with a

@@ -108,6 +108,7 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
 
     SetCaption("Velmora Engine App");
     SetIcon("gfx\\icon.ico");
+    OpenGamepad();
 
     LogWrite(LOG_STATUS, "Setup successful.", self);
     LogWrite(LOG_STATUS, "Instance initialized.", self);
@@ -123,6 +124,9 @@ CGameBase::~CGameBase()
     if (fontFactory)
         delete fontFactory;
     fontFactory = nullptr;
+    if (gamepad)
+        SDL_JoystickClose(gamepad);
+    gamepad = nullptr;
     SDL_FreeSurface(screen);
     TTF_Quit();
     SDL_Quit();
@@ -225,6 +229,10 @@ void CGameBase::DispatchEvent(const SDL_Event& event)
         ApplyResize(event.resize.w, event.resize.h);
         OnResize(&event);
         break;
+    case SDL_JOYAXISMOTION:
+    case SDL_JOYHATMOTION:
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP: OnJoystick(&event); break;
     default: break;
     }
 }
@@ -252,6 +260,27 @@ void CGameBase::OpenWindow(int configuredWidth, int configuredHeight, Uint32 fla
         LogWrite(LOG_FATAL, std::string("Unable to set video mode: ") + SDL_GetError(), self);
         std::exit(1);
     }
+}
+
+void CGameBase::OpenGamepad()
+{
+    const std::string self = LogClassName(typeid(*this));
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
+    {
+        LogWrite(LOG_WARNING, std::string("No gamepad: ") + SDL_GetError(), self);
+        return;
+    }
+    if (SDL_NumJoysticks() < 1)
+        return;
+    gamepad = SDL_JoystickOpen(0);
+    if (!gamepad)
+    {
+        LogWrite(LOG_WARNING, std::string("The gamepad cannot be opened: ") + SDL_GetError(), self);
+        return;
+    }
+    SDL_JoystickEventState(SDL_ENABLE);
+    const char* name = SDL_JoystickName(0);
+    LogWrite(LOG_STATUS, std::string("Gamepad opened: ") + (name ? name : "unnamed") + ".", self);
 }
 
 void CGameBase::ApplyResize(int newWidth, int newHeight)

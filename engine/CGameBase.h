@@ -61,6 +61,10 @@ public:
     virtual void OnResize(const SDL_Event* /*event*/) {}
     // At the start of every frame, before its events.
     virtual void OnFrameStart() {}
+    // For each axis, hat or button event of a joystick (SDL_JOYAXISMOTION,
+    // SDL_JOYHATMOTION, SDL_JOYBUTTONDOWN, SDL_JOYBUTTONUP). The engine opens
+    // the first joystick it finds; its events are recorded and replayed as keys are.
+    virtual void OnJoystick(const SDL_Event* /*event*/) {}
 
     bool quit;                  // the main loop ends once true; set by the quit event and the game
     SDL_Surface* screen;        // the video surface; not owned
@@ -85,7 +89,10 @@ private:
     // Opens the window at the configured size, or at 800 x 600 when that size
     // cannot be used; ends the process when neither opens.
     void OpenWindow(int configuredWidth, int configuredHeight, Uint32 flags);
+    // Opens the first joystick, if any; a machine without one plays on the keyboard.
+    void OpenGamepad();
 
     long frameIndex = 0;
+    SDL_Joystick* gamepad = nullptr;  // owned; null without a joystick
     CRecordedPlay recordedPlay;  // the clock, seed, events and held keys of a recorded run
 };

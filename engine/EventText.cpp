@@ -15,6 +15,10 @@ bool EventIsRecorded(const SDL_Event& event)
     case SDL_MOUSEBUTTONUP:
     case SDL_QUIT:
     case SDL_VIDEORESIZE:
+    case SDL_JOYAXISMOTION:
+    case SDL_JOYHATMOTION:
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP:
         return true;
     default:
         return false;
@@ -46,6 +50,16 @@ std::string EventToText(const SDL_Event& event)
         break;
     case SDL_VIDEORESIZE:
         out << ' ' << event.resize.w << ' ' << event.resize.h;
+        break;
+    case SDL_JOYAXISMOTION:
+        out << ' ' << int(event.jaxis.which) << ' ' << int(event.jaxis.axis) << ' ' << event.jaxis.value;
+        break;
+    case SDL_JOYHATMOTION:
+        out << ' ' << int(event.jhat.which) << ' ' << int(event.jhat.hat) << ' ' << int(event.jhat.value);
+        break;
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP:
+        out << ' ' << int(event.jbutton.which) << ' ' << int(event.jbutton.button) << ' ' << int(event.jbutton.state);
         break;
     default:
         break;
@@ -147,6 +161,27 @@ bool EventFromText(std::string_view text, SDL_Event& event)
         event.resize.w = f[0];
         event.resize.h = f[1];
         return true;
+    case SDL_JOYAXISMOTION:
+        if (!ReadFields(text, f, 3, -32768, 32767) || f[0] < 0 || f[0] > 255 || f[1] < 0 || f[1] > 255)
+            return false;
+        event.jaxis.which = static_cast<Uint8>(f[0]);
+        event.jaxis.axis = static_cast<Uint8>(f[1]);
+        event.jaxis.value = static_cast<Sint16>(f[2]);
+        return true;
+    case SDL_JOYHATMOTION:
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP:
+    {
+        if (!ReadFields(text, f, 3, 0, 255))
+            return false;
+        // which, then the hat or button, then its value or state
+        const Uint8 t = event.type, which = f[0], index = f[1], value = f[2];
+        if (type == SDL_JOYHATMOTION)
+            event.jhat = SDL_JoyHatEvent{t, which, index, value};
+        else
+            event.jbutton = SDL_JoyButtonEvent{t, which, index, value};
+        return true;
+    }
     default:
         return false;
     }

@@ -6,7 +6,9 @@
 #include <string_view>
 
 // One SDL event as a line of text for recordings: the type number, then the
-// fields its handler reads. Only the kinds that reach a handler are written.
+// fields its handler reads. Only the kinds that reach a handler are written:
+// window, keyboard and mouse events, and a joystick's axes, hats and buttons
+// ("which axis value", "which hat value", "which button state").
 bool EventIsRecorded(const SDL_Event& event);
 std::string EventToText(const SDL_Event& event);
 // False when the text is not an event of a recorded kind with all its fields.

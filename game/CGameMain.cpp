@@ -28,9 +28,20 @@ const int HUD_FONT_SIZE = 15;
 const double LOGO_TURN_SPEED = -90.0;  // degrees per second
 const int SCREEN_TEXT_GAP = 50;        // pixels between the logo's lower edge and its text
 const char* const LOADING_TEXT = "Loading...";
-const char* const PAUSED_TEXT = "Paused. Press [ESC] to continue, [BACKSPACE] to quit...";
+const int SCREEN_LINE_GAP = 8;         // pixels between the pause screen's two lines
 const int WALK_LEFT_ANIMATION = 1;
 const int WALK_RIGHT_ANIMATION = 2;
+
+// A press or release of the rules' own key for the action.
+SDL_Event RuleKeyEvent(ControlAction action, bool pressed)
+{
+    SDL_Event event{};
+    event.type = pressed ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.type = event.type;
+    event.key.state = pressed ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = CControls::RuleKey(action);
+    return event;
+}
 
 SDL_Color Colour(Uint8 r, Uint8 g, Uint8 b)
 {
@@ -85,6 +96,12 @@ void CGameMain::OnInit()
     logo->y = (height / 2) - logo->GetHeight() * 0.5;
     screenText = new CScreenText();
     fpsText = new CScreenText();
+    controlsText = new CScreenText();
+    controls.ReadConfig(CONFIG_FILE, LogClassName(typeid(*this)));
+    const auto label = [this](ControlAction action) { return "[" + controls.KeyLabel(action) + "]"; };
+    pausedText = "Paused. Press " + label(CONTROL_PAUSE) + " to continue, " + label(CONTROL_QUIT) + " to quit...";
+    controlsLine = "Walk " + label(CONTROL_LEFT) + " " + label(CONTROL_RIGHT) + ", brake " + label(CONTROL_BRAKE) +
+                   ", jump " + label(CONTROL_JUMP) + "; the arrow keys and a gamepad too.";
 
     StartLoader();
 }
@@ -223,6 +240,8 @@ void CGameMain::OnShutdown()
     screenText = nullptr;
     delete fpsText;
     fpsText = nullptr;
+    delete controlsText;
+    controlsText = nullptr;
 }
 
 void CGameMain::OnRender(SDL_Surface* screen)
@@ -235,8 +254,13 @@ void CGameMain::OnRender(SDL_Surface* screen)
     {
         logo->Render(screen);
         const TextRect below{0, static_cast<int>(logo->y + logo->GetHeight() + SCREEN_TEXT_GAP), width, font->size};
-        screenText->Draw(font, current == Loading ? LOADING_TEXT : PAUSED_TEXT, Colour(255, 255, 255), below,
+        screenText->Draw(font, current == Loading ? LOADING_TEXT : pausedText, Colour(255, 255, 255), below,
                          ALIGN_CENTER, ALIGN_CENTER);
+        if (current == Paused)
+        {
+            const TextRect next{0, below.y + font->size + SCREEN_LINE_GAP, width, font->size};
+            controlsText->Draw(font, controlsLine, Colour(200, 200, 200), next, ALIGN_CENTER, ALIGN_CENTER);
+        }
         break;
     }
     case Running:
@@ -277,6 +301,33 @@ void CGameMain::OnUpdate(double seconds)
 
 void CGameMain::OnKeyDown(const SDL_Event* event)
 {
+    ApplyControls(*event);
+}
+
+void CGameMain::OnKeyUp(const SDL_Event* event)
+{
+    ApplyControls(*event);
+}
+
+void CGameMain::OnJoystick(const SDL_Event* event)
+{
+    ApplyControls(*event);
+}
+
+void CGameMain::ApplyControls(const SDL_Event& event)
+{
+    for (const ControlChange& change : controls.Translate(event))
+    {
+        const SDL_Event key = RuleKeyEvent(change.action, change.pressed);
+        if (change.pressed)
+            PressKey(&key);
+        else
+            ReleaseKey(&key);
+    }
+}
+
+void CGameMain::PressKey(const SDL_Event* event)
+{
     const SDLKey key = event->key.keysym.sym;
     switch (GetState())
     {
@@ -314,33 +365,32 @@ void CGameMain::OnActiveEvent(const SDL_Event* event)
 
 void CGameMain::TakeHeldKeys()
 {
-    // Releases first, so that a key still held picks the walking animation as
-    // its key-up handler would.
-    const SDLKey keys[] = {SDLK_a, SDLK_d, SDLK_s};
+    // Every key bound to a held action is asked about (the gamepad's state is
+    // known from its events, which arrive with or without the focus). Releases
+    // first, so that a key still held picks the walking animation as its key-up
+    // handler would.
+    const ControlAction actions[] = {CONTROL_LEFT, CONTROL_RIGHT, CONTROL_BRAKE};
     const bool* flags[] = {&player->keyLeft, &player->keyRight, &player->keyDown};
-    bool held[3];
-    for (int i = 0; i < 3; ++i)
-        held[i] = IsKeyHeld(keys[i]);
+    for (ControlAction action : actions)
+        for (SDLKey key : controls.KeysOf(action))
+            controls.SetKeyHeld(key, IsKeyHeld(key));
     for (int pass = 0; pass < 2; ++pass)
         for (int i = 0; i < 3; ++i)
         {
-            const bool releasing = pass == 0 && *flags[i] && !held[i];
-            const bool pressing = pass == 1 && !*flags[i] && held[i];
+            const bool held = controls.IsHeld(actions[i]);
+            const bool releasing = pass == 0 && *flags[i] && !held;
+            const bool pressing = pass == 1 && !*flags[i] && held;
             if (!releasing && !pressing)
                 continue;
-            SDL_Event event{};
-            event.type = releasing ? SDL_KEYUP : SDL_KEYDOWN;
-            event.key.type = event.type;
-            event.key.state = releasing ? SDL_RELEASED : SDL_PRESSED;
-            event.key.keysym.sym = keys[i];
+            const SDL_Event event = RuleKeyEvent(actions[i], pressing);
             if (releasing)
-                OnKeyUp(&event);
+                ReleaseKey(&event);
             else
                 player->HandleKeyDown(&event);
         }
 }
 
-void CGameMain::OnKeyUp(const SDL_Event* event)
+void CGameMain::ReleaseKey(const SDL_Event* event)
 {
     if (GetState() != Running)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CGameBase.h"
+#include "game/CControls.h"
 
 #include <atomic>
 #include <future>
@@ -38,8 +39,11 @@ public:
     void OnUpdate(double seconds) override;
     // Regaining the input focus while running takes the held keys anew.
     void OnActiveEvent(const SDL_Event* event) override;
+    // Keys and the gamepad press the game's actions (CControls), which act as
+    // the rules' own keys do.
     void OnKeyDown(const SDL_Event* event) override;
     void OnKeyUp(const SDL_Event* event) override;
+    void OnJoystick(const SDL_Event* event) override;
     // Lets the loader begin, and takes over the level once it is built.
     void OnFrameStart() override;
 
@@ -74,6 +78,10 @@ public:
     CLabelSprite* endLabel = nullptr;          // end-screen label, created by the loader; owned
     CScreenText* screenText = nullptr;         // the loading or pause line, kept while it stays the same; owned
     CScreenText* fpsText = nullptr;            // the FPS line, kept while it stays the same; owned
+    CScreenText* controlsText = nullptr;       // the pause screen's line on the walking keys; owned
+    CControls controls;                        // which keys and gamepad inputs press what; read by OnInit
+    std::string pausedText;                    // the pause screen's line, naming the bound keys; made by OnInit
+    std::string controlsLine;                  // the line below it, on walking and jumping
 
 private:
     struct WindowSettings
@@ -89,6 +97,11 @@ private:
     // Sets the player's key flags from the keys held now, as the key handlers
     // would have: a key released while the game did not listen is released.
     void TakeHeldKeys();
+    // What an input event changes, applied as the rules' keys.
+    void ApplyControls(const SDL_Event& event);
+    // The rules' handling of a press and a release of their own keys.
+    void PressKey(const SDL_Event* event);
+    void ReleaseKey(const SDL_Event* event);
     // Creates loaderContext and starts the loader; without a usable second
     // context, builds the level on this thread instead.
     void StartLoader();

@@ -20,9 +20,6 @@
 #include <vector>
 #include <utility>
 
-// No UTF-16 round trip as on Windows: this reader hands out byte strings (UTF-8 for
-// a UTF-16 file), which are the same for ASCII content.
-
 namespace {
 
 // One parsed file. Names and values lie back to back in one text, and each key
@@ -34,8 +31,9 @@ struct KeyEntry {
     std::uint32_t nameAt;
     std::uint32_t nameLength;
     std::uint32_t valueAt;
-    std::uint32_t valueLength;
+    std::uint32_t valueLength;  // NO_VALUE: a line without '=', read as the default
 };
+constexpr std::uint32_t NO_VALUE = UINT32_MAX;
 struct SectionKeys {
     std::uint32_t first = 0;  // into ParsedFile::keys; the section's keys sorted by name
     std::uint32_t count = 0;
@@ -48,7 +46,9 @@ struct ParsedFile {
     std::size_t bytes = 0;  // estimate of the memory held, for the cache's cap
 
     std::string_view Name(const KeyEntry& entry) const { return {text.data() + entry.nameAt, entry.nameLength}; }
-    std::string_view Value(const KeyEntry& entry) const { return {text.data() + entry.valueAt, entry.valueLength}; }
+    std::string_view Value(const KeyEntry& entry) const {
+        return {text.data() + entry.valueAt, entry.valueLength == NO_VALUE ? 0 : entry.valueLength};
+    }
 };
 
 // Rough heap cost of one section's map node beside its name (node, bucket, allocator).
@@ -132,13 +132,25 @@ std::string LowerAscii(std::string text) {
     return text;
 }
 
+// ^Z, the end-of-file mark of old DOS editors, is blank to the Windows reader too.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
 // The text up to its first NUL, as the Windows reader's C strings end there.
 std::string UpToNul(const std::string& text) {
     return text.substr(0, text.find('\0'));
+}
+
+// A requested section or key name as the parsed file keeps names: up to its NUL,
+// trimmed, lower-cased.
+std::string QueryName(const std::string& name) {
+    std::size_t end = name.find('\0');
+    if (end == std::string::npos) end = name.size();
+    std::size_t begin = 0;
+    while (begin < end && IsBlank(name[begin])) ++begin;
+    while (end > begin && IsBlank(name[end - 1])) --end;
+    return LowerAscii(name.substr(begin, end - begin));
 }
 
 // Position of the first `c` in text[begin, end), or `end`. Never looks past the
@@ -174,7 +186,8 @@ void AppendUtf8(std::string& out, std::uint32_t codePoint) {
     }
 }
 
-// UTF-16 text (after its mark) as UTF-8.
+// UTF-16 text (after its mark) as UTF-8. An unpaired surrogate keeps its own
+// unit, written as a three-byte sequence, so that narrowing hands out its low byte.
 std::string DecodeUtf16(const std::string& bytes, bool bigEndian) {
     auto unitAt = [&](std::size_t i) -> std::uint32_t {
         const auto a = static_cast<unsigned char>(bytes[i]);
@@ -184,7 +197,7 @@ std::string DecodeUtf16(const std::string& bytes, bool bigEndian) {
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        std::uint32_t unit = unitAt(i);
+        const std::uint32_t unit = unitAt(i);
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
             const std::uint32_t low = unitAt(i + 2);
             if (low >= 0xDC00 && low <= 0xDFFF) {
@@ -193,62 +206,64 @@ std::string DecodeUtf16(const std::string& bytes, bool bigEndian) {
                 continue;
             }
         }
-        if (unit >= 0xD800 && unit <= 0xDFFF) unit = 0xFFFD;
         AppendUtf8(out, unit);
+    }
+    // An odd last byte is a unit of its own value, as the Windows reader reads it.
+    if (bytes.size() % 2 != 0) AppendUtf8(out, static_cast<unsigned char>(bytes.back()));
+    return out;
+}
+
+// The file's text in the form the parser reads: bytes for a file without a mark;
+// UTF-8 for a file with one (`wide`), whose characters are handed out narrowed.
+struct DecodedText {
+    std::string text;
+    bool wide = true;
+};
+
+DecodedText DecodeFile(std::string content) {
+    DecodedText decoded;
+    if (content.compare(0, 2, "\xFF\xFE") == 0 || content.compare(0, 2, "\xFE\xFF") == 0) {
+        decoded.text = DecodeUtf16(content, content[0] == '\xFE');
+        return decoded;
+    }
+    decoded.wide = content.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (decoded.wide) content.erase(0, 3);
+    decoded.text = std::move(content);
+    return decoded;
+}
+
+// One byte per UTF-16 unit of the wide text: the unit's low 8 bits. A character
+// above U+FFFF is two units; a byte that is not UTF-8 (only in a file with the
+// UTF-8 mark) is U+FFFD, as the system's UTF-8 decoder makes it. `latin1` is set
+// to false when a unit above U+00FF was narrowed.
+std::string NarrowWide(std::string text, bool& latin1) {
+    latin1 = true;
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) return text;  // ASCII
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::uint32_t codePoint = 0xFFFD;
+        const std::size_t length = CIniReader::ReadCharacter(text, pos, codePoint);
+        pos += length == 0 ? 1 : length;
+        if (codePoint > 0xFFFF) {
+            out += static_cast<char>((0xD800 + ((codePoint - 0x10000) >> 10)) & 0xFF);
+            codePoint = 0xDC00 + ((codePoint - 0x10000) & 0x3FF);
+        }
+        if (codePoint > 0xFF) latin1 = false;
+        out += static_cast<char>(codePoint & 0xFF);
     }
     return out;
 }
 
-// Length of the valid UTF-8 sequence at `pos`, or 0 when the byte there starts none.
-std::size_t Utf8SequenceLength(const std::string& text, std::size_t pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    if (lead < 0x80) return 1;
-    std::size_t tail = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the first continuation byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        tail = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        tail = 2;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;  // no encoded surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        tail = 3;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (pos + tail >= text.size()) return 0;
-    for (std::size_t i = 1; i <= tail; ++i) {
-        const auto c = static_cast<unsigned char>(text[pos + i]);
-        if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) return 0;
-    }
-    return tail + 1;
-}
-
-// The text cut to MAX_VALUE_LENGTH UTF-16 units without splitting a character.
-std::string CutValue(std::string value) {
-    // A UTF-16 unit takes at least one byte: a short text needs no count.
-    if (value.size() <= CIniReader::MAX_VALUE_LENGTH) return value;
-    std::size_t pos = 0;
-    std::size_t units = 0;
-    while (pos < value.size()) {
-        const std::size_t length = Utf8SequenceLength(value, pos);
-        const std::size_t needed = length == 4 ? 2 : 1;
-        if (units + needed > CIniReader::MAX_VALUE_LENGTH) break;
-        units += needed;
-        pos += length == 0 ? 1 : length;
-    }
-    value.resize(pos);
+// A value as the reader hands it out: narrowed, then cut as the Windows reader
+// copies it into its buffer of 1024 units. A quoted value loses its closing quote
+// in that copy only when it fits, so 1023 characters inside quotes give 1022.
+std::string HandedOut(std::string value, bool quoted, bool wide) {
+    bool latin1 = true;
+    if (wide) value = NarrowWide(std::move(value), latin1);
+    if (quoted && value.size() == CIniReader::MAX_VALUE_LENGTH) value.pop_back();
+    if (value.size() > CIniReader::MAX_VALUE_LENGTH) value.resize(CIniReader::MAX_VALUE_LENGTH);
     return value;
-}
-
-// The file's text in the encoding the parser reads (bytes, or UTF-8 for UTF-16).
-std::string DecodeFile(std::string content) {
-    if (content.compare(0, 2, "\xFF\xFE") == 0) return DecodeUtf16(content, false);
-    if (content.compare(0, 2, "\xFE\xFF") == 0) return DecodeUtf16(content, true);
-    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
-    return content;
 }
 
 std::atomic<std::size_t> entryLimit{CIniReader::MAX_ENTRIES};
@@ -271,7 +286,7 @@ public:
     }
     bool Active() const { return current != nullptr; }
     // False when the section already has the key.
-    bool Add(std::string&& key, std::string&& value) {
+    bool Add(std::string&& key, std::string&& value, bool hasValue) {
         const std::size_t first = current->first;
         if (names.empty()) {
             for (std::size_t i = first; i < parsed.keys.size(); ++i)
@@ -287,7 +302,7 @@ public:
         entry.nameLength = static_cast<std::uint32_t>(key.size());
         parsed.text += key;
         entry.valueAt = static_cast<std::uint32_t>(parsed.text.size());
-        entry.valueLength = static_cast<std::uint32_t>(value.size());
+        entry.valueLength = hasValue ? static_cast<std::uint32_t>(value.size()) : NO_VALUE;
         parsed.text += value;
         parsed.keys.push_back(entry);
         if (!names.empty()) names.emplace(std::move(key));
@@ -310,12 +325,29 @@ private:
     std::unordered_set<std::string> names;  // the section's names, once it is long
 };
 
+// A name of the file as a query must spell it: narrowed, and lower-cased. False
+// for a name of a wide file with a character above U+00FF: no query reaches it.
+bool FileName(std::string& name, bool wide) {
+    bool latin1 = true;
+    if (wide) name = NarrowWide(std::move(name), latin1);
+    name = LowerAscii(std::move(name));
+    return latin1;
+}
+
 // False when the file holds more than EntryLimit() sections and keys.
-bool Parse(const std::string& text, ParsedFile& parsed) {
+bool Parse(const DecodedText& decoded, ParsedFile& parsed) {
     SectionBuilder section(parsed);
-    const bool whole = CIniReader::ScanLines(text, [&](CIniReader::Line& line) {
+    const bool wide = decoded.wide;
+    // Keys above the first header form a section of the empty name.
+    section.Begin(&parsed.sections.emplace(std::string(), SectionKeys()).first->second);
+    parsed.bytes += NODE_BYTES;
+    const bool whole = CIniReader::ScanLines(decoded.text, [&](CIniReader::Line& line) {
         if (line.header) {
-            std::string name = LowerAscii(std::move(line.name));
+            std::string name = std::move(line.name);
+            if (!FileName(name, wide)) {
+                section.Begin(nullptr);  // its keys belong to no section a query finds
+                return true;
+            }
             const std::size_t cost = NODE_BYTES + name.size();
             auto inserted = parsed.sections.emplace(std::move(name), SectionKeys());
             // A later section of a name already seen is not merged: its keys are skipped.
@@ -325,10 +357,11 @@ bool Parse(const std::string& text, ParsedFile& parsed) {
             return ++parsed.entryCount <= EntryLimit();
         }
         if (!section.Active()) return true;
-        std::string key = LowerAscii(std::move(line.name));
-        std::string value = CutValue(std::move(line.value));
+        std::string key = std::move(line.name);
+        if (!FileName(key, wide)) return true;
+        std::string value = line.hasValue ? HandedOut(std::move(line.value), line.quoted, wide) : std::string();
         const std::size_t cost = sizeof(KeyEntry) + key.size() + value.size();
-        if (!section.Add(std::move(key), std::move(value))) return true;  // first key wins
+        if (!section.Add(std::move(key), std::move(value), line.hasValue)) return true;  // first key wins
         parsed.bytes += cost;
         return ++parsed.entryCount <= EntryLimit();
     });
@@ -419,15 +452,15 @@ bool CIniReader::TryReadValue(const std::string& section, const std::string& key
     std::string reason;
     std::shared_ptr<const ParsedFile> parsed = Load(fileName, reason);
     if (!parsed) return false;
-    auto foundSection = parsed->sections.find(LowerAscii(UpToNul(section)));
+    auto foundSection = parsed->sections.find(QueryName(section));
     if (foundSection == parsed->sections.end()) return false;
-    const std::string name = LowerAscii(UpToNul(key));
+    const std::string name = QueryName(key);
     const auto begin = parsed->keys.begin() + foundSection->second.first;
     const auto end = begin + foundSection->second.count;
     const auto found = std::lower_bound(begin, end, name, [&parsed](const KeyEntry& entry, const std::string& wanted) {
         return parsed->Name(entry) < wanted;
     });
-    if (found == end || parsed->Name(*found) != name) return false;
+    if (found == end || parsed->Name(*found) != name || found->valueLength == NO_VALUE) return false;
     value = std::string(parsed->Value(*found));
     return true;
 }
@@ -437,7 +470,9 @@ std::string CIniReader::ReadValue(const std::string& section, const std::string&
     std::string value;
     if (TryReadValue(section, key, fileName, value)) return value;
     // The default goes through the same 1024-unit buffer as a value would.
-    return CutValue(UpToNul(defaultValue));
+    std::string text = UpToNul(defaultValue);
+    if (text.size() > MAX_VALUE_LENGTH) text.resize(MAX_VALUE_LENGTH);
+    return text;
 }
 
 bool CIniReader::CheckFile(const std::string& fileName, std::string& reason) {
@@ -485,12 +520,50 @@ void CIniReader::SetEntryLimitForTesting(std::size_t limit) {
     entryLimit.store(limit, std::memory_order_relaxed);
 }
 
-std::string CIniReader::DecodeText(std::string bytes) {
-    return DecodeFile(std::move(bytes));
+std::string CIniReader::DecodeText(std::string bytes, bool& wide) {
+    DecodedText decoded = DecodeFile(std::move(bytes));
+    wide = decoded.wide;
+    return std::move(decoded.text);
+}
+
+std::string CIniReader::Narrow(const std::string& text, bool wide) {
+    bool latin1 = true;
+    return wide ? NarrowWide(text, latin1) : text;
+}
+
+std::size_t CIniReader::ReadCharacter(const std::string& text, std::size_t pos, std::uint32_t& codePoint) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    }
+    std::size_t tail = 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the first continuation byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        tail = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        tail = 2;
+        if (lead == 0xE0) low = 0xA0;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        tail = 3;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (pos + tail >= text.size()) return 0;
+    std::uint32_t value = lead & (0x3F >> tail);
+    for (std::size_t i = 1; i <= tail; ++i) {
+        const auto c = static_cast<unsigned char>(text[pos + i]);
+        if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) return 0;
+        value = value << 6 | (c & 0x3F);
+    }
+    codePoint = value;
+    return tail + 1;
 }
 
 bool CIniReader::ScanLines(const std::string& text, const std::function<bool(Line&)>& visit) {
-    Line line{false, 0, std::string(), std::string()};
+    Line line;
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t lineEnd = text.find_first_of("\r\n", pos);
@@ -511,21 +584,22 @@ bool CIniReader::ScanLines(const std::string& text, const std::function<bool(Lin
                 line.header = true;
                 line.name = Field(text, begin + 1, close);
                 line.value.clear();
+                line.hasValue = line.quoted = false;
                 if (!visit(line)) return false;
                 continue;
             }
             // No ']': not a header, read on as an ordinary line.
         }
+        // A line without '=' is a key without a value: it yields the default, and
+        // as the first of its name it hides a later key of that name.
         const std::size_t equals = FindIn(text, begin, end, '=');
-        if (equals == end) continue;
         line.header = false;
         line.name = Field(text, begin, equals);
-        if (line.name.empty()) continue;
-        line.value = Field(text, equals + 1, end);
-        if (line.value.size() >= 2 && (line.value[0] == '"' || line.value[0] == '\'') &&
-            line.value.back() == line.value[0]) {
-            line.value = line.value.substr(1, line.value.size() - 2);
-        }
+        line.hasValue = equals != end;
+        line.value = line.hasValue ? Field(text, equals + 1, end) : std::string();
+        line.quoted = line.value.size() >= 2 && (line.value[0] == '"' || line.value[0] == '\'') &&
+                      line.value.back() == line.value[0];
+        if (line.quoted) line.value = line.value.substr(1, line.value.size() - 2);
         if (!visit(line)) return false;
     }
     return true;

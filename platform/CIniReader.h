@@ -2,31 +2,44 @@
 // GetPrivateProfileStringW that the level files were written for.
 //
 // Rules (those of the Windows reader, where a level file can tell them apart):
-// - Encoding: a file that starts with the UTF-16 LE mark (FF FE) or the UTF-16 BE
-//   mark (FE FF) is decoded to UTF-8; an unpaired surrogate becomes U+FFFD and an
-//   odd last byte is dropped. A UTF-8 mark is skipped. Any other file is read as
-//   bytes, unchanged.
+// - Text: every name and value is handed out as the Windows build hands it out
+//   after its UTF-16 round trip, one byte per UTF-16 unit, the unit's low 8 bits.
+//   So a file without a byte-order mark passes its bytes through unchanged (each
+//   byte one character, Latin-1, as the ANSI code page reads it); a file that
+//   starts with the UTF-16 LE mark (FF FE), the UTF-16 BE mark (FE FF) or the
+//   UTF-8 mark (EF BB BF) is decoded to its characters, which come out as Latin-1
+//   bytes ("Caf\xE9", drawn right by SDL_ttf's Latin-1 text functions). A
+//   character above U+00FF keeps only its low byte (two bytes for one above
+//   U+FFFF, one per unit), and a section or key name holding one can never be asked
+//   for; requested names are read alike, each byte one character. A byte that is
+//   not UTF-8 in a file with the UTF-8 mark is U+FFFD (0xFD); an odd last byte of a
+//   UTF-16 file is a character of its own value. (Code page 1252 reads bytes 0x80 to 0x9F as other
+//   characters; here every byte stays itself, on every system.)
 // - CR LF, LF and a lone CR all end a line.
 // - A line whose first non-blank character is '[' and which holds a ']' is a
 //   section header; the name runs to the LAST ']' on the line ("[0] ; see [1]"
-//   names "0] ; see [1"). A '[' line without ']' is not a header: it is read like
-//   any other line, and the keys after it stay in the section above.
+//   names "0] ; see [1"). A '[' line without ']' (also "[" alone) is not a header:
+//   it is read like any other line, and the keys after it stay in the section above.
 // - "key=value" lines (split at the first '=') belong to the section above them;
-//   lines before the first section, lines without '=' and lines whose key name is
-//   empty are ignored.
+//   lines above the first header to a section of the empty name (which a later
+//   "[]" therefore repeats). A key name may be empty ("=value").
+//   A line without '=' is a key without a value: asking for it gives the default,
+//   also when a "key=value" of the same name follows (the first key wins).
 // - A NUL byte ends a section name, a key name or a value: the rest of that name or
 //   value is ignored (the line still counts as a line).
-// - White space around section names, key names and values is trimmed.
+// - White space (blank, tab, vertical tab, form feed and the DOS end-of-file mark
+//   ^Z) around section names, key names and values is trimmed, and so it is
+//   around the requested names.
 // - One pair of matching quotes (both ' or both ") around a value is removed.
 // - Section and key names are compared without regard to ASCII case.
 // - The first matching section wins: a later section of the same name is not merged
 //   (its keys are not seen). Within a section the first matching key wins.
 // - Lines whose first non-blank character is ';' are comments. There are no inline
 //   comments (a ';' inside a value is part of it) and no continuation lines.
-// - The result (value, or default) is cut to 1023 UTF-16 units, as the Windows
-//   reader's buffer of 1024 units with its terminating NUL cuts it: a character
-//   above U+FFFF counts two units, a byte that is not valid UTF-8 one, and a
-//   character is never split. A default, like a requested name, ends at a NUL.
+// - The result (value, or default) is cut to 1023 bytes, as the Windows reader's
+//   buffer of 1024 units with its terminating NUL cuts it. A quoted value loses its
+//   closing quote in that buffer, so 1023 characters inside quotes give 1022. A
+//   default, like a requested name, ends at a NUL.
 // - A key present with an empty value yields "" (not the default).
 // - A missing file, section or key yields the default. So does a refused file:
 //   one that is not a regular file (pipe, device, directory, socket), is larger
@@ -43,12 +56,13 @@
 #define VELMORA_PLATFORM_CINIREADER_H
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
 class CIniReader {
 public:
-    // Longest value (and default) handed out, in UTF-16 units.
+    // Longest value (and default) handed out, in bytes (one per UTF-16 unit).
     static constexpr std::size_t MAX_VALUE_LENGTH = 1023;
     // Files with more sections and keys together are refused: their index would
     // take memory far beyond the file's size. Room for 100,000 blocks of 40 keys.
@@ -82,22 +96,30 @@ public:
     // Ends the calling thread's hold, if any.
     static void ReleaseFile();
 
-    // A file's bytes as the reader parses them: UTF-16 with its mark (either byte
-    // order) becomes UTF-8, and a UTF-8 mark is dropped. For tools that read the
-    // files line by line as the reader does.
-    static std::string DecodeText(std::string bytes);
+    // A file's bytes as the reader scans them: unchanged for a file without a
+    // byte-order mark (`wide` false); UTF-8 for one with a mark (`wide` true), an
+    // unpaired surrogate of a UTF-16 file written as its own three bytes. For tools
+    // that read the files line by line as the reader does.
+    static std::string DecodeText(std::string bytes, bool& wide);
+    // A name or value of such a text as the reader hands it out (see Text above).
+    static std::string Narrow(const std::string& text, bool wide);
+    // The length of the UTF-8 sequence at `pos` (surrogates allowed) and its code
+    // point, or 0 when the byte there starts none.
+    static std::size_t ReadCharacter(const std::string& text, std::size_t pos, std::uint32_t& codePoint);
 
     // One line of a file that the reader takes in: a section header or a key.
     struct Line {
-        bool header;        // a section header; otherwise a key line
-        int number;         // 1-based; CR LF ends one line
-        std::string name;   // the section or key name, trimmed, in its own case
-        std::string value;  // a key's value, trimmed and unquoted, not yet cut
+        bool header = false;    // a section header; otherwise a key line
+        int number = 0;         // 1-based; CR LF ends one line
+        std::string name;       // the section or key name, trimmed, in its own case
+        std::string value;      // a key's value, trimmed and unquoted, not yet narrowed or cut
+        bool hasValue = false;  // the key line has an '='
+        bool quoted = false;    // the value had quotes around it
     };
     // Visits the header and key lines of `text` (see DecodeText) in file order, by
-    // the rules above: comments, blank lines, lines without '=' and keys without a
-    // name are passed over (key lines before the first header are not). Stops, and
-    // returns false, when `visit` returns false.
+    // the rules above: comments and blank lines are passed over (key lines before
+    // the first header are not). Stops, and returns false, when `visit` returns
+    // false.
     static bool ScanLines(const std::string& text, const std::function<bool(Line&)>& visit);
 
     // For tests: number of files kept in the cache.

@@ -48,6 +48,33 @@ std::string FindNoCase(const std::string& directory, const std::string& componen
     return best;
 }
 
+// The component as this system spells names: each byte of a stored name is one
+// Latin-1 character, and names here are UTF-8.
+std::string Latin1ToUtf8(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return out;
+}
+
+// The entry of `directory` ("" or ending with '/') that stands for `component`:
+// its own bytes, then without regard to case, then the same for its UTF-8
+// spelling. Empty if none.
+std::string Resolve(const std::string& directory, const std::string& component) {
+    if (Exists(directory + component)) return component;
+    std::string match = FindNoCase(directory, component);
+    const std::string utf8 = Latin1ToUtf8(component);
+    if (!match.empty() || utf8 == component) return match;
+    return Exists(directory + utf8) ? utf8 : FindNoCase(directory, utf8);
+}
+
 }  // namespace
 
 bool IsAbsolutePath(const std::string& path) {
@@ -84,14 +111,10 @@ std::string NativePath(const std::string& storedPath) {
         const std::string& component = components[i];
         std::string chosen = component;
         if (resolving && !component.empty() && component != "." && component != "..") {
-            std::string candidate = result + component;
-            if (!Exists(candidate)) {
-                std::string match = FindNoCase(result, component);
-                if (match.empty()) {
-                    resolving = false;  // keep the rest as given
-                } else {
-                    chosen = match;
-                }
+            chosen = Resolve(result, component);
+            if (chosen.empty()) {
+                chosen = component;
+                resolving = false;  // keep the rest as given
             }
         }
         result += chosen;

@@ -5,6 +5,12 @@
 // backslashes become '/', and when the exact name does not exist, every component
 // is looked up without regard to ASCII letter case (level files, and the texture
 // and font caches that lower-case their keys, name files in any case).
+// A stored name is Latin-1 text, one byte a character, as the INI reader hands
+// names out; names on this system are UTF-8.
+// So a component not found under its own bytes is looked up in its UTF-8
+// spelling: "gfx\caf\xE9.png" finds gfx/café.png. Its own bytes come first, so
+// a UTF-8 name written into a level file without a byte-order mark finds its
+// file too (as in the Windows build, which tries a name as UTF-8 first).
 #ifndef VELMORA_PLATFORM_FILEPATH_H
 #define VELMORA_PLATFORM_FILEPATH_H
 
@@ -15,7 +21,8 @@
 // dropped and the rest is taken from the root directory ("C:\data\x.ini" ->
 // "/data/x.ini"). If the translated name exists it is returned as it is; otherwise
 // each component is resolved in turn without regard to ASCII case (the exact
-// spelling is preferred, then the first case-insensitive match in byte order).
+// spelling is preferred, then the first case-insensitive match in byte order,
+// then the same for the component's UTF-8 spelling).
 // From the first component that cannot be found on, the rest is kept as given, so
 // a name that does not exist in any spelling comes back translated but unresolved.
 // Every backslash is translated, also one that belongs to a real directory name on

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <vector>
 
 #include "config/Paths.h"
@@ -52,6 +53,23 @@ SDL_Surface* ReadImage(const std::string& name, std::string& reason) {
 
 }  // namespace
 
+GLint CTexture::EdgeWrapMode() {
+    // GL_CLAMP with linear filtering blends the border colour into the outermost
+    // texels, which shows as a dark seam between touching tiles; clamping to the
+    // edge texel (GL 1.2) does not. Both contexts share one driver, so asking
+    // once is enough.
+    static const GLint mode = [] {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        int major = 0;
+        int minor = 0;
+        if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) {
+            return static_cast<GLint>(GL_CLAMP);
+        }
+        return static_cast<GLint>(major > 1 || (major == 1 && minor >= 2) ? GL_CLAMP_TO_EDGE : GL_CLAMP);
+    }();
+    return mode;
+}
+
 CTexture::CTexture(std::string requestedName, bool readOnlyTexture)
     : valid(true),
       readOnly(readOnlyTexture),
@@ -79,8 +97,9 @@ CTexture::CTexture(std::string requestedName, bool readOnlyTexture)
     }
     if (!wrapSet) {
         glBindTexture(GL_TEXTURE_2D, textureId);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        const GLint wrap = EdgeWrapMode();
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
         wrapSet = true;
     }
 }

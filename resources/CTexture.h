@@ -12,7 +12,7 @@
 class CTexture {
 public:
     // Makes the GL texture name, loads `fileName` into it and sets linear filtering
-    // and clamped wrapping. Needs a current GL context.
+    // and EdgeWrapMode's wrapping. Needs a current GL context.
     CTexture(std::string fileName, bool readOnly);
     // A read-only texture of `fileName` that shows the pixels of `sameFile`, a
     // valid texture of the same file under another name: nothing is decoded or
@@ -28,6 +28,10 @@ public:
     void Load(std::string fileName);
     // Uploads the held surface into textureId.
     void Update();
+
+    // GL_CLAMP_TO_EDGE where the GL has it (1.2 and later), GL_CLAMP otherwise:
+    // tiles that touch show no seam. Needs a current GL context on first call.
+    static GLint EdgeWrapMode();
 
     bool valid;             // read and truecolor; sprites draw only valid textures
     bool readOnly;          // surface dropped after upload

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game and its tests need (only the missing
-# ones, after one apt-get update), then configures and builds into build/.
-# Sourced by play.sh and test.sh.
+# ones, after one apt-get update), then configures and builds into build/:
+# everything, or only the targets QUILLFEN_TARGETS names. Sourced by play.sh
+# and test.sh.
 set -euo pipefail
 
 QUILLFEN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -38,5 +39,5 @@ quillfen_install_missing() {
 
 quillfen_build() {
   cmake -S "$QUILLFEN_ROOT" -B "$QUILLFEN_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$QUILLFEN_BUILD" -j"$(nproc)"
+  cmake --build "$QUILLFEN_BUILD" -j"$(nproc)" ${QUILLFEN_TARGETS:+--target $QUILLFEN_TARGETS}
 }

@@ -100,11 +100,18 @@ void CImageSprite::Draw(SDL_Surface* /*screen*/) {
         return;
     }
     glBindTexture(GL_TEXTURE_2D, texture->textureId);
-    const double wx = GetWorldX();
-    const double wy = GetWorldY();
+    double wx = GetWorldX();
+    double wy = GetWorldY();
     const double wz = GetWorldZ();
     const double w = GetWidth();
     const double h = GetHeight();
+    // A cell drawn one to one lands on whole pixels: each texel fills one pixel
+    // exactly, so tiles stay sharp and touching tiles meet without a blended
+    // joint wherever the camera stops. Stretched sprites keep their position.
+    if (w == frameWidth && h == frameHeight) {
+        wx = std::floor(wx + 0.5);
+        wy = std::floor(wy + 0.5);
+    }
     glBegin(GL_QUADS);
     glTexCoord2d(texU0, texV1);
     glVertex3d(wx, wy + h, wz);

@@ -35,6 +35,7 @@ public:
     // The quad Draw emits.
     bool GetDrawnExtent(SpriteExtent& out) override;
 
+    // One textured quad; a cell drawn one to one (size = cell size) at whole pixels.
     virtual void Draw(SDL_Surface* screen);
     // Runs at the end of every Update.
     virtual void OnUpdate(double seconds);

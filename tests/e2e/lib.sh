@@ -26,7 +26,7 @@ e2e_cleanup() {
   fi
   kill "${HELPER_PIDS[@]}" 2>/dev/null || true
   # A key left held would reach the next test's window.
-  xdotool keyup a d s space 2>/dev/null || true
+  xdotool keyup a d s space Left Right Up Down 2>/dev/null || true
   if [ "${E2E_KEEP:-0}" = 1 ]; then echo "kept $E2E_DIR"; else rm -rf "$E2E_DIR"; fi
 }
 trap e2e_cleanup EXIT
@@ -101,6 +101,7 @@ level_file() {
 # write_recording FILE TOKEN...: a recording of 16 ms frames. A number N ends N
 # frames; "loaded" marks loading complete at the current frame; "+KEY" and "-KEY"
 # press and release a key, "KEY" does both, in the current frame. Keys: esc bs a d s space.
+# "e:TEXT" is any event as the recording writes it (a gamepad's: "e:10 0 BUTTON 1").
 write_recording() {
   local file=$1 token key sym frames=0
   shift
@@ -110,6 +111,7 @@ write_recording() {
       case "$token" in
         [0-9]*) for ((key = 0; key < token; key++)); do echo "f 16"; done; frames=$((frames + token)); continue ;;
         loaded) echo "loaded $frames"; continue ;;
+        e:*) echo "e ${token#e:}"; continue ;;
       esac
       key=${token#[+-]}
       case "$key" in esc) sym="9 27" ;; bs) sym="22 8" ;; a) sym="38 97" ;; s) sym="39 115" ;; d) sym="40 100" ;; *) sym="65 32" ;; esac

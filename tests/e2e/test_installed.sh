@@ -23,8 +23,13 @@ GAME="$T/usr/games/quillfen"
 DATA="$T/usr/share/games/quillfen"
 for f in "$DATA/lvl/level_static.ini" "$DATA/gfx/tovik.png" "$DATA/fnt/Lucida Console.ttf" \
   "$T/usr/share/applications/io.github.quillfen.Quillfen.desktop" "$T/usr/share/man/man6/quillfen.6.gz" \
-  "$T/usr/share/metainfo/io.github.quillfen.Quillfen.metainfo.xml" "$T/usr/share/doc/quillfen/copyright"; do
+  "$T/usr/share/metainfo/io.github.quillfen.Quillfen.metainfo.xml" "$T/usr/share/doc/quillfen/copyright" \
+  "$T/usr/share/doc/quillfen-level-tools/levels.md"; do
   [ -f "$f" ] || fail "not installed: $f"
+done
+for tool in quillfen-level-check quillfen-level-map; do
+  "$T/usr/games/$tool" --help | grep -qxF "The guide to the level files: $T/usr/share/doc/quillfen-level-tools/levels.md" ||
+    fail "$tool --help does not name the installed guide"
 done
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$T/usr/share/applications/"*.desktop || fail "desktop entry"

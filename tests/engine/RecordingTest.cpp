@@ -16,9 +16,10 @@ static const std::string HEADER = std::string(CRecorder::HEADER) + "\n";
 TEST(EventText, RecordedKindsSurviveTheRoundTripAndAnythingElseIsRefused)
 {
     SDL_Event event;
-    // Key down (space with left shift), key up, focus, mouse motion, button, quit, resize.
+    // Key down (space with left shift), key up, focus, mouse motion, button, quit, resize;
+    // a gamepad's stick, D-pad, button pressed and released.
     for (const char* text : {"2 1 65 32 1 32", "3 0 9 27 0 0", "1 0 4", "4 0 640 12 -3 7", "6 3 0 5 6", "12",
-                             "16 1024 768"})
+                             "16 1024 768", "7 0 0 -32768", "7 1 3 32767", "9 0 0 8", "10 0 7 1", "11 0 0 0"})
     {
         ASSERT_TRUE(EventFromText(text, event)) << text;
         EXPECT_TRUE(EventIsRecorded(event));
@@ -28,7 +29,8 @@ TEST(EventText, RecordedKindsSurviveTheRoundTripAndAnythingElseIsRefused)
     EXPECT_FALSE(EventIsRecorded(event));
     for (const char* text : {"", "x", "2", "2 1 40 100 0", "2 1 40 100 0 100 9", "2 1 40 99999 0 100", "2 1 40 323 0 0",
                              "2 1 40 100 0 99999999999999999999999", "2 1 40 1e2 0 0", "17", "12 x", "16 0 768",
-                             "16 nan 5", "4 1 -5 2 3 4 5", "258", "-1"})
+                             "16 nan 5", "4 1 -5 2 3 4 5", "258", "-1", "7 0 0 32768", "7 -1 0 0", "7 0 0",
+                             "9 0 0 256", "10 0 300 1", "11 0 0 0 0", "8 0 0 1 1"})
         EXPECT_FALSE(EventFromText(text, event)) << '"' << text << '"';
 }
 

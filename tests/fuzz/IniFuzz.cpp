@@ -23,8 +23,7 @@ void Query(const std::string& file, const std::string& section, const std::strin
     std::string found;
     const bool present = CIniReader::TryReadValue(section, key, file, found);
     const std::string value = IniReadString(section, key, fallback, file);
-    // 1023 UTF-16 units take at most three bytes each in UTF-8.
-    Expect(value.size() <= 3 * CIniReader::MAX_VALUE_LENGTH, "a value longer than the reader's buffer");
+    Expect(value.size() <= CIniReader::MAX_VALUE_LENGTH, "a value longer than the reader's buffer");
     Expect(present ? value == found : fallback.compare(0, value.size(), value) == 0, "string getter");
     Expect(IniReadInt(section, key, 7, file) == (present ? StringToInt(found, 7) : 7), "int getter");
     Expect(std::isfinite(IniReadDouble(section, key, 0.5, file)), "double getter gave NaN or infinity");

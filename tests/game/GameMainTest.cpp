@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 namespace
@@ -234,4 +235,126 @@ TEST_F(GameMain, ScreensShowTheirTextAndTheFpsOnlyWhileRunning)
     EXPECT_GT(lit[0], 0);
     EXPECT_EQ(lit[0], lit[1]);
     EXPECT_NE(lit[0], lit[2]);
+}
+
+namespace
+{
+SDL_Event Pad(Uint8 type, int index, int value)
+{
+    SDL_Event event{};
+    event.type = type;
+    if (type == SDL_JOYAXISMOTION)
+        event.jaxis = SDL_JoyAxisEvent{type, 0, static_cast<Uint8>(index), static_cast<Sint16>(value)};
+    else if (type == SDL_JOYHATMOTION)
+        event.jhat = SDL_JoyHatEvent{type, 0, static_cast<Uint8>(index), static_cast<Uint8>(value)};
+    else
+        event.jbutton = SDL_JoyButtonEvent{type, 0, static_cast<Uint8>(index), static_cast<Uint8>(value)};
+    return event;
+}
+} // namespace
+
+TEST_F(GameMain, ArrowKeysAndAGamepadWalkBrakeJumpPauseAndQuitAsTheRulesKeysDo)
+{
+    ASSERT_NO_FATAL_FAILURE(StartLevel());
+    CPlayer* player = game->player;
+    KeyDown(SDLK_ESCAPE);
+    const auto key = [](SDLKey k) { return [k](bool down) { SDL_Event e{}; e.type = e.key.type = down ? SDL_KEYDOWN : SDL_KEYUP; e.key.keysym.sym = k; return e; }; };
+    const auto hat = [](int value) { return [value](bool down) { return Pad(SDL_JOYHATMOTION, 0, down ? value : 0); }; };
+    const auto stick = [](int value) { return [value](bool down) { return Pad(SDL_JOYAXISMOTION, 0, down ? value : 300); }; };
+    const auto button = [](int n) { return [n](bool down) { return Pad(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP, n, down); }; };
+    struct Case
+    {
+        const char* what;
+        std::function<SDL_Event(bool)> input;
+        bool* flag;
+        int animation;
+    } cases[] = {
+        {"Left arrow", key(SDLK_LEFT), &player->keyLeft, 1}, {"Right arrow", key(SDLK_RIGHT), &player->keyRight, 2},
+        {"Down arrow", key(SDLK_DOWN), &player->keyDown, 2}, {"D-pad left", hat(SDL_HAT_LEFTUP), &player->keyLeft, 1},
+        {"D-pad right", hat(SDL_HAT_RIGHT), &player->keyRight, 2}, {"stick left", stick(-20000), &player->keyLeft, 1},
+        {"stick right", stick(32767), &player->keyRight, 2}, {"button 2", button(1), &player->keyDown, 2},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        game->DispatchEvent(c.input(true));
+        EXPECT_TRUE(*c.flag);
+        EXPECT_EQ(player->currentAnimation, c.animation);
+        game->DispatchEvent(c.input(false));
+        EXPECT_FALSE(*c.flag);
+    }
+    // A stick inside its dead zone walks nowhere; one input letting go of a
+    // direction another still holds keeps walking.
+    game->DispatchEvent(Pad(SDL_JOYAXISMOTION, 0, 9000));
+    EXPECT_FALSE(player->keyRight);
+    KeyDown(SDLK_a);
+    game->DispatchEvent(Pad(SDL_JOYHATMOTION, 0, SDL_HAT_LEFT));
+    game->DispatchEvent(Pad(SDL_JOYHATMOTION, 0, SDL_HAT_CENTERED));
+    EXPECT_TRUE(player->keyLeft);
+    KeyUp(SDLK_a);
+    EXPECT_FALSE(player->keyLeft);
+
+    // Up and the first button start a jump (standing still in the air at the start).
+    for (const SDL_Event& jump : {key(SDLK_UP)(true), Pad(SDL_JOYBUTTONDOWN, 0, 1)})
+    {
+        player->playingOnce = false;
+        player->PlayAnimation(2);
+        game->DispatchEvent(jump);
+        EXPECT_TRUE(player->playingOnce);
+        EXPECT_EQ(player->currentAnimation, 5);
+    }
+    // Start pauses and resumes; Back quits from the pause screen only.
+    game->DispatchEvent(Pad(SDL_JOYBUTTONDOWN, 6, 1));
+    EXPECT_FALSE(game->quit);
+    game->DispatchEvent(Pad(SDL_JOYBUTTONDOWN, 7, 1));
+    EXPECT_EQ(game->GetState(), Paused);
+    game->DispatchEvent(Pad(SDL_JOYBUTTONDOWN, 6, 1));
+    EXPECT_TRUE(game->quit);
+}
+
+TEST_F(GameMain, KeysComeFromConfigByNameABadNameKeepsTheDefaultAndThePauseScreenNamesThem)
+{
+    if (!InstallFont())
+        GTEST_SKIP() << "needs the source tree's font";
+    Write("config.ini", "[keys]\nleft=j\njump=Return\npause=p\nquit=no such key\nright=\xff\xfe\n"
+                        "[gamepad]\njump=3\nbrake=x\n");
+    ASSERT_NO_FATAL_FAILURE(StartLevel());
+    EXPECT_EQ(Logged("WARNING in class CTestGame: No key is called \"no such key\" (keys, quit in config.ini); "
+                     "quit stays on \"backspace\"."), 1);
+    EXPECT_EQ(Logged("WARNING in class CTestGame: No key is called \"??\" (keys, right in config.ini); "
+                     "right stays on \"d\"."), 1);
+    EXPECT_EQ(Logged("WARNING in class CTestGame: No gamepad button \"x\" (gamepad, brake in config.ini); "
+                     "brake stays on button 1."), 1);
+    CPlayer* player = game->player;
+    KeyDown(SDLK_ESCAPE);
+    EXPECT_EQ(game->GetState(), Paused) << "ESC is no longer the pause key";
+    KeyDown(SDLK_p);
+    ASSERT_EQ(game->GetState(), Running);
+    KeyDown(SDLK_a);
+    EXPECT_FALSE(player->keyLeft);
+    KeyDown(SDLK_j);
+    EXPECT_TRUE(player->keyLeft);
+    KeyDown(SDLK_LEFT);
+    KeyUp(SDLK_j);
+    EXPECT_TRUE(player->keyLeft) << "the arrow still walks";
+    // On resuming, every key of a held action is asked about, the arrows too.
+    KeyDown(SDLK_p);
+    Hold(SDLK_LEFT, false);
+    Hold(SDLK_RIGHT, true);
+    KeyDown(SDLK_p);
+    EXPECT_FALSE(player->keyLeft);
+    EXPECT_TRUE(player->keyRight);
+    Hold(SDLK_RIGHT, false);
+    KeyDown(SDLK_RETURN);
+    EXPECT_TRUE(player->playingOnce);
+    game->DispatchEvent(Pad(SDL_JOYBUTTONDOWN, 1, 1));
+    EXPECT_TRUE(player->keyDown);
+
+    EXPECT_EQ(game->pausedText, "Paused. Press [P] to continue, [BACKSPACE] to quit...");
+    EXPECT_EQ(game->controlsLine, "Walk [J] [D], brake [S], jump [RETURN]; the arrow keys and a gamepad too.");
+    KeyDown(SDLK_p);
+    Frame();
+    const int text = static_cast<int>(game->logo->y + game->logo->GetHeight()) + 50;
+    EXPECT_GT(CountLit(150, text, 500, 15), 20);
+    EXPECT_GT(CountLit(50, text + 23, 700, 15), 20) << "the line on the walking keys";
 }

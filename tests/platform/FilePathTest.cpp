@@ -37,7 +37,8 @@ TEST(FilePath, ComponentsAreResolvedWithoutRegardToCase) {
     const std::string d = real;
     std::free(real);
     for (const char* file : {"Lvl/Level_Static.INI", "fnt/Lucida Console.ttf", "a.txt", "A.txt",
-                             "Other/File.txt", "gfx/Tovik.PNG"})
+                             "Other/File.txt", "gfx/Tovik.PNG", "gfx/Caf\xC3\xA9.png", "gfx/x\xC3\xA9.png",
+                             "gfx/x\xE9.png"})
         temp.Write(file, "x");
     ::mkdir((d + "/Sub").c_str(), 0755);
     const struct { std::string stored, native; } cases[] = {
@@ -51,6 +52,9 @@ TEST(FilePath, ComponentsAreResolvedWithoutRegardToCase) {
         {d + "/lvl\\Missing\\X.ini", d + "/Lvl/Missing/X.ini"},
         {d + "/LVL\\nothing.ini", d + "/Lvl/nothing.ini"},
         {d + "\\sub\\..\\other\\file.txt", d + "/Sub/../Other/File.txt"}, {d + "\\SUB\\", d + "/Sub/"},
+        // Stored names are Latin-1; names here are UTF-8, tried after the bytes themselves.
+        {d + "\\GFX\\caf\xE9.PNG", d + "/gfx/Caf\xC3\xA9.png"}, {d + "/gfx\\caf\xC3\xA9.png", d + "/gfx/Caf\xC3\xA9.png"},
+        {d + "/gfx\\x\xE9.png", d + "/gfx/x\xE9.png"}, {d + "/gfx\\caf\xC9.png", d + "/gfx/caf\xC9.png"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.native, NativePath(c.stored)) << c.stored;
 

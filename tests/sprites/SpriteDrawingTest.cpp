@@ -36,14 +36,16 @@ struct Expected {
 class SpriteDrawing : public GLWindowTest {
 protected:
     // A texture from the given texels (rows top to bottom), sampled nearest so
-    // that cell borders stay sharp.
-    CTexture* MakeTexture(int w, int h, const std::vector<Rgba>& texels) {
+    // that cell borders stay sharp, or as the texture itself sets it up.
+    CTexture* MakeTexture(int w, int h, const std::vector<Rgba>& texels, bool nearest = true) {
         textures.push_back(std::make_unique<CTexture>("no such image.png", true));
         CTexture* t = textures.back().get();
         glBindTexture(GL_TEXTURE_2D, t->textureId);
         glTexImage2D(GL_TEXTURE_2D, 0, 4, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        if (nearest) {
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        }
         t->valid = true;
         t->width = w;
         t->height = h;
@@ -220,6 +222,34 @@ TEST_F(SpriteDrawing, SkippingWhatLiesOutsideTheViewChangesNoPixelOfRandomScenes
             manager.x = place(random);
             manager.y = place(random);
             ASSERT_EQ(frame(manager, true), frame(manager, false)) << "seed " << seed << ", view " << view;
+        }
+    }
+}
+
+TEST_F(SpriteDrawing, TouchingTilesShowNoDarkerJointAtAnySubPixelCameraPosition) {
+    const Rgba warm = {220, 180, 60, 255}, cool = {60, 180, 220, 255};
+    CTexture* left = MakeTexture(64, 64, std::vector<Rgba>(64 * 64, warm), false);
+    CTexture* right = MakeTexture(64, 64, std::vector<Rgba>(64 * 64, cool), false);
+    const int darkest = 60 + 180 + 220 - 12;  // both tiles' channel sum, less rounding
+    // Drawn one to one (at whole pixels), and stretched (where only the wrap mode helps).
+    for (double size : {64.0, 90.0}) {
+        CSpriteManager manager;
+        manager.AddSprite(Place(new CImageSprite, left, 200, 200, size, size));
+        manager.AddSprite(Place(new CImageSprite, right, 200 + size, 200, size, size));
+        manager.AddSprite(Place(new CImageSprite, right, 200, 200 + size, size, size));
+        for (int step = 0; step < 16; ++step) {
+            manager.x = step / 16.0;
+            manager.y = step / 16.0 + 0.03;
+            ClearScreen();
+            manager.Render(nullptr);
+            const int jointX = static_cast<int>(200 + size + manager.x);
+            const int jointY = static_cast<int>(200 + size + manager.y);
+            for (int d = -2; d <= 2; ++d) {
+                const Rgba across = ReadBackPixel(engine->height, jointX + d, 240);
+                const Rgba down = ReadBackPixel(engine->height, 230, jointY + d);
+                EXPECT_GE(across[0] + across[1] + across[2], darkest) << "size " << size << ", step " << step << ", x " << jointX + d;
+                EXPECT_GE(down[0] + down[1] + down[2], darkest) << "size " << size << ", step " << step << ", y " << jointY + d;
+            }
         }
     }
 }

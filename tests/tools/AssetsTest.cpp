@@ -195,7 +195,7 @@ TEST(ShippedImagesTest, HaveTheSizesAndFormatsTheGameNeeds)
     ASSERT_NE(source, nullptr) << "QUILLFEN_SOURCE_DIR names the repository";
     const fs::path gfx = fs::path(source) / "data" / "gfx";
     struct Expected { const char* name; int w, h; };
-    for (const Expected& e : {Expected{"tovik.png", 208, 256}, Expected{"logo.png", 256, 128},
+    for (const Expected& e : {Expected{"tovik.png", 256, 256}, Expected{"logo.png", 256, 128},
                               Expected{"ground.png", 64, 64}, Expected{"stone.png", 64, 64},
                               Expected{"platform.png", 128, 32}, Expected{"checkpoint.png", 64, 64},
                               Expected{"goal.png", 64, 64}, Expected{"evil.png", 64, 64},

@@ -40,6 +40,14 @@ ToolRun Start(const std::string& command)
     return run;
 }
 
+// The text as UTF-16, little end first, with its byte-order mark.
+std::string Utf16(const std::u16string& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) bytes += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+}
+
 std::string Source() { return std::getenv("QUILLFEN_SOURCE_DIR") ? std::getenv("QUILLFEN_SOURCE_DIR") : "."; }
 
 } // namespace
@@ -115,6 +123,17 @@ TEST(LevelCheckTest, FindsTheMistakesOfLevelsItHasNeverSeen)
           "lvl/level_static.ini:1006: [0] key 'q3' is not read by static blocks",
           "lvl/level_static.ini:1007: [0] key 'q4' is not read by static blocks",
           "lvl/level_static.ini:1008: [0] key 'q5' is not read by static blocks (and 2 more like it in this section)"}},
+        {"text the game shows otherwise (beyond U+00FF with a mark, UTF-8 without); lines without '=' or ']'",
+         {{"lvl/level_static.ini", "[main]\n[1\ncount=0\n= 4\n"},
+          {"lvl/level_finish.ini", Utf16(u"[main]\r\ncount=1\r\n[0]\r\ntext=Caf\u00E9 \u0141\u00F3d\u017A\r\n")},
+          {"ass/ets.0", "[main]\ncount=1\n[0]\nlines=1\n"},
+          {"ass/ets.1", "[evil]\nt0=Caf\xC3\xA9\nl0\n"}},
+         {"lvl/level_static.ini:2: [main] line '[1' has no ']': it is no section header, the keys below stay in [main]",
+          "lvl/level_static.ini:4: [main] line '=4' has no key name; the game never reads it",
+          "lvl/level_finish.ini:4: [0] text holds U+0141 '\xC5\x81', beyond U+00FF: the game shows 'A'",
+          "ass/ets.1:2: [evil] t0 holds UTF-8 '\xC3\xA9' in a file without a byte-order mark: the game shows "
+          "'\xC3\x83\xC2\xA9'; save the file as UTF-16",
+          "ass/ets.1:3: [evil] line 'l0' has no '='; a key of that name reads as its default"}},
         {"a folder without a level, and a level file that is a folder",
          {{"lvl/level_finish.ini/x", ""}},
          {"lvl/level_static.ini: missing: the game would start an empty level",
@@ -153,9 +172,9 @@ TEST(LevelMapTest, DrawsTheShippedLevelWithoutADisplay)
     ASSERT_EQ(run.status, 0) << run.output;
     SDL_Surface* image = IMG_Load(map.c_str());
     ASSERT_NE(image, nullptr);
-    // The shipped level spans 6912 x 1152 pixels with its margin.
+    // The shipped level's sky fills its box: 6912 x 2088 pixels with the margin.
     EXPECT_EQ(image->w, 864);
-    EXPECT_EQ(image->h, 144);
+    EXPECT_EQ(image->h, 261);
     ASSERT_EQ(image->format->BytesPerPixel, 3);
     const Uint8* first = static_cast<const Uint8*>(image->pixels);
     int differing = 0;

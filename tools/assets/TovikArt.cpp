@@ -210,7 +210,9 @@ Canvas Cell(const Pose& pose, bool facingLeft)
 
 Canvas DrawTovikSheet()
 {
-    Canvas sheet(TOVIK_CELL_W * 4, TOVIK_CELL_H * 4);
+    // Four cells take 208 of the 256 columns: a power-of-two width, as textures
+    // prefer; the clear columns at the right are no cell (the game counts whole cells).
+    Canvas sheet(TOVIK_SHEET_W, TOVIK_CELL_H * 4);
     for (int i = 0; i < 4; ++i) {
         sheet.Draw(Cell(WalkPose(i), true), i * TOVIK_CELL_W, 0);
         sheet.Draw(Cell(WalkPose(i), false), i * TOVIK_CELL_W, TOVIK_CELL_H);

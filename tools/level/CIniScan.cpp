@@ -12,12 +12,13 @@ std::string CIniScan::Lower(std::string text)
     return text;
 }
 
-bool CIniScan::Scan(const std::string& nativeName, std::string& reason,
+bool CIniScan::Scan(const std::string& nativeName, std::string& reason, bool& wide,
                     const std::function<void(const Section&)>& visit)
 {
+    wide = false;
     std::string content;
     if (!PlatformReadFile(nativeName, content, reason)) return false;
-    const std::string text = CIniReader::DecodeText(std::move(content));
+    const std::string text = CIniReader::DecodeText(std::move(content), wide);
     Section section;
     bool open = false;
     std::unordered_map<std::string, std::size_t> keys;  // lower-cased key -> its entry
@@ -30,7 +31,8 @@ bool CIniScan::Scan(const std::string& nativeName, std::string& reason,
         } else if (open) {
             const auto added = keys.emplace(Lower(line.name), section.entries.size());
             if (added.second) {
-                section.entries.push_back(Entry{std::move(line.name), std::move(line.value), line.number, 0, 0});
+                section.entries.push_back(
+                    Entry{std::move(line.name), std::move(line.value), line.number, 0, 0, line.hasValue});
             } else {
                 Entry& first = section.entries[added.first->second];
                 if (first.repeats++ == 0) first.repeatLine = line.number;

@@ -12,12 +12,15 @@
 // once, with the count of its repeats. Names keep their case.
 class CIniScan {
 public:
+    // Names and values as the file spells them (see `wide` of Scan); the game
+    // gets them through CIniReader::Narrow.
     struct Entry {
         std::string key;
         std::string value;
-        int line = 0;        // 1-based; the first occurrence
-        int repeats = 0;     // later occurrences in the same section
-        int repeatLine = 0;  // the first of them
+        int line = 0;          // 1-based; the first occurrence
+        int repeats = 0;       // later occurrences in the same section
+        int repeatLine = 0;    // the first of them
+        bool hasValue = true;  // false: a line without '='
     };
     struct Section {
         std::string name;
@@ -26,9 +29,10 @@ public:
     };
 
     // Scans the file of this system's name and hands each section to `visit`,
-    // in file order. False, with a reason, when it cannot be read (a missing
-    // file gives the reason "no such file").
-    static bool Scan(const std::string& nativeName, std::string& reason,
+    // in file order; `wide` is set before the first, true for a file with a
+    // byte-order mark (its text is UTF-8 here). False, with a reason, when it
+    // cannot be read (a missing file gives the reason "no such file").
+    static bool Scan(const std::string& nativeName, std::string& reason, bool& wide,
                      const std::function<void(const Section&)>& visit);
 
     // Section and key names are compared without regard to ASCII case.

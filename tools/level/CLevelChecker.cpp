@@ -7,6 +7,8 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <set>
@@ -69,6 +71,30 @@ long SectionIndex(const std::string& name)
     return NumberToString(static_cast<double>(index)) == name ? index : -1;
 }
 
+// Latin-1 text as the terminal shows it: UTF-8, control characters as \xHH.
+std::string Shown(const std::string& latin1)
+{
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    for (char c : latin1) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0))
+            out += std::string("\\x") + hex[byte >> 4] + hex[byte & 15];
+        else if (byte < 0x80)
+            out += c;
+        else
+            out += std::string{static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
+    }
+    return out;
+}
+
+std::string CodePoint(std::uint32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(value));
+    return text;
+}
+
 std::string Range(long first, long last)
 {
     return first == last ? "[" + std::to_string(first) + "] is" : "[" + std::to_string(first) + "] to [" +
@@ -114,6 +140,13 @@ const std::vector<CLevelChecker::KeyRule> PLAYER_KEYS = {
 const std::vector<CLevelChecker::KeyRule> MAIN_KEYS = {{"count", INT, ALWAYS}};
 const std::vector<CLevelChecker::KeyRule> CONFIG_KEYS = {
     {"sizeW", INT, ALWAYS}, {"sizeH", INT, ALWAYS}, {"fullscreen", BOOL, ALWAYS}};
+// The controls: keys by name (the game itself tells a name it does not know),
+// gamepad buttons by number.
+const std::vector<CLevelChecker::KeyRule> KEYS_KEYS = {
+    {"left", TEXT, ALWAYS},  {"right", TEXT, ALWAYS}, {"brake", TEXT, ALWAYS},
+    {"jump", TEXT, ALWAYS},  {"pause", TEXT, ALWAYS}, {"quit", TEXT, ALWAYS}};
+const std::vector<CLevelChecker::KeyRule> GAMEPAD_KEYS = {
+    {"brake", INT, ALWAYS}, {"jump", INT, ALWAYS}, {"pause", INT, ALWAYS}, {"quit", INT, ALWAYS}};
 
 const CLevelChecker::KeyRule* Find(const std::vector<CLevelChecker::KeyRule>& rules, const std::string& key)
 {
@@ -217,11 +250,60 @@ bool CLevelChecker::Scan(const std::string& stored, bool required,
         if (required) Report(stored, 0, "missing: the game would start an empty level");
         return false;
     }
-    if (!CIniScan::Scan(native, reason, visit)) {
+    if (!CIniScan::Scan(native, reason, wideText, visit)) {
         Report(stored, 0, "not read: " + reason);
         return false;
     }
     return true;
+}
+
+bool CLevelChecker::ReportOddLine(const std::string& stored, const CIniScan::Section& section,
+                                  const CIniScan::Entry& entry)
+{
+    if (entry.hasValue && !entry.key.empty()) return false;
+    if (entry.key.empty()) {
+        ReportOnce(stored, section.name, "no key name", entry.line,
+                   "[" + section.name + "] line " + Quote("=" + entry.value) + " has no key name; the game never reads it");
+        return true;
+    }
+    const std::string where = "[" + section.name + "] line " + Quote(entry.key);
+    if (entry.key[0] == '[')
+        ReportOnce(stored, section.name, "no ']'", entry.line,
+                   where + " has no ']': it is no section header, the keys below stay in [" + section.name + "]");
+    else
+        ReportOnce(stored, section.name, "no '='", entry.line,
+                   where + " has no '='; a key of that name reads as its default");
+    return true;
+}
+
+void CLevelChecker::CheckText(const std::string& stored, const std::string& where, const CIniScan::Entry& entry)
+{
+    // File names are opened as Latin-1 and, failing that, as UTF-8, on Linux and
+    // on Windows alike: only a character that does not survive matters for them.
+    const std::string lower = CIniScan::Lower(entry.key);
+    const bool fileName = lower == "texture" || lower == "font";
+    const std::string& value = entry.value;
+    for (size_t pos = 0; pos < value.size();) {
+        std::uint32_t codePoint = 0;
+        const size_t length = CIniReader::ReadCharacter(value, pos, codePoint);
+        const std::string spelled = value.substr(pos, std::max<size_t>(length, 1));
+        // With a byte-order mark each character keeps its low byte; without one
+        // each byte is a character of its own (Latin-1), as on Windows.
+        if (wideText && length > 0 && codePoint > 0xFF) {
+            Report(stored, entry.line,
+                   where + entry.key + " holds " + CodePoint(codePoint) + " '" + spelled + "', beyond U+00FF: the game " +
+                       (fileName ? "reads '" : "shows '") + Shown(CIniReader::Narrow(spelled, true)) + "'");
+            return;
+        }
+        if (!wideText && !fileName && length > 1) {
+            Report(stored, entry.line,
+                   where + entry.key + " holds UTF-8 '" + spelled +
+                       "' in a file without a byte-order mark: the game shows '" + Shown(spelled) +
+                       "'; save the file as UTF-16");
+            return;
+        }
+        pos += spelled.size();
+    }
 }
 
 int CLevelChecker::LineOf(const CIniScan::Section& section, const std::string& key) const
@@ -242,6 +324,7 @@ void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section
                        "[" + section.name + "] key " + Quote(entry.key) + " given " + times + "; the first (line " +
                            std::to_string(entry.line) + ") counts");
         }
+        if (ReportOddLine(stored, section, entry)) continue;
         const KeyRule* rule = Find(known, entry.key);
         if (!rule) {
             std::string text = "[" + section.name + "] key " + Quote(entry.key) + " is not read by " + what;
@@ -261,6 +344,7 @@ void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section
         // The value as the game gets it: the first of the key in the first
         // section of the name, cut as the reader cuts it.
         const std::string value = IniReadString(section.name, entry.key, "", stored);
+        if (rule->type == TEXT) CheckText(stored, "[" + section.name + "] ", entry);
         if ((rule->type == INT || rule->type == DOUBLE) && !ReadsAsNumber(value, rule->type)) {
             ReportOnce(stored, section.name, "not a number", entry.line,
                        "[" + section.name + "] " + rule->name + "=" + value +
@@ -279,8 +363,13 @@ void CLevelChecker::CheckConfig()
         if (!sections.insert(CIniScan::Lower(section.name)).second) {
             ReportOnce(CONFIG_FILE, section.name, "repeated section", section.line,
                        "section [" + section.name + "] given twice; its keys are never read");
+        } else if (CIniScan::Lower(section.name) == "keys") {
+            CheckKeys(CONFIG_FILE, section, KEYS_KEYS, "the game");
+        } else if (CIniScan::Lower(section.name) == "gamepad") {
+            CheckKeys(CONFIG_FILE, section, GAMEPAD_KEYS, "the game");
         } else if (CIniScan::Lower(section.name) != "game") {
-            Report(CONFIG_FILE, section.line, "section [" + section.name + "] is never read (the game reads [game])");
+            Report(CONFIG_FILE, section.line,
+                   "section [" + section.name + "] is never read (the game reads [game], [keys] and [gamepad])");
         } else {
             CheckKeys(CONFIG_FILE, section, CONFIG_KEYS, "the game");
             for (const char* key : {"sizeW", "sizeH"}) {
@@ -457,7 +546,8 @@ void CLevelChecker::CheckScript()
                 ReportOnce(ASSETS_FILE_1, section.name, "repeated key", entry.repeatLine,
                            where + "key " + Quote(entry.key) + " given " + times + "; the first counts");
             }
-            if (index < 0) {
+            if (ReportOddLine(ASSETS_FILE_1, section, entry)) {
+            } else if (index < 0) {
                 ReportOnce(ASSETS_FILE_1, section.name, "unknown key", entry.line,
                            where + "key " + Quote(entry.key) + " is not read by the script (l<n>, t<n>, w<n>)");
             } else if (index >= longestScript) {
@@ -467,6 +557,8 @@ void CLevelChecker::CheckScript()
             } else if (kind != 't' && !ReadsAsNumber(IniReadString(SCRIPT_SECTION, entry.key, "", ASSETS_FILE_1), INT)) {
                 ReportOnce(ASSETS_FILE_1, section.name, "not a number", entry.line,
                            where + entry.key + "=" + entry.value + " is not a number; the game reads its default");
+            } else if (kind == 't') {
+                CheckText(ASSETS_FILE_1, where, entry);
             }
         }
     });

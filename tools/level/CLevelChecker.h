@@ -45,6 +45,10 @@ private:
     void CheckImage(const std::string& stored, int line, const std::string& where, const std::string& name);
     void CheckFont(const std::string& stored, int line, const std::string& where, const std::string& name,
                    int size);
+    // A line without '=' or without a key name: reported, true. False otherwise.
+    bool ReportOddLine(const std::string& stored, const CIniScan::Section& section, const CIniScan::Entry& entry);
+    // Characters of a text value that the game shows otherwise than the file spells them.
+    void CheckText(const std::string& stored, const std::string& where, const CIniScan::Entry& entry);
     int LineOf(const CIniScan::Section& section, const std::string& key) const;
     void Report(const std::string& stored, int line, const std::string& text);
     // Reports the first few findings of `kind` in a section of a file; later ones
@@ -60,6 +64,7 @@ private:
     std::vector<long> alike;                     // per problem: later findings of its kind in its section
     // file, section and kind -> findings shown, and the last of them
     std::map<std::string, std::pair<int, size_t>> shownOfKind;
+    bool wideText = false; // the file scanned last has a byte-order mark
     std::map<std::string, std::string> imageRefusals; // by FileKey: "" when usable
     std::map<std::string, std::string> fontRefusals;  // by FileKey: "" when usable
     int playerMinX = -1000000, playerMinY = -1000000, playerMaxX = 1000000, playerMaxY = 1000000;

@@ -11,6 +11,7 @@
 
 #include "config/Paths.h"
 #include "tools/level/CLevelChecker.h"
+#include "tools/level/LevelGuide.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ const char* const HELP =
     "block reads (with the key you probably meant), values that are not numbers,\n"
     "images and fonts that cannot be loaded, missing, repeated or unread sections\n"
     "and keys, platforms that never move, spawn points outside the level box and\n"
-    "script lines that are never written. docs/levels.md lists every message.\n"
+    "script lines that are never written. The guide to the level files lists\n"
+    "every message.\n"
     "Exit status: 0 when the level is clean, 1 when problems were found, 2 when\n"
     "FOLDER cannot be entered.\n";
 
@@ -35,6 +37,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(HELP, stdout);
+            std::printf("The guide to the level files: %s\n", LevelGuidePlace().c_str());
             return 0;
         }
         if (i > 1 || argv[i][0] == '-') {

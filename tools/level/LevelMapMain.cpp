@@ -30,6 +30,7 @@
 #include "resources/CTextureManager.h"
 #include "sprites/CSpriteManager.h"
 #include "tools/PngWriter.h"
+#include "tools/level/LevelGuide.h"
 
 namespace {
 
@@ -159,6 +160,7 @@ int main(int argc, char** argv)
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(HELP, stdout);
+            std::printf("The guide to the level files: %s\n", LevelGuidePlace().c_str());
             return 0;
         }
         if (arg == "--scale" && i + 1 < argc) {
