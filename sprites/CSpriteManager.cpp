@@ -61,6 +61,11 @@ bool Outside(const SpriteExtent& e, const SpriteExtent& view) {
 // cost their number squared).
 constexpr std::size_t POLL_BUDGET = std::size_t{1} << 21;
 
+// How far ahead of a moving sprite its scenery pairs are collected: at least this
+// many pixels, and at most this many times its size before starting again.
+constexpr double MIN_LOOKAHEAD = 16.0;
+constexpr double MAX_LOOKAHEAD = 32.0;
+
 }  // namespace
 
 // The per-frame passes walk by index and read the size anew at each step, so a
@@ -334,32 +339,43 @@ void CSpriteManager::AddPairsOf(std::size_t at, const Snapshot& now, const Sprit
         return;
     }
     // Still scenery: only what lies beyond the area its pairs were collected for
-    // (scenery found by every query was collected with the rest). That area
-    // grows by the strips a move adds while it stays near the sprite's size;
-    // otherwise it starts again from the new place, found whole.
+    // (scenery found by every query was collected with the rest). Leaving that
+    // area grows it ahead of the sprite by its own size or more, so that a sprite
+    // pushed a pixel at a time looks up a strip now and then, not at every push;
+    // grown too far, it starts again around the sprite.
     SpriteExtent& covered = coverage[at];
     const SpriteExtent& box = now.box;
-    const SpriteExtent grown = {std::min(covered.minX, box.minX), std::min(covered.minY, box.minY),
-                                std::max(covered.maxX, box.maxX), std::max(covered.maxY, box.maxY)};
-    auto area = [](const SpriteExtent& e) { return (e.maxX - e.minX + 1.0) * (e.maxY - e.minY + 1.0); };
+    if (box.minX >= covered.minX && box.maxX <= covered.maxX && box.minY >= covered.minY &&
+        box.maxY <= covered.maxY) {
+        return;
+    }
+    const double sideX = std::max(box.maxX - box.minX, MIN_LOOKAHEAD);
+    const double sideY = std::max(box.maxY - box.minY, MIN_LOOKAHEAD);
+    const double coveredW = covered.maxX - covered.minX;
+    const double coveredH = covered.maxY - covered.minY;
+    const SpriteExtent before = Widened(covered, -collectedCameraX, -collectedCameraY);
     found.clear();
-    if (ExtentsMeet(covered, box) && area(grown) <= 2.0 * area(box)) {
-        const SpriteExtent before = Widened(covered, -collectedCameraX, -collectedCameraY);
+    if (ExtentsMeet(covered, box) && coveredW <= MAX_LOOKAHEAD * sideX && coveredH <= MAX_LOOKAHEAD * sideY) {
+        SpriteExtent target = covered;
+        if (box.minX < covered.minX) target.minX = box.minX - std::max(sideX, coveredW);
+        if (box.maxX > covered.maxX) target.maxX = box.maxX + std::max(sideX, coveredW);
+        if (box.minY < covered.minY) target.minY = box.minY - std::max(sideY, coveredH);
+        if (box.maxY > covered.maxY) target.maxY = box.maxY + std::max(sideY, coveredH);
         const SpriteExtent strips[4] = {
-            {grown.minX, grown.minY, grown.maxX, covered.minY}, {grown.minX, covered.maxY, grown.maxX, grown.maxY},
-            {grown.minX, covered.minY, covered.minX, covered.maxY},
-            {covered.maxX, covered.minY, grown.maxX, covered.maxY}};
-        const bool beyond[4] = {grown.minY < covered.minY, grown.maxY > covered.maxY, grown.minX < covered.minX,
-                                grown.maxX > covered.maxX};
+            {target.minX, target.minY, target.maxX, covered.minY}, {target.minX, covered.maxY, target.maxX, target.maxY},
+            {target.minX, covered.minY, covered.minX, covered.maxY},
+            {covered.maxX, covered.minY, target.maxX, covered.maxY}};
+        const bool beyond[4] = {target.minY < covered.minY, target.maxY > covered.maxY, target.minX < covered.minX,
+                                target.maxX > covered.maxX};
         for (int side = 0; side < 4; ++side) {
             if (beyond[side]) {
                 stillGrid.QueryOutside(Widened(strips[side], -collectedCameraX, -collectedCameraY), &before, found);
             }
         }
-        covered = grown;
+        covered = target;
     } else {
-        stillGrid.QueryOutside(Widened(box, -collectedCameraX, -collectedCameraY), nullptr, found);
-        covered = box;
+        covered = {box.minX - sideX, box.minY - sideY, box.maxX + sideX, box.maxY + sideY};
+        stillGrid.QueryOutside(Widened(covered, -collectedCameraX, -collectedCameraY), &before, found);
     }
     for (std::uint32_t v : found) {
         add(v);

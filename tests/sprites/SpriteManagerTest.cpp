@@ -60,8 +60,8 @@ void SetGroup(CSprite* s, std::uint32_t category, std::uint32_t mask) { s->colli
 // A random scene: `blocks` still blocks in rows, then sprites of every group (or
 // none) among them, some turned, some without area. Contacts push a sprite
 // aside, as the player's do, or push a third sprite (never scenery, which lies still).
-// Then, apart, a pile of `pile` still blocks whose tops rise a pixel each (short
-// and very tall in turn) and an actor that each of them pushes up onto itself.
+// Then, apart, a pile of `pile` still blocks whose tops rise a pixel each (short,
+// tall and very tall in turn) and an actor that each of them pushes up onto itself.
 void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups, Events& events, int pile = 0) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> position(0.0, blocks > 0 ? 6400.0 : 400.0);
@@ -113,7 +113,7 @@ void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups,
     for (int i = 0; i < pile; ++i) {
         auto* block = new CRecorder(static_cast<int>(manager.activeSprites.size()), events, 8990.0 + i % 7, 40);
         block->SetPosition(block->x, 9000.0 - i);
-        block->SetSize(40, i % 2 == 0 ? 30 : 40000);
+        block->SetSize(40, i % 3 == 0 ? 30 : i % 3 == 1 ? 3000 : 40000);
         SetGroup(block, COLLISION_SCENERY, COLLISION_NONE);
         manager.AddSprite(block);
     }
