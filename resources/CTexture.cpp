@@ -1,5 +1,7 @@
 #include "resources/CTexture.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 
 #include "config/Paths.h"
@@ -7,6 +9,7 @@
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
 #include "resources/ImageDecode.h"
+#include "resources/PixelBudget.h"
 
 namespace {
 
@@ -55,8 +58,11 @@ CTexture::CTexture(std::string requestedName, bool readOnlyTexture)
       fileName(),
       surface(nullptr),
       filterSet(false),
-      wrapSet(false) {
+      wrapSet(false),
+      realPath(),
+      pixels() {
     glGenTextures(1, &textureId);
+    pixels = std::make_shared<SharedPixels>(textureId);
     Load(requestedName);
     // Parameters belong to the texture object, so a later Load into the same
     // name keeps them.
@@ -75,8 +81,34 @@ CTexture::CTexture(std::string requestedName, bool readOnlyTexture)
     }
 }
 
-CTexture::~CTexture() {
+CTexture::CTexture(std::string requestedName, const CTexture& sameFile)
+    : valid(sameFile.valid),
+      readOnly(true),
+      textureId(sameFile.textureId),
+      pixelFormat(sameFile.pixelFormat),
+      bytesPerPixel(sameFile.bytesPerPixel),
+      width(sameFile.width),
+      height(sameFile.height),
+      fileName(requestedName),
+      surface(nullptr),
+      filterSet(sameFile.filterSet),
+      wrapSet(sameFile.wrapSet),
+      realPath(sameFile.realPath),
+      pixels(sameFile.pixels) {
+    // The lines a load of this name writes, without the work.
+    LogWrite(LOG_STATUS, "Texture " + requestedName + " loaded successfully.", CLASS_NAME);
+    if ((width & (width - 1)) != 0 || (height & (height - 1)) != 0) {
+        LogWrite(LOG_WARNING, "Texture measurements are not a power of 2.", CLASS_NAME);
+    }
+}
+
+CTexture::SharedPixels::~SharedPixels() {
     glDeleteTextures(1, &textureId);
+    PixelBudgetRelease(bytes);
+}
+
+CTexture::~CTexture() {
+    pixels.reset();
     if (surface != nullptr) {
         SDL_FreeSurface(surface);
     }
@@ -97,9 +129,34 @@ void CTexture::Load(std::string requestedName) {
                  CLASS_NAME);
         return;
     }
+    // Counted as the GL holds them, whatever the file's own format: 4 bytes a pixel
+    // at most. A load into the same texture gives back what the last one took.
+    const std::uint64_t held = pixels->bytes;
+    PixelBudgetRelease(held);
+    pixels->bytes = 0;
+    const std::uint64_t bytes = static_cast<std::uint64_t>(surface->w) * static_cast<std::uint64_t>(surface->h) *
+                                std::max<std::uint64_t>(surface->format->BytesPerPixel, 1);
+    if (!PixelBudgetReserve(bytes)) {
+        // Whatever the texture showed before stays, and stays counted.
+        pixels->bytes = PixelBudgetReserve(held) ? held : 0;
+        SDL_FreeSurface(surface);
+        surface = nullptr;
+        valid = false;
+        LogWrite(LOG_ERROR, "Failed to load texture from " + requestedName + ", SDL reports: \n" +
+                                PixelBudgetRefusal(bytes),
+                 CLASS_NAME);
+        return;
+    }
+    pixels->bytes = bytes;
     LogWrite(LOG_STATUS, "Texture " + requestedName + " loaded successfully.", CLASS_NAME);
     fileName = requestedName;
+    realPath = PlatformRealPath(NativePath(MakeAbsolutePath(requestedName)));
     Update();
+    if (!valid) {
+        // Never drawn: its pixels are not held against the budget either.
+        PixelBudgetRelease(pixels->bytes);
+        pixels->bytes = 0;
+    }
     if (readOnly) {
         SDL_FreeSurface(surface);
         surface = nullptr;

@@ -119,6 +119,19 @@ TEST(LevelCheckTest, FindsTheMistakesOfLevelsItHasNeverSeen)
           "ass/ets.1:5: [evil] t2 is script line 2, beyond lines=2 of every evil block; it is never written",
           "ass/ets.1:6: [evil] key 'hello' is not read by the script (l<n>, t<n>, w<n>)",
           "ass/ets.1:7: section [other] is never read (the script is [evil])"}},
+        {"a key given a thousand times and many unknown keys in one section: a few lines and a count",
+         {{"lvl/level_static.ini", [] {
+               std::string text = "[main]\ncount=1\n[0]\n";
+               for (int i = 0; i < 1000; ++i) text += "X=1\n";
+               for (int i = 1; i <= 7; ++i) text += "q" + std::to_string(i) + "=1\n";
+               return text;
+           }()}},
+         {"lvl/level_static.ini:5: [0] key 'X' given 1000 times; the first (line 4) counts",
+          "lvl/level_static.ini:1004: [0] key 'q1' is not read by static blocks",
+          "lvl/level_static.ini:1005: [0] key 'q2' is not read by static blocks",
+          "lvl/level_static.ini:1006: [0] key 'q3' is not read by static blocks",
+          "lvl/level_static.ini:1007: [0] key 'q4' is not read by static blocks",
+          "lvl/level_static.ini:1008: [0] key 'q5' is not read by static blocks (and 2 more like it in this section)"}},
         {"text the game shows otherwise (beyond U+00FF with a mark, UTF-8 without); lines without '=' or ']'",
          {{"lvl/level_static.ini", "[main]\n[1\ncount=0\n= 4\n"},
           {"lvl/level_finish.ini", Utf16(u"[main]\r\ncount=1\r\n[0]\r\ntext=Caf\u00E9 \u0141\u00F3d\u017A\r\n")},
