@@ -3,6 +3,7 @@
 #include "engine/CFPSControl.h"
 #include "game/CPlayer.h"
 #include "game/blocks/CCheckPointBlock.h"
+#include "resources/PixelBudget.h"
 #include "sprites/CImageSpriteEx.h"
 #include "sprites/CSpriteManager.h"
 #include "support/GameFixture.h"
@@ -409,9 +410,11 @@ TEST_F(GameMain, F5ReloadsTheLevelOnTheLoaderThreadAndThePlayerKeepsPlaceSpeedAn
     EXPECT_EQ(Logged("WARNING in class CTestGame: lvl/level_check.ini:4: [0] X=far is not a number; the game reads "
                      "its default"), 1);
     KeyDown(SDLK_ESCAPE);
+    const std::uint64_t pixels = PixelBudgetInUse();
     KeyDown(SDLK_F5);
     ASSERT_TRUE(WaitUntilLoaded());
     EXPECT_EQ(game->GetState(), Paused);
+    EXPECT_EQ(PixelBudgetInUse(), pixels) << "the same files take the same pixels";
     game->SetState(Finished);
     EXPECT_FALSE(game->Reload());
 }
