@@ -94,16 +94,11 @@ bool CFileWatcher::Changed(std::uint32_t nowMs) {
                 const bool ours = (event->mask & IN_Q_OVERFLOW) != 0 ||
                                   (event->len > 0 && system->names.count({event->wd, std::string(event->name)}) != 0);
                 if (ours) {
-                    pending = true;
-                    lastChangeMs = nowMs;
+                    Saw(nowMs);
                 }
             }
         }
     }
-    if (!pending || nowMs - lastChangeMs < QUIET_MS) {
-        return false;
-    }
-    pending = false;
-    return true;
+    return Settled(nowMs);
 }
 #endif

@@ -41,6 +41,16 @@ public:
     bool Changed(std::uint32_t nowMs);
 
 private:
+    // A change seen now; then whether the last burst is over, reported once.
+    void Saw(std::uint32_t nowMs) { pending = true, lastChangeMs = nowMs; }
+    bool Settled(std::uint32_t nowMs) {
+        if (!pending || nowMs - lastChangeMs < QUIET_MS) {
+            return false;
+        }
+        pending = false;
+        return true;
+    }
+
     struct System;                   // what the operating system needs
     std::unique_ptr<System> system;
     bool pending = false;            // a change not yet reported

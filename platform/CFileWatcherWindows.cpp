@@ -44,15 +44,10 @@ bool CFileWatcher::Changed(std::uint32_t nowMs) {
             const auto now = Stamp(path);
             if (now != stamp) {
                 stamp = now;
-                pending = true;
-                lastChangeMs = nowMs;
+                Saw(nowMs);
             }
         }
     }
-    if (!pending || nowMs - lastChangeMs < QUIET_MS) {
-        return false;
-    }
-    pending = false;
-    return true;
+    return Settled(nowMs);
 }
 #endif

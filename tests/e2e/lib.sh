@@ -49,6 +49,15 @@ make_workdir() {
   rm -rf "$WORK"; mkdir -p "$WORK"
   if [ "${1:-}" != empty ]; then cp -r "$QUILLFEN_SOURCE_DIR/data/." "$WORK/"; rm -f "$LOG"; fi
 }
+# An empty working directory with the font, the player, the logo and three
+# one-colour images: a grey floor, an orange flag and a blue door.
+make_floor_flag_door() {
+  make_workdir empty
+  copy_data fnt gfx/tovik.png gfx/logo.png
+  write_bmp gfx/floor.bmp 8 8 128 128 128
+  write_bmp gfx/flag.bmp 8 8 255 128 0
+  write_bmp gfx/door.bmp 8 8 0 0 255
+}
 # Copies parts of the shipped data (fnt, gfx/tovik.png, ...) to the same place.
 copy_data() { local part; for part in "$@"; do mkdir -p "$(dirname "$WORK/$part")"; cp -r "$QUILLFEN_SOURCE_DIR/data/$part" "$WORK/$part"; done; }
 # Writes a file of the working directory from standard input.

@@ -16,11 +16,7 @@ end_screen() { pixels_at_least 100 0 270 800 60 255 255 255 40; }
 
 # A floor with the player on it, a checkpoint ahead and the end block far off (or at X given).
 write_level() {
-  make_workdir empty
-  copy_data fnt gfx/tovik.png gfx/logo.png
-  write_bmp gfx/floor.bmp 8 8 128 128 128
-  write_bmp gfx/flag.bmp 8 8 255 128 0
-  write_bmp gfx/door.bmp 8 8 0 0 255
+  make_floor_flag_door
   level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\floor.bmp'
   level_file lvl/level_check.ini <<<'400 112 64 400 gfx\flag.bmp Z=-0.2 spawnX=400 spawnY=448'
   write_finish "${1:-1500}"

@@ -7,11 +7,7 @@ source "$(dirname "$0")/lib.sh"
 
 # A floor with a checkpoint and, further on, the end block, both too tall to jump over.
 write_level() {
-  make_workdir empty
-  copy_data fnt gfx/tovik.png gfx/logo.png
-  write_bmp gfx/floor.bmp 8 8 128 128 128
-  write_bmp gfx/flag.bmp 8 8 255 128 0
-  write_bmp gfx/door.bmp 8 8 0 0 255
+  make_floor_flag_door
   {
     printf '[main]\ncount=1\n\n[player]\nspawnX=0\nspawnY=448\nmaxY=2000\n\n'
     block 0 -1000 512 3000 64 'gfx\floor.bmp'
