@@ -137,6 +137,8 @@ std::vector<std::string> CheckerMessages()
     {
         // The checker opens fonts with SDL_ttf, which the main thread draws with.
         std::lock_guard<std::recursive_mutex> lock(TextLock());
+        // The largest file as read once, rather than looked up on disk for every key.
+        const FileHold hold(LEVEL_STATIC_FILE);
         problems = CLevelChecker("").Check();
     }
     std::vector<std::string> messages;
