@@ -36,10 +36,11 @@ const int SCREEN_LINE_GAP = 8;         // pixels between the pause screen's two 
 const int WALK_LEFT_ANIMATION = 1;
 const int WALK_RIGHT_ANIMATION = 2;
 const double PAUSED_MUSIC_LEVEL = 0.35;  // of the music's volume while running
+// The level checker's messages after a reload: small, yellow, below the FPS line.
 const int MESSAGE_FONT_SIZE = 11;
 const double MESSAGE_SECONDS = 6.0;      // how long they stay on screen
-const int MESSAGE_LEFT = 10;             // pixels; below the FPS line
-const int MESSAGE_TOP = 32;
+const int MESSAGE_LEFT = 10;             // pixels
+const int MESSAGE_TOP = 32;              // pixels
 
 // The music's level in each state: none while loading and on the end screen.
 double MusicLevel(GameState state)
