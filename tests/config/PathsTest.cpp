@@ -59,15 +59,6 @@ TEST(Paths, RootIsNotDoubledAndAnUnreadableDirectoryGivesRoot) {
     EXPECT_EQ("/gfx\\logo.png", MakeAbsolutePath("gfx\\logo.png"));
 }
 
-TEST(Paths, UserStateDirectoryFollowsXdgThenHomeAndIgnoresRelativeNames) {
-    const struct { const char *xdg, *home, *expected; } cases[] = {
-        {"/x/state", "/home/u", "/x/state/quillfen"}, {nullptr, "/home/u", "/home/u/.local/state/quillfen"},
-        {"", "/home/u", "/home/u/.local/state/quillfen"}, {"rel/state", "/home/u", "/home/u/.local/state/quillfen"},
-        {nullptr, nullptr, ""}, {nullptr, "", ""}, {"rel", "home", ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.expected, UserStateDirectory(c.xdg, c.home)) << c.xdg << " " << c.home;
-}
-
 TEST(Paths, ImagesTheWorkingDirectoryLacksComeFromTheInstalledData) {
     CTempDir dir;
     char* real = ::realpath(dir.Path().c_str(), nullptr);
