@@ -15,7 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # pkg-config answers for the cross-built libraries only, never the host's.
 if(QUILLFEN_WINDOWS_PREFIX)
-  set(ENV{PKG_CONFIG_LIBDIR} ${QUILLFEN_WINDOWS_PREFIX}/lib/pkgconfig)
+  set(ENV{PKG_CONFIG_LIBDIR} ${QUILLFEN_WINDOWS_PREFIX}/lib/pkgconfig:/usr/x86_64-w64-mingw32/lib/pkgconfig)
   set(ENV{PKG_CONFIG_PATH} "")
 endif()
 

@@ -8,6 +8,7 @@
 #include "game/LevelLoader.h"
 #include "log/Log.h"
 #include "platform/CIniReader.h"
+#include "platform/Random.h"
 #include "platform/CGLSharedContext.h"
 #include "resources/CFont.h"
 #include "resources/CFontFactory.h"
@@ -68,7 +69,7 @@ CGameMain::~CGameMain()
 
 void CGameMain::OnInit()
 {
-    std::srand(RandomSeed());
+    PlatformSeedRandom(RandomSeed());
     SetCaption("Quillfen");
     spriteManager = new CSpriteManager();
     SetState(Loading);

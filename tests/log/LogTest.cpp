@@ -6,12 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -140,7 +139,7 @@ TEST_F(Log, ConsoleSwitchOffIsTheLastConsoleLineWhileTheFileGoesOn) {
 }
 
 TEST_F(Log, LogFileThatCannotBeOpenedLeavesTheConsole) {
-    ASSERT_EQ(0, ::mkdir(dir.File("logfile.txt").c_str(), 0755));
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("logfile.txt")));
     EXPECT_EQ(Console([] { LogEnable(), LogEnableFile(), LogWrite(LOG_ERROR, "still here", ""); }),
               "FORCED: Logging enabled...\n" + FILE_LINE + "ERROR: still here\n");
 }

@@ -51,6 +51,15 @@ std::string CTempDir::Read(const std::string& relativeName) const
     return content.str();
 }
 
+void SetEnvironment(const char* name, const char* value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");  // an empty value removes the variable
+#else
+    value ? setenv(name, value, 1) : unsetenv(name);
+#endif
+}
+
 CChangeDirectory::CChangeDirectory(const std::string& directory)
 {
     std::error_code error;
