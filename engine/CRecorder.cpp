@@ -4,7 +4,7 @@
 
 const char* const CRecorder::HEADER = "quillfen-recording 1";
 
-CRecorder::CRecorder(const std::string& fileName) : file(std::fopen(fileName.c_str(), "w"))
+CRecorder::CRecorder(const std::string& fileName) : file(std::fopen(fileName.c_str(), "wb"))
 {
     if (file)
         std::fprintf(file, "%s\n", HEADER);

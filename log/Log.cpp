@@ -87,8 +87,9 @@ void LogEnableFile(const std::string& fileName) {
     if (state.fileOutput) return;
     state.fileOutput = true;
     // Create or empty the file, close it, then open it again for appending.
-    { std::ofstream truncate(fileName, std::ios::out | std::ios::trunc); }
-    state.logFile.reset(new std::ofstream(fileName, std::ios::out | std::ios::app));
+    // Binary: the same bytes on every system (no CR LF on Windows).
+    { std::ofstream truncate(fileName, std::ios::out | std::ios::trunc | std::ios::binary); }
+    state.logFile.reset(new std::ofstream(fileName, std::ios::out | std::ios::app | std::ios::binary));
     WriteLocked(state, LOG_FORCED, "File logging enabled, writing to " + fileName + "...", "");
 }
 

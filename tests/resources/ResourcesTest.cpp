@@ -30,7 +30,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 const SDL_Color WHITE = {255, 255, 255, 0};
+#ifdef _WIN32
+// Under Wine the Linux file system is drive Z:.
+const char* const DEJAVU = "Z:/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+#else
 const char* const DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+#endif
 
 // Top half red, bottom half blue (transparent with four channels): a swapped
 // channel order or a flipped image shows in the top half.
