@@ -71,8 +71,11 @@ write_recording "$E2E_DIR/run.rec" 1 loaded esc 380
 start_replay "$E2E_DIR/run.rec"
 wait "$watcher" || fail "the window was not asked to minimise"
 wait_replay_end
-wait_for "the fatal end screen" pixels_at_least 100 "${END_TEXT[@]}" 255 0 0 60
-no_pixels "${END_TEXT[@]}" 255 255 255 60 || fail "the fatal text is not all red"
+# Under Wine a minimised window is unmapped: nothing of it can be read back.
+if [ "${E2E_MINIMISED_UNMAPS:-0}" != 1 ]; then
+  wait_for "the fatal end screen" pixels_at_least 100 "${END_TEXT[@]}" 255 0 0 60
+  no_pixels "${END_TEXT[@]}" 255 255 255 60 || fail "the fatal text is not all red"
+fi
 expect_exit 0
 [ "$(grep -c "in class CPlayer: " "$LOG")" -eq 3 ] || fail "the script's lines are not logged once each"
 expect_block "$LOG" \
