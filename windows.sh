@@ -44,8 +44,9 @@ export WINEPATH="Z:${prefix//\//\\}\\bin;Z:\\usr\\x86_64-w64-mingw32\\lib"
 cd "$QUILLFEN_WINDOWS_BUILD"
 run_tests() {
   set -euo pipefail
-  "$QUILLFEN_WINE64" wineboot -i >/dev/null 2>&1
+  # A server that stays for the whole run: each test's program starts at once.
   /usr/lib/wine/wineserver -p
+  "$QUILLFEN_WINE64" wineboot -i >/dev/null 2>&1
   ctest --output-on-failure -j2 "$@"
 }
 if [ -n "${DISPLAY:-}" ]; then
