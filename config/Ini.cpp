@@ -3,10 +3,8 @@
 #include "config/NumberText.h"
 #include "config/Paths.h"
 #include "platform/CIniReader.h"
+#include "platform/ClassicNumber.h"
 #include "platform/FilePath.h"
-
-#include <locale.h>
-#include <stdlib.h>
 
 #include <atomic>
 #include <cerrno>
@@ -49,12 +47,6 @@ NumberPrefix ScanNumber(const std::string& text, bool withFraction) {
         }
     }
     return number;
-}
-
-// "." as the decimal point whatever the global locale.
-locale_t ClassicLocale() {
-    static const locale_t classic = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return classic;
 }
 
 // Absolute names unchanged, relative names against STARTUP_DIR.
@@ -133,8 +125,7 @@ double StringToDouble(std::string text, double defaultValue) {
     // small becomes 0 or a subnormal, as the stream extraction gave.
     const std::string digits = text.substr(number.start, number.length);
     errno = 0;
-    const locale_t classic = ClassicLocale();  // null only when memory ran out
-    const double value = classic ? ::strtod_l(digits.c_str(), nullptr, classic) : std::strtod(digits.c_str(), nullptr);
+    const double value = PlatformClassicStrtod(digits.c_str());
     if (errno == ERANGE && std::isinf(value)) return defaultValue;
     return value;
 }

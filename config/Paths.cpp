@@ -35,13 +35,6 @@ void SetInstalledDataDirectory(const std::string& directoryWithSlash) {
     InstalledDataStorage() = directoryWithSlash;
 }
 
-std::string UserStateDirectory(const char* xdgStateHome, const char* home) {
-    // Relative values are ignored, as the XDG base directory rules ask.
-    if (xdgStateHome != nullptr && xdgStateHome[0] == '/') return std::string(xdgStateHome) + "/quillfen";
-    if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/quillfen";
-    return std::string();
-}
-
 // Taken at static initialisation, through a function so that the value is right
 // even when another file's static initialisation asks StartupDirectory() first.
 const std::string STARTUP_DIR = StartupDirectory();

@@ -49,12 +49,6 @@ void SetStartupDirectoryForTesting(const std::string& directoryWithSlash);
 // default, for none. Set by the entry function before any other thread starts.
 void SetInstalledDataDirectory(const std::string& directoryWithSlash);
 
-// The folder for what a user's run writes (the log of the installed game), from the
-// values of XDG_STATE_HOME and HOME (either may be null): "$XDG_STATE_HOME/quillfen"
-// when that is an absolute name, else "$HOME/.local/state/quillfen" when HOME is
-// absolute, else empty.
-std::string UserStateDirectory(const char* xdgStateHome, const char* home);
-
 // The current directory followed by "/" (not doubled when it is "/" itself), or "/"
 // when the directory cannot be read. Asked for anew on every call.
 std::string GetWorkingDirectory();

@@ -48,11 +48,8 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
 {
     const std::string self = LogClassName(typeid(*this));
 
-    // The loader thread uses its own GL context on the same display.
+    // The loader thread uses its own GL context on the same window.
     PlatformInitDisplayThreads();
-    // The GL contexts are X11's: when the display is busy for a moment, SDL must
-    // not fall back to a driver without OpenGL.
-    setenv("SDL_VIDEODRIVER", "x11", 0);
 
     LogWrite(LOG_STATUS, "Initializing SDL...", self);
     // A busy X server refuses new connections for a moment (its queue of

@@ -97,7 +97,7 @@ bool CReplay::KeyHeld(long frame, SDLKey key, size_t& cursor) const
 bool CReplay::ReadLine(std::string_view line)
 {
     const std::string_view word = EventTextNextWord(line);
-    long value = 0;
+    long long value = 0;
     if (word == "e")
     {
         SDL_Event event;
@@ -108,7 +108,7 @@ bool CReplay::ReadLine(std::string_view line)
     }
     if (word == "k")
     {
-        long held = 0;
+        long long held = 0;
         if (keys.size() >= MAX_KEY_ANSWERS || !EventTextReadInt(line, 0, SDLK_LAST - 1, value) ||
             !EventTextReadInt(line, 0, 1, held) || !EventTextNextWord(line).empty())
             return false;

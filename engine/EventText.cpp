@@ -81,10 +81,10 @@ std::string_view EventTextNextWord(std::string_view& text)
     return word;
 }
 
-bool EventTextReadInt(std::string_view& text, long low, long high, long& value)
+bool EventTextReadInt(std::string_view& text, long long low, long long high, long long& value)
 {
     const std::string_view word = EventTextNextWord(text);
-    long parsed = 0;
+    long long parsed = 0;
     const char* last = word.data() + word.size();
     const auto [end, error] = std::from_chars(word.data(), last, parsed);
     if (word.empty() || error != std::errc() || end != last || parsed < low || parsed > high)
@@ -100,7 +100,7 @@ bool ReadFields(std::string_view text, int* values, int n, long low, long high)
 {
     for (int i = 0; i < n; ++i)
     {
-        long value;
+        long long value;
         if (!EventTextReadInt(text, low, high, value))
             return false;
         values[i] = static_cast<int>(value);
@@ -111,7 +111,7 @@ bool ReadFields(std::string_view text, int* values, int n, long low, long high)
 
 bool EventFromText(std::string_view text, SDL_Event& event)
 {
-    long type;
+    long long type;
     if (!EventTextReadInt(text, 0, 255, type))
         return false;
     event = SDL_Event{};

@@ -19,4 +19,4 @@ bool EventFromText(std::string_view text, SDL_Event& event);
 std::string_view EventTextNextWord(std::string_view& text);
 // Takes the next word off `text` as a decimal integer within [low, high]; false
 // for anything else (a fraction, "nan", a number too large for any integer).
-bool EventTextReadInt(std::string_view& text, long low, long high, long& value);
+bool EventTextReadInt(std::string_view& text, long long low, long long high, long long& value);

@@ -64,9 +64,9 @@ void StartInstalled(const std::string& data) {
         return;
     }
     SetStartupDirectory(data);
-    const std::string state = UserStateDirectory(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
-    std::string reason = "neither XDG_STATE_HOME nor HOME names an absolute folder";
-    if (!state.empty() && PlatformMakeDirectories(state, reason)) {
+    std::string state;
+    std::string reason;
+    if (PlatformGetUserStateDirectory(state, reason) && PlatformMakeDirectories(state, reason)) {
         LogEnableFile(state + "/logfile.txt");
     } else {
         LogWrite(LOG_WARNING, "No log file: the folder " + state + " cannot be used (" + reason +

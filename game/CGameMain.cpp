@@ -11,6 +11,7 @@
 #include "platform/CFileWatcher.h"
 #include "platform/FilePath.h"
 #include "platform/CIniReader.h"
+#include "platform/Random.h"
 #include "platform/CGLSharedContext.h"
 #include "resources/CFont.h"
 #include "resources/CFontFactory.h"
@@ -107,7 +108,7 @@ CGameMain::~CGameMain()
 
 void CGameMain::OnInit()
 {
-    std::srand(RandomSeed());
+    PlatformSeedRandom(RandomSeed());
     SetCaption("Quillfen");
     spriteManager = new CSpriteManager();
     SetState(Loading);

@@ -58,6 +58,16 @@ std::string XErrorText(Display* display, int code)
     XGetErrorText(display, code, text, sizeof text);
     return text;
 }
+Display* AsDisplay(void* display)
+{
+    return static_cast<Display*>(display);
+}
+
+GLXContext AsContext(void* context)
+{
+    return static_cast<GLXContext>(context);
+}
+
 } // namespace
 
 CGLSharedContext::~CGLSharedContext()
@@ -144,13 +154,13 @@ bool CGLSharedContext::MakeCurrent()
     bool bound = false;
     int code = 0;
     {
-        CXErrorTrap trap(display);
-        bound = glXMakeCurrent(display, window, context) == True;
+        CXErrorTrap trap(AsDisplay(display));
+        bound = glXMakeCurrent(AsDisplay(display), window, AsContext(context)) == True;
         code = trap.ErrorCode();
     }
     if (code != 0 || !bound)
     {
-        error = code ? "glXMakeCurrent: " + XErrorText(display, code) : "glXMakeCurrent refused the context";
+        error = code ? "glXMakeCurrent: " + XErrorText(AsDisplay(display), code) : "glXMakeCurrent refused the context";
         return false;
     }
     error.clear();
@@ -161,9 +171,9 @@ void CGLSharedContext::Destroy()
 {
     if (!context)
         return;
-    if (glXGetCurrentContext() == context)
-        glXMakeCurrent(display, None, nullptr);
-    glXDestroyContext(display, context);
+    if (glXGetCurrentContext() == AsContext(context))
+        glXMakeCurrent(AsDisplay(display), None, nullptr);
+    glXDestroyContext(AsDisplay(display), AsContext(context));
     context = nullptr;
 }
 

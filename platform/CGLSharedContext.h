@@ -1,11 +1,7 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
-
-// Xlib and GLX types, declared here so that their macros (None, Bool, Status)
-// stay out of the files that include this header.
-struct _XDisplay;
-struct __GLXcontextRec;
 
 // A second OpenGL context on the SDL window that shares texture objects with the
 // window's own context, for a thread that uploads textures while the main thread
@@ -42,8 +38,12 @@ public:
     // completed, so that another context sees their results (texture uploads).
     static void FinishCommands();
 
-    _XDisplay* display = nullptr;         // SDL's rendering display; not owned
-    unsigned long window = 0;             // the SDL window's X id
-    __GLXcontextRec* context = nullptr;   // owned; null until Create succeeds and after Destroy
+    // The system's handles, untyped so that its headers and their macros stay out
+    // of the files that include this one: the display connection (X11) or the
+    // window's device context (Windows), not owned; the window; the context, owned,
+    // null until Create succeeds and after Destroy.
+    void* display = nullptr;
+    std::uintptr_t window = 0;
+    void* context = nullptr;
     std::string error;                    // why the last Create or MakeCurrent failed
 };

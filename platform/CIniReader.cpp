@@ -3,11 +3,8 @@
 #include "platform/FileRead.h"
 #include "platform/FilePath.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -54,32 +51,9 @@ struct ParsedFile {
 // Rough heap cost of one section's map node beside its name (node, bucket, allocator).
 constexpr std::size_t NODE_BYTES = 96;
 
-struct FileStamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    time_t mtimeSeconds = 0;
-    long mtimeNanoseconds = 0;
-
-    bool operator==(const FileStamp& other) const {
-        return device == other.device && inode == other.inode && size == other.size &&
-               mtimeSeconds == other.mtimeSeconds && mtimeNanoseconds == other.mtimeNanoseconds;
-    }
-};
-
-FileStamp StampOf(const struct stat& st) {
-    FileStamp stamp;
-    stamp.device = st.st_dev;
-    stamp.inode = st.st_ino;
-    stamp.size = st.st_size;
-    stamp.mtimeSeconds = st.st_mtim.tv_sec;
-    stamp.mtimeNanoseconds = st.st_mtim.tv_nsec;
-    return stamp;
-}
-
 // A kept file: its parsed content, or (parsed null) the reason it was refused.
 struct CacheEntry {
-    FileStamp stamp;
+    PlatformFileStamp stamp;
     std::shared_ptr<const ParsedFile> parsed;
     std::string refusal;
     std::size_t bytes = 0;
@@ -396,11 +370,8 @@ std::shared_ptr<const ParsedFile> LoadFromDisk(const std::string& fileName, std:
     reason.clear();
     const std::string nativeName = NativePath(fileName);
     Cache& cache = TheCache();
-    struct stat st;
-    const bool found = ::stat(nativeName.c_str(), &st) == 0;
-    if (!found && errno != ENOENT && errno != ENOTDIR) reason = std::strerror(errno);
-    if (found && !S_ISREG(st.st_mode)) reason = "not a regular file";
-    if (!found || !reason.empty()) {
+    PlatformFileStamp stamp;
+    if (!PlatformStampFile(nativeName, stamp, reason)) {
         std::lock_guard<std::mutex> lock(cache.mutex);
         cache.Erase(nativeName);
         return nullptr;
@@ -408,7 +379,7 @@ std::shared_ptr<const ParsedFile> LoadFromDisk(const std::string& fileName, std:
     {
         std::lock_guard<std::mutex> lock(cache.mutex);
         auto kept = cache.entries.find(nativeName);
-        if (kept != cache.entries.end() && kept->second.stamp == StampOf(st)) {
+        if (kept != cache.entries.end() && kept->second.stamp == stamp) {
             kept->second.lastUse = ++cache.useClock;
             reason = kept->second.refusal;
             return kept->second.parsed;
@@ -427,7 +398,7 @@ std::shared_ptr<const ParsedFile> LoadFromDisk(const std::string& fileName, std:
     }
     auto parsed = std::make_shared<ParsedFile>();
     CacheEntry entry;
-    entry.stamp = StampOf(st);
+    entry.stamp = stamp;
     if (Parse(DecodeFile(std::move(content)), *parsed)) {
         entry.parsed = parsed;
         entry.bytes = parsed->bytes;

@@ -1,5 +1,6 @@
 #pragma once
 
-// Lets Xlib be used from more than one thread: the level loader drives a GL
-// context of its own on the game's display. Must run before SDL opens the display.
+// Prepares the window system for the game before SDL opens its window: the level
+// loader drives a GL context of its own on the game's window from another thread,
+// and SDL must pick a video driver with OpenGL. Must run before SDL starts.
 void PlatformInitDisplayThreads();

@@ -61,6 +61,24 @@ bool PlatformReadFile(const std::string& nativeName, std::string& content, std::
     return true;
 }
 
+bool PlatformStampFile(const std::string& nativeName, PlatformFileStamp& stamp, std::string& error) {
+    error.clear();
+    struct stat st;
+    if (::stat(nativeName.c_str(), &st) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) error = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.file = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
 bool PlatformIsRegularFile(const std::string& nativeName) {
     struct stat st;
     return ::stat(nativeName.c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -7,6 +7,7 @@
 #define VELMORA_PLATFORM_FILEREAD_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // Largest file the game reads, in bytes. Far above any level, image or font.
@@ -19,6 +20,23 @@ constexpr std::size_t MAX_FILE_BYTES = 64u * 1024u * 1024u;
 // a pipe or device. Thread-safe.
 bool PlatformReadFile(const std::string& nativeName, std::string& content, std::string& error,
                       std::size_t maxBytes = MAX_FILE_BYTES);
+
+// What tells one state of a file from another: which file it is (device and file
+// number), its size and its last modification (nanoseconds).
+struct PlatformFileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    bool operator==(const PlatformFileStamp& other) const {
+        return device == other.device && file == other.file && size == other.size && modified == other.modified;
+    }
+};
+
+// Stamps the file `nativeName` without opening it for reading. False when it is
+// missing (`error` empty) or cannot be used (`error` says why: "not a regular
+// file" for a pipe, device or directory, or the system's reason). Thread-safe.
+bool PlatformStampFile(const std::string& nativeName, PlatformFileStamp& stamp, std::string& error);
 
 // True when `nativeName` names a regular file (after following links).
 bool PlatformIsRegularFile(const std::string& nativeName);

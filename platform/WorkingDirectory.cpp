@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 bool PlatformGetWorkingDirectory(std::string& out) {
@@ -32,4 +33,19 @@ bool PlatformGetExecutableDirectory(std::string& out) {
         if (buffer.size() > (1u << 20)) return false;
         buffer.resize(buffer.size() * 2);
     }
+}
+
+bool PlatformGetUserStateDirectory(std::string& out, std::string& reason) {
+    // Relative values are ignored, as the XDG base directory rules ask.
+    const char* stateHome = std::getenv("XDG_STATE_HOME");
+    const char* home = std::getenv("HOME");
+    if (stateHome != nullptr && stateHome[0] == '/') {
+        out = std::string(stateHome) + "/quillfen";
+    } else if (home != nullptr && home[0] == '/') {
+        out = std::string(home) + "/.local/state/quillfen";
+    } else {
+        reason = "neither XDG_STATE_HOME nor HOME names an absolute folder";
+        return false;
+    }
+    return true;
 }

@@ -1,17 +1,26 @@
-// Velmora platform layer: the process's current directory and its program's folder.
+// Velmora platform layer: the process's current directory, its program's folder and
+// the user's folder for what a run writes. Folder names use '/' between their parts
+// on every system.
 #ifndef VELMORA_PLATFORM_WORKINGDIRECTORY_H
 #define VELMORA_PLATFORM_WORKINGDIRECTORY_H
 
 #include <string>
 
-// Stores the current directory (as getcwd reports it, without a separator at the
+// Stores the current directory (as the system reports it, without a separator at the
 // end) in `out` and returns true; returns false and leaves `out` unchanged when the
 // directory cannot be read. Any length is accepted. Thread-safe.
 bool PlatformGetWorkingDirectory(std::string& out);
 
-// Stores the folder of the running program's file (from /proc/self/exe, links
-// resolved, without a separator at the end) in `out` and returns true; returns
+// Stores the folder of the running program's file (links resolved, without a separator at the end) in `out` and returns true; returns
 // false and leaves `out` unchanged when it cannot be read. Thread-safe.
 bool PlatformGetExecutableDirectory(std::string& out);
+
+// Stores the folder for what a user's run writes (the installed game's log) in
+// `out`, without a separator at the end, and returns true; the folder may not
+// exist yet. Linux: "$XDG_STATE_HOME/quillfen" when that is an absolute name, else
+// "$HOME/.local/state/quillfen" when HOME is absolute. Windows:
+// "%LOCALAPPDATA%/Quillfen". False, with the reason in `reason`, when the
+// environment names no such folder.
+bool PlatformGetUserStateDirectory(std::string& out, std::string& reason);
 
 #endif

@@ -202,11 +202,11 @@ bool CSpriteManager::BroadPhaseBox(const SpriteQuad& q, SpriteExtent& out) {
     const double cx = 0.25 * q.p0.x + 0.25 * q.p1.x + 0.25 * q.p2.x + 0.25 * q.p3.x;
     const double cy = 0.25 * q.p0.y + 0.25 * q.p1.y + 0.25 * q.p2.y + 0.25 * q.p3.y;
     const double r = std::hypot(q.p0.x - cx, q.p0.y - cy);
-    const double far = std::numeric_limits<double>::max();
-    out.minX = std::max(-far, std::min(out.minX, cx - r));
-    out.minY = std::max(-far, std::min(out.minY, cy - r));
-    out.maxX = std::min(far, std::max(out.maxX, cx + r));
-    out.maxY = std::min(far, std::max(out.maxY, cy + r));
+    const double largest = std::numeric_limits<double>::max();
+    out.minX = std::max(-largest, std::min(out.minX, cx - r));
+    out.minY = std::max(-largest, std::min(out.minY, cy - r));
+    out.maxX = std::min(largest, std::max(out.maxX, cx + r));
+    out.maxY = std::min(largest, std::max(out.maxY, cy + r));
     return true;
 }
 

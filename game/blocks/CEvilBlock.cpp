@@ -8,6 +8,7 @@
 #include "sprites/SpriteGeometry.h"
 #include "log/Log.h"
 #include "sprites/CLabelSprite.h"
+#include "platform/Random.h"
 
 #include <cstdlib>
 #include <typeinfo>
@@ -82,7 +83,7 @@ void CEvilBlock::OnUpdate(double seconds)
         return;
 
     // Never on the anchor itself: always one of the four neighbours.
-    switch (std::rand() % 4)
+    switch (PlatformRandom() % 4)
     {
     case 0: victim->SetPosition(anchorX + SHAKE_OFFSET, anchorY); break;
     case 1: victim->SetPosition(anchorX - SHAKE_OFFSET, anchorY); break;

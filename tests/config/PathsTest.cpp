@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 TEST(Paths, TableHoldsTheStoredNames) {
@@ -30,9 +31,7 @@ TEST(Paths, StartupDirIsFixedWhileRelativePathsFollowTheWorkingDirectory) {
     EXPECT_EQ(GetWorkingDirectory(), before);
     EXPECT_EQ(before + "a.png", MakeAbsolutePath("a.png"));
     CTempDir dir;
-    char* real = ::realpath(dir.Path().c_str(), nullptr);
-    const std::string cwd = std::string(real) + "/";
-    std::free(real);
+    const std::string cwd = std::filesystem::canonical(dir.Path()).generic_string() + "/";
     CChangeDirectory inside(dir.Path());
     EXPECT_EQ(before, STARTUP_DIR);
     EXPECT_EQ(before, StartupDirectory());
@@ -45,6 +44,8 @@ TEST(Paths, StartupDirIsFixedWhileRelativePathsFollowTheWorkingDirectory) {
     for (const auto& c : cases) EXPECT_EQ(c.absolute, MakeAbsolutePath(c.path)) << c.path;
 }
 
+#ifndef _WIN32
+// A removed working directory is POSIX's: Windows keeps a folder in use.
 TEST(Paths, RootIsNotDoubledAndAnUnreadableDirectoryGivesRoot) {
     {
         CChangeDirectory inside("/");
@@ -58,21 +59,11 @@ TEST(Paths, RootIsNotDoubledAndAnUnreadableDirectoryGivesRoot) {
     EXPECT_EQ("/", GetWorkingDirectory());
     EXPECT_EQ("/gfx\\logo.png", MakeAbsolutePath("gfx\\logo.png"));
 }
-
-TEST(Paths, UserStateDirectoryFollowsXdgThenHomeAndIgnoresRelativeNames) {
-    const struct { const char *xdg, *home, *expected; } cases[] = {
-        {"/x/state", "/home/u", "/x/state/quillfen"}, {nullptr, "/home/u", "/home/u/.local/state/quillfen"},
-        {"", "/home/u", "/home/u/.local/state/quillfen"}, {"rel/state", "/home/u", "/home/u/.local/state/quillfen"},
-        {nullptr, nullptr, ""}, {nullptr, "", ""}, {"rel", "home", ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.expected, UserStateDirectory(c.xdg, c.home)) << c.xdg << " " << c.home;
-}
+#endif
 
 TEST(Paths, ImagesTheWorkingDirectoryLacksComeFromTheInstalledData) {
     CTempDir dir;
-    char* real = ::realpath(dir.Path().c_str(), nullptr);
-    const std::string root = std::string(real) + "/";
-    std::free(real);
+    const std::string root = std::filesystem::canonical(dir.Path()).generic_string() + "/";
     dir.Write("installed/gfx/Logo.png", "x");
     dir.Write("installed/gfx/own.png", "x");
     dir.Write("work/gfx/Own.png", "x");

@@ -71,8 +71,11 @@ write_recording "$E2E_DIR/run.rec" 1 loaded esc 380
 start_replay "$E2E_DIR/run.rec"
 wait "$watcher" || fail "the window was not asked to minimise"
 wait_replay_end
-wait_for "the fatal end screen" pixels_at_least 100 "${END_TEXT[@]}" 255 0 0 60
-no_pixels "${END_TEXT[@]}" 255 255 255 60 || fail "the fatal text is not all red"
+# Under Wine a minimised window is unmapped: nothing of it can be read back.
+if [ "${E2E_MINIMISED_UNMAPS:-0}" != 1 ]; then
+  wait_for "the fatal end screen" pixels_at_least 100 "${END_TEXT[@]}" 255 0 0 60
+  no_pixels "${END_TEXT[@]}" 255 255 255 60 || fail "the fatal text is not all red"
+fi
 expect_exit 0
 [ "$(grep -c "in class CPlayer: " "$LOG")" -eq 3 ] || fail "the script's lines are not logged once each"
 expect_block "$LOG" \
@@ -81,7 +84,8 @@ expect_block "$LOG" \
   "ERROR in class CPlayer: Only the log file hears this."
 expect_clean_shutdown
 # The console heard the script up to the switch line, and nothing after it.
-diff <(tail -n 3 "$E2E_DIR/stdout.txt") <(printf '%s\n' \
+# (Windows ends console lines with CR LF.)
+diff <(tail -n 3 "$E2E_DIR/stdout.txt" | tr -d '\r') <(printf '%s\n' \
   "STATUS in class CPlayer: The chest snaps shut." \
   "WARNING in class CPlayer: Something is counting the coins." \
   "FORCED: Console logging disabled.") >&2 || fail "the console does not end at the switch line"

@@ -34,3 +34,23 @@ TEST(PlatformWorkingDirectory, ReadsLongNamesAndFailsForARemovedDirectory) {
     EXPECT_FALSE(PlatformGetWorkingDirectory(out));
     EXPECT_EQ("unchanged", out);
 }
+
+TEST(PlatformWorkingDirectory, UserStateFolderFollowsXdgThenHomeAndIgnoresRelativeNames) {
+    const struct { const char *xdg, *home, *expected; } cases[] = {
+        {"/x/state", "/home/u", "/x/state/quillfen"}, {nullptr, "/home/u", "/home/u/.local/state/quillfen"},
+        {"", "/home/u", "/home/u/.local/state/quillfen"}, {"rel/state", "/home/u", "/home/u/.local/state/quillfen"},
+        {nullptr, nullptr, ""}, {nullptr, "", ""}, {"rel", "home", ""},
+    };
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    for (const auto& c : cases) {
+        auto set = [](const char* name, const char* value) { value ? ::setenv(name, value, 1) : ::unsetenv(name); };
+        set("XDG_STATE_HOME", c.xdg);
+        set("HOME", c.home);
+        std::string out, reason;
+        const bool found = PlatformGetUserStateDirectory(out, reason);
+        EXPECT_EQ(c.expected, found ? out : "") << c.xdg << " " << c.home;
+        EXPECT_EQ(found, reason.empty());
+    }
+    ::unsetenv("XDG_STATE_HOME");
+    ::setenv("HOME", savedHome.c_str(), 1);
+}

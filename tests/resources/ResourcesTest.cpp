@@ -3,13 +3,16 @@
 #include <SDL/SDL_opengl.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
-#include <sys/stat.h>
 #include <thread>
+#ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "config/Paths.h"
 #include "log/Log.h"
@@ -29,7 +32,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 const SDL_Color WHITE = {255, 255, 255, 0};
+#ifdef _WIN32
+// Under Wine the Linux file system is drive Z:.
+const char* const DEJAVU = "Z:/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+#else
 const char* const DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+#endif
 
 // Top half red, bottom half blue (transparent with four channels): a swapped
 // channel order or a flipped image shows in the top half.
@@ -333,10 +341,15 @@ TEST_F(ResourcesTest, CachesFontsByNameAndSizeAndRefusesHostileNamesAndFilesAtOn
     EXPECT_GT(largeW, w);
     EXPECT_EQ(fonts->fonts.size(), 3u);
 
-    ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
-    ASSERT_EQ(::mkdir(dir.File("folder").c_str(), 0700), 0);
-    ASSERT_EQ(::truncate(dir.Write("sparse", "").c_str(), 65 << 20), 0);
-    ASSERT_EQ(::symlink("/dev/zero", dir.File("zero").c_str()), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("folder")));
+    std::filesystem::resize_file(dir.Write("sparse", ""), 65 << 20);
+#ifdef _WIN32
+    const std::string fifo = "CON", zero = "NUL";  // the system's devices
+#else
+    const std::string fifo = "fifo", zero = "zero";
+    ASSERT_EQ(::mkfifo(dir.File(fifo).c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.File(zero).c_str()), 0);
+#endif
     dir.Write("huge", PngHeader(60000, 60000) + std::string(64, '\0'));
     dir.Write("%s%n", "%s%s%s%s%n garbage");
     const std::string font = "Couldn't load font file", regular = "not a regular file";
@@ -345,8 +358,8 @@ TEST_F(ResourcesTest, CachesFontsByNameAndSizeAndRefusesHostileNamesAndFilesAtOn
         int fontSize;
     } cases[] = {
         {"%s%s%s%s", "no such file", "no such file", 15}, {"fnt\\%n%n%n%n.ttf", "no such file", "no such file", 15},
-        {"%s%n", "Unsupported image format", font, 15}, {"fifo", regular, regular, 15},
-        {"folder", regular, regular, 15}, {"zero", regular, regular, 15},
+        {"%s%n", "Unsupported image format", font, 15}, {fifo, regular, regular, 15},
+        {"folder", regular, regular, 15}, {zero, regular, regular, 15},
         {"sparse", "larger than 64 MiB", "larger than 64 MiB", 15},
         {"huge", "image larger than 8192 x 8192 pixels", font, 15},
         {"fnt\\Lucida.ttf", "no such file", "point size 100000 is above 500", 100000},

@@ -27,7 +27,12 @@ namespace {
 using Rgba = std::array<unsigned char, 4>;
 const Rgba RED = {255, 0, 0, 255}, GREEN = {0, 255, 0, 255}, BLUE = {0, 0, 255, 255};
 const Rgba WHITE = {255, 255, 255, 255}, CLEAR = {0, 0, 0, 0};
+#ifdef _WIN32
+// Under Wine the Linux file system is drive Z:.
+const char* const FONT_FILE = "Z:/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+#else
 const char* const FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+#endif
 
 struct Expected {
     int x, y;

@@ -1,19 +1,26 @@
 #include "TempDir.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
 CTempDir::CTempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillfen-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path = pattern;
+    // A new folder of a random name: create_directory fails for one that exists.
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path.empty(); ++attempt)
+    {
+        const std::filesystem::path candidate = base / ("quillfen-test-" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error))
+            path = candidate.generic_string();
+    }
+    if (path.empty())
+        throw std::runtime_error("no temporary folder");
 }
 
 CTempDir::~CTempDir()
@@ -44,17 +51,29 @@ std::string CTempDir::Read(const std::string& relativeName) const
     return content.str();
 }
 
+void SetEnvironment(const char* name, const char* value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");  // an empty value removes the variable
+#else
+    value ? setenv(name, value, 1) : unsetenv(name);
+#endif
+}
+
 CChangeDirectory::CChangeDirectory(const std::string& directory)
 {
-    char buffer[4096];
-    if (getcwd(buffer, sizeof buffer))
-        previous = buffer;
-    if (chdir(directory.c_str()) != 0)
+    std::error_code error;
+    previous = std::filesystem::current_path(error).string();
+    std::filesystem::current_path(directory, error);
+    if (error)
         throw std::runtime_error("chdir failed: " + directory);
 }
 
 CChangeDirectory::~CChangeDirectory()
 {
-    if (!previous.empty() && chdir(previous.c_str()) != 0)
+    std::error_code error;
+    if (!previous.empty())
+        std::filesystem::current_path(previous, error);
+    if (error)
         std::abort();
 }

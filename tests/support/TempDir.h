@@ -23,6 +23,9 @@ private:
     std::string path;
 };
 
+// Sets the environment variable `name` to `value`, or removes it when `value` is null.
+void SetEnvironment(const char* name, const char* value);
+
 // Changes the working directory for its lifetime.
 class CChangeDirectory
 {
