@@ -99,7 +99,7 @@ void CPlayer::Update(double seconds)
     {
         jumpPending = false;
         velocityY = -jumpSpeed;
-        PlaySound(SOUND_JUMP);
+        PlayEffect(SOUND_JUMP);
     }
 
     velocityY += GRAVITY * dt;
@@ -113,7 +113,7 @@ void CPlayer::Update(double seconds)
     if (x < minX || x > maxX || y < minY || y > maxY)
     {
         Respawn();
-        PlaySound(SOUND_RESPAWN);
+        PlayEffect(SOUND_RESPAWN);
     }
 
     if (!playingOnce)
@@ -151,7 +151,7 @@ void CPlayer::OnCollision(CSprite* other)
     {
         SetWorldY(b.y - a.h);
         if (velocityY > AUDIBLE_LANDING_SPEED)
-            PlaySound(SOUND_LAND);
+            PlayEffect(SOUND_LAND);
         velocityY = 0.0;
     }
     else if (toRight <= toBottom && toRight <= toLeft && toRight <= toTop)
@@ -183,7 +183,7 @@ void CPlayer::OnAnimationLoop()
     PlayAnimation(nextAnimation);
 }
 
-void CPlayer::PlaySound(const std::string& fileName)
+void CPlayer::PlayEffect(const std::string& fileName)
 {
     if (sounds)
         sounds->Play(fileName);

@@ -72,5 +72,5 @@ public:
     // 'a', 'd', 's' and space; other keys are ignored.
     void HandleKeyDown(const SDL_Event* event);
     // Plays a sound when the player has sounds; changes nothing else.
-    void PlaySound(const std::string& fileName);
+    void PlayEffect(const std::string& fileName);
 };

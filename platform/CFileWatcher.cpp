@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include "platform/CFileWatcher.h"
 
 #include <sys/inotify.h>
@@ -101,4 +100,3 @@ bool CFileWatcher::Changed(std::uint32_t nowMs) {
     }
     return Settled(nowMs);
 }
-#endif

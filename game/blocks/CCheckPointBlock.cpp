@@ -26,7 +26,7 @@ void CCheckPointBlock::OnCollision(CSprite* other)
     player->spawnY = spawnY;
     player->spawnZ = spawnZ;
     LogWrite(LOG_STATUS, "Checkpoint reached!", LogClassName(typeid(*this)));
-    player->PlaySound(SOUND_CHECKPOINT);
+    player->PlayEffect(SOUND_CHECKPOINT);
     reached = true;
 }
 

@@ -28,7 +28,7 @@ void CEndBlock::OnCollision(CSprite* other)
     if (!player)
         return;
     triggered = true;
-    player->PlaySound(SOUND_GOAL);
+    player->PlayEffect(SOUND_GOAL);
     if (!game)
         return;
     // The rest of this collision pass still runs; the game stops the passes from

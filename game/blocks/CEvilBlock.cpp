@@ -68,7 +68,7 @@ void CEvilBlock::OnCollision(CSprite* other)
     if (game)
         game->IconifyWindow();
     // The capture's sound stands for the lines written with it.
-    player->PlaySound(SOUND_TRAP);
+    player->PlayEffect(SOUND_TRAP);
 
     while (nextLine < startLines && nextLine < lineCount)
     {
@@ -98,7 +98,7 @@ void CEvilBlock::OnUpdate(double seconds)
         {
             PrintScriptLine(nextLine, -1);
             ++nextLine;
-            victim->PlaySound(SOUND_GLITCH);
+            victim->PlayEffect(SOUND_GLITCH);
         }
         else if (nextLine == lineCount)
         {

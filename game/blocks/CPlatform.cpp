@@ -46,7 +46,7 @@ void CPlatform::OnCollision(CSprite* other)
     if (!player)
         return;
     if (sinceCarry >= CARRY_PAUSE && speed > 0.0)
-        player->PlaySound(SOUND_PLATFORM);
+        player->PlayEffect(SOUND_PLATFORM);
     sinceCarry = 0.0;
     player->x += lastDx;
     player->y += lastDy;

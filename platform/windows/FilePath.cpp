@@ -47,3 +47,18 @@ bool PlatformMakeDirectories(const std::string& nativePath, std::string& error) 
     }
     return true;
 }
+
+std::string PlatformRealPath(const std::string& nativePath) {
+    if (IsDeviceName(nativePath)) return std::string();
+    // Opened for its attributes only; links are followed, as the game's reads follow them.
+    HANDLE file = CreateFileW(WideName(nativePath).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::wstring name(32768, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(file, &name[0], static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED);
+    CloseHandle(file);
+    if (length == 0 || length >= name.size()) return std::string();
+    name.resize(length);
+    return GameName(name.c_str());
+}

@@ -38,11 +38,11 @@ TEST_F(SoundMoments, EachMomentIsHeardOnceAndStandingStillIsSilent)
 {
     Write("lvl/level_static.ini", "[main]\ncount=1\n[0]\nX=-1000\nY=512\nhasCaption=1\nwidth=3000\nheight=64\n"
                                   "[player]\nspawnX=0\nspawnY=300\nmaxY=2000\n");
-    const std::string far = "X=5000\nY=0\nZ=-0.5\nhasCaption=1\nwidth=64\nheight=64\n";
-    Write("lvl/level_check.ini", "[main]\ncount=1\n[0]\n" + far);
-    Write("lvl/level_platform.ini", "[main]\ncount=1\n[0]\n" + far + "X2=6000\nspeed=50\n");
-    Write("lvl/level_finish.ini", "[main]\ncount=1\n[0]\n" + far);
-    Write("ass/ets.0", "[main]\ncount=1\n[0]\n" + far + "lines=3\nstart=1\nswitch=9\n");
+    const std::string away = "X=5000\nY=0\nZ=-0.5\nhasCaption=1\nwidth=64\nheight=64\n";
+    Write("lvl/level_check.ini", "[main]\ncount=1\n[0]\n" + away);
+    Write("lvl/level_platform.ini", "[main]\ncount=1\n[0]\n" + away + "X2=6000\nspeed=50\n");
+    Write("lvl/level_finish.ini", "[main]\ncount=1\n[0]\n" + away);
+    Write("ass/ets.0", "[main]\ncount=1\n[0]\n" + away + "lines=3\nstart=1\nswitch=9\n");
     ASSERT_NO_FATAL_FAILURE(StartRunning());
     ASSERT_TRUE(game->sounds->IsOpen());
     CPlayer* player = game->player;

@@ -273,8 +273,6 @@ TEST_F(IniReader, FileIsReadAgainOnlyWhenItChanges) {
     EXPECT_EQ(0u, CIniReader::CacheSizeForTesting());
 }
 
-#endif
-
 TEST_F(IniReader, CacheKeepsABoundedNumberOfFiles) {
     for (int i = 0; i < 40; ++i) {
         const std::string n = std::to_string(i);

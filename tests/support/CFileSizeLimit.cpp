@@ -1,3 +1,4 @@
+#ifndef _WIN32
 #include "support/CFileSizeLimit.h"
 
 #include <csignal>
@@ -16,3 +17,4 @@ CFileSizeLimit::~CFileSizeLimit()
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 }
+#endif

@@ -1,5 +1,8 @@
 #pragma once
 
+// POSIX only: Windows has no per-process file-size limit.
+#ifndef _WIN32
+
 #include <sys/resource.h>
 
 // A disk that fills up after `bytes` bytes of any one file, for this process while
@@ -17,3 +20,5 @@ private:
     rlimit previous{};
     void (*previousHandler)(int) = nullptr;
 };
+
+#endif

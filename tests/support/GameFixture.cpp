@@ -8,6 +8,7 @@
 #include "sprites/CSpriteManager.h"
 #include "tools/PngWriter.h"
 
+#include <SDL/SDL.h>
 #include <SDL/SDL_opengl.h>
 
 #include <chrono>
@@ -21,7 +22,8 @@ void GameFixture::SetUp()
     KeepGLDriverLoaded();
     // The game's sounds go to SDL's dummy driver: silent on a machine with
     // speakers, and the same log on one without a device.
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (!std::getenv("SDL_AUDIODRIVER"))
+        SDL_putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy"));
     folder = std::make_unique<CTempDir>();
     inFolder = std::make_unique<CChangeDirectory>(folder->Path());
     SetStartupDirectoryForTesting(folder->Path() + "/");

@@ -1,4 +1,3 @@
-#ifdef _WIN32
 // Windows: the files' last write times (and whether they exist) are compared at
 // most every POLL_MS; a difference is a change. Nothing but a few stat calls.
 #include "platform/CFileWatcher.h"
@@ -50,4 +49,3 @@ bool CFileWatcher::Changed(std::uint32_t nowMs) {
     }
     return Settled(nowMs);
 }
-#endif
