@@ -9,10 +9,10 @@
 #include <string>
 
 #include "config/Paths.h"
-#include "game/level/CLevelChecker.h"
 #include "tools/level/CTiledExport.h"
 #include "tools/level/CTiledImport.h"
 #include "tools/level/LevelGuide.h"
+#include "tools/level/LevelReport.h"
 
 namespace {
 
@@ -83,14 +83,7 @@ int main(int argc, char** argv)
     }
     std::printf("%s: level files written from %s\n", argv[3], argv[2]);
     TTF_Init();
-    const std::string folder = argv[3];
-    const std::string shown = folder == "." ? "" : (folder.back() == '/' ? folder : folder + "/");
-    for (const CLevelChecker::Problem& problem : CLevelChecker(shown).Check()) {
-        if (problem.line > 0)
-            std::printf("%s:%d: %s\n", problem.file.c_str(), problem.line, problem.text.c_str());
-        else
-            std::printf("%s: %s\n", problem.file.c_str(), problem.text.c_str());
-    }
+    PrintLevelProblems(argv[3]);
     TTF_Quit();
     return 0;
 }
