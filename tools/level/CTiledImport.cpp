@@ -80,7 +80,7 @@ const std::string* Get(const Keys& keys, const std::string& name)
 
 class Reader {
 public:
-    bool Run(const std::string& mapName, std::string& message);
+    bool Run(const std::string& fileName, const std::string& shownName, std::string& message);
 
 private:
     [[noreturn]] void Refuse(pugi::xml_node object, const std::string& layer, const std::string& why) const;
@@ -267,14 +267,14 @@ std::string Lines(const std::string& section, const Keys& keys)
     return text;
 }
 
-bool Reader::Run(const std::string& name, std::string& message)
+bool Reader::Run(const std::string& fileName, const std::string& name, std::string& message)
 {
     mapName = name;
     const auto& kinds = LevelBlockKinds();
     files.assign(kinds.size(), File{});
     try {
         std::string bytes, reason;
-        if (!PlatformReadFile(NativePath(name), bytes, reason, MAX_MAP_BYTES))
+        if (!PlatformReadFile(NativePath(fileName), bytes, reason, MAX_MAP_BYTES))
             throw Refusal{name + ": not read: " + reason};
         pugi::xml_document document;
         const pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
@@ -369,27 +369,30 @@ bool Reader::Run(const std::string& name, std::string& message)
         scriptText += Lines(section.name, Keep(section.keys, old, nullptr));
     }
     if (!script.empty()) out.emplace_back(ASSETS_FILE_1, scriptText);
+    // Every file is written beside its place first, so that a failure leaves the level as it was.
+    std::vector<std::string> written;
+    const auto native = [](const std::string& stored) { return NativePath(StartupDirectory() + stored); };
     for (const auto& [stored, text] : out) {
-        const std::string native = NativePath(StartupDirectory() + stored);
-        const std::string folder = native.substr(0, native.rfind('/'));
+        const std::string name = native(stored);
         std::error_code error;
-        std::filesystem::create_directories(folder, error);
-        const std::string temporary = native + ".new";
-        FILE* f = std::fopen(temporary.c_str(), "wb");
-        const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        if (f && std::fclose(f) != 0) f = nullptr;
-        if (!written || std::rename(temporary.c_str(), native.c_str()) != 0) {
-            std::remove(temporary.c_str());
-            message = "cannot write " + stored;
+        std::filesystem::create_directories(name.substr(0, name.rfind('/')), error);
+        FILE* f = std::fopen((name + ".new").c_str(), "wb");
+        bool done = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+        if (f && std::fclose(f) != 0) done = false;
+        written.push_back(name + ".new");
+        if (!done) {
+            for (const std::string& temporary : written) std::remove(temporary.c_str());
+            message = "cannot write " + stored + "; nothing written";
             return false;
         }
     }
+    for (const auto& file : out) std::rename((native(file.first) + ".new").c_str(), native(file.first).c_str());
     return true;
 }
 
 } // namespace
 
-bool CTiledImport::Read(const std::string& mapName, std::string& message)
+bool CTiledImport::Read(const std::string& mapName, const std::string& shownName, std::string& message)
 {
-    return Reader().Run(mapName, message);
+    return Reader().Run(mapName, shownName, message);
 }

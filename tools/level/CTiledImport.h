@@ -11,6 +11,6 @@
 class CTiledImport {
 public:
     // False, with a message, when the map is refused or a file cannot be
-    // written; then no level file has changed.
-    static bool Read(const std::string& mapName, std::string& message);
+    // written; then no level file has changed. Messages call the map `shownName`.
+    static bool Read(const std::string& mapName, const std::string& shownName, std::string& message);
 };

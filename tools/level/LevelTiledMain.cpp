@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     }
     const std::string in = Absolute(argv[2]);
     if (!Enter(argv[3])) return 2;
-    if (!CTiledImport::Read(in, message)) {
+    if (!CTiledImport::Read(in, argv[2], message)) {
         std::fprintf(stderr, "quillfen-level-tiled: %s\n", message.c_str());
         return 1;
     }
