@@ -234,10 +234,13 @@ void Reader::ReadLayer(pugi::xml_node layer, size_t kindIndex)
         throw Refusal{mapName + ": layer " + Quote(layerName) + " holds more than " +
                       std::to_string(LEVEL_BLOCK_LIMIT) + " blocks"};
     // Blocks keep the order of their sections; new ones follow, in the map's order.
-    std::stable_sort(file.blocks.begin(), file.blocks.end(), [](const auto& a, const auto& b) {
-        const double na = StringToDouble(a.first, 1e18), nb = StringToDouble(b.first, 1e18);
-        return na < nb;
-    });
+    std::vector<std::pair<double, size_t>> order;
+    for (size_t i = 0; i < file.blocks.size(); ++i) order.emplace_back(StringToDouble(file.blocks[i].first, 1e18), i);
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::pair<std::string, Keys>> sorted;
+    sorted.reserve(order.size());
+    for (const auto& entry : order) sorted.push_back(std::move(file.blocks[entry.second]));
+    file.blocks = std::move(sorted);
 }
 
 // The section as the level file held it: its key order and the spelling of
@@ -336,10 +339,11 @@ bool Reader::Run(const std::string& fileName, const std::string& name, std::stri
         CIniScan before;
         std::string reason;
         before.Scan(NativePath(StartupDirectory() + *kinds[i].file), reason);
-        const auto old = [&before](const std::string& section) -> const CIniScan::Section* {
-            for (const CIniScan::Section& s : before.Sections())
-                if (CIniScan::Lower(s.name) == CIniScan::Lower(section)) return &s;
-            return nullptr;
+        std::map<std::string, const CIniScan::Section*> sections; // the first of each name counts
+        for (const CIniScan::Section& s : before.Sections()) sections.emplace(CIniScan::Lower(s.name), &s);
+        const auto old = [&sections](const std::string& section) -> const CIniScan::Section* {
+            const auto found = sections.find(CIniScan::Lower(section));
+            return found == sections.end() ? nullptr : found->second;
         };
         File& file = files[i];
         Keys main = {{"count", std::to_string(file.blocks.size())}};
