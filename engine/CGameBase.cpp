@@ -7,8 +7,8 @@
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
 #include "resources/CFontFactory.h"
+#include "resources/ImageDecode.h"
 
-#include <SDL/SDL_image.h>
 #include <SDL/SDL_opengl.h>
 #include <SDL/SDL_ttf.h>
 
@@ -171,8 +171,8 @@ void CGameBase::SetIcon(std::string path)
         LogWrite(LOG_ERROR, "Tried to set icon but failed to locate " + path + ".", self);
         return;
     }
-    SDL_RWops* memory = SDL_RWFromConstMem(content.data(), static_cast<int>(content.size()));
-    SDL_Surface* icon = memory ? IMG_Load_RW(memory, 1) : nullptr;
+    // Held to the size check and decoded by the decoder it chose, as every image.
+    SDL_Surface* icon = ImageDecode(content, reason);
     if (icon)
     {
         SDL_WM_SetIcon(icon, nullptr);
@@ -203,7 +203,7 @@ void CGameBase::RunFrame()
     glLoadIdentity();
     OnRender(screen);
     SDL_GL_SwapBuffers();
-    recordedPlay.EndFrame(*fpsControl);
+    recordedPlay.EndFrame(*fpsControl, typeid(*this));
     ++frameIndex;
 }
 

@@ -19,8 +19,16 @@ constexpr Uint32 MAX_PACED_WAIT_MS = 1000;
 
 CRecordedPlay::~CRecordedPlay()
 {
+    if (recorder && !recorder->Close())
+        ReportRecordingLost(typeid(*this));
     delete recorder;
     delete replay;
+}
+
+void CRecordedPlay::ReportRecordingLost(const std::type_info& owner)
+{
+    LogWrite(LOG_ERROR, "Writing the recording " + recordName + " failed (" + recorder->Error() +
+                            "); the rest of the run is not recorded.", LogClassName(owner));
 }
 
 void CRecordedPlay::Start(const std::type_info& owner)
@@ -52,10 +60,11 @@ void CRecordedPlay::Start(const std::type_info& owner)
     if (const char* name = std::getenv("QUILLFEN_RECORD"); name && *name && !replay)
     {
         recorder = new CRecorder(name);
+        recordName = name;
         if (!recorder->IsOpen())
         {
-            LogWrite(LOG_ERROR, std::string("Cannot write the recording ") + name + ". Playing without recording.",
-                     LogClassName(owner));
+            LogWrite(LOG_ERROR, "Cannot write the recording " + recordName + " (" + recorder->Error() +
+                                    "). Playing without recording.", LogClassName(owner));
             delete recorder;
             recorder = nullptr;
         }
@@ -145,7 +154,7 @@ bool CRecordedPlay::PollEvent(SDL_Event& event)
     return true;
 }
 
-void CRecordedPlay::EndFrame(CFPSControl& fpsControl)
+void CRecordedPlay::EndFrame(CFPSControl& fpsControl, const std::type_info& owner)
 {
     if (replay)
     {
@@ -158,7 +167,15 @@ void CRecordedPlay::EndFrame(CFPSControl& fpsControl)
     }
     fpsControl.FrameEnd();
     if (recorder)
+    {
         recorder->EndFrame(fpsControl.frameTime);
+        if (!recorder->IsOpen())
+        {
+            ReportRecordingLost(owner);
+            delete recorder;
+            recorder = nullptr;
+        }
+    }
     // Answers asked for before the next frame begins belong to it.
     ++frame;
     nextKeyAnswer = 0;

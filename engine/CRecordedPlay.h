@@ -3,6 +3,7 @@
 #include <SDL/SDL.h>
 
 #include <cstddef>
+#include <string>
 #include <typeinfo>
 
 class CFPSControl;
@@ -49,13 +50,17 @@ public:
     bool PollEvent(SDL_Event& event);
     // After the buffer swap: a replay's clock moves on by the recorded duration
     // before `fpsControl` measures the frame; a recording keeps what it measured.
-    void EndFrame(CFPSControl& fpsControl);
+    // A recording that cannot be written (a full disk) is reported once and
+    // stopped; the game goes on. Log lines name `owner`'s class.
+    void EndFrame(CFPSControl& fpsControl, const std::type_info& owner);
 
 private:
     void StopReplay(const std::type_info& owner);
+    void ReportRecordingLost(const std::type_info& owner);
 
     CRecorder* recorder = nullptr;  // owned; set while recording
     CReplay* replay = nullptr;      // owned; set while replaying
+    std::string recordName;         // the recording's file name, for the log
     long frame = 0;                 // the frame being played
     Uint32 realFrameStart = 0;      // ms, SDL's clock when the frame began
     size_t nextEvent = 0;           // index among the replayed frame's events

@@ -1,19 +1,42 @@
 #include "engine/CRecorder.h"
 
 #include "engine/EventText.h"
+#include "platform/FileWrite.h"
+
+#include <cerrno>
+#include <cstring>
 
 const char* const CRecorder::HEADER = "quillfen-recording 1";
 
-CRecorder::CRecorder(const std::string& fileName) : file(std::fopen(fileName.c_str(), "w"))
+CRecorder::CRecorder(const std::string& fileName)
 {
+    file = PlatformOpenOutputFile(fileName, error);
     if (file)
         std::fprintf(file, "%s\n", HEADER);
 }
 
 CRecorder::~CRecorder()
 {
-    if (file)
-        std::fclose(file);
+    Close();
+}
+
+bool CRecorder::Close()
+{
+    if (!file)
+        return error.empty();
+    const bool lost = std::ferror(file) != 0;
+    const bool closed = std::fclose(file) == 0 && !lost;
+    file = nullptr;
+    if (!closed)
+        error = std::strerror(errno);
+    return closed;
+}
+
+void CRecorder::Fail()
+{
+    error = std::strerror(errno);
+    std::fclose(file);
+    file = nullptr;
 }
 
 void CRecorder::WriteSeed(unsigned int seed)
@@ -44,6 +67,7 @@ void CRecorder::EndFrame(int milliseconds)
 {
     if (!file)
         return;
-    std::fprintf(file, "f %d\n", milliseconds);
-    std::fflush(file);
+    // The frame's lines sit in the buffer until here, so this is where a full disk shows.
+    if (std::fprintf(file, "f %d\n", milliseconds) < 0 || std::fflush(file) != 0 || std::ferror(file))
+        Fail();
 }

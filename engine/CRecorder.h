@@ -10,6 +10,8 @@
 // whether a key is held, every frame's duration and the frame at which loading
 // completed. Each frame is flushed,
 // so a run that ends abruptly still leaves everything up to its last frame.
+// Only a regular file is written (see PlatformOpenOutputFile); once a write fails
+// (a full disk) the recorder writes nothing more and says why in Error().
 class CRecorder
 {
 public:
@@ -18,7 +20,12 @@ public:
     CRecorder(const CRecorder&) = delete;
     CRecorder& operator=(const CRecorder&) = delete;
 
+    // Open, and nothing written so far has been lost.
     bool IsOpen() const { return file != nullptr; }
+    // Why the file was refused or stopped being written; empty while all is well.
+    const std::string& Error() const { return error; }
+    // Flushes and closes the file; false (with Error()) when anything was lost.
+    bool Close();
     void WriteSeed(unsigned int seed);
     void WriteEvent(const SDL_Event& event);
     void WriteLoaded(long frame);
@@ -29,5 +36,8 @@ public:
     static const char* const HEADER;  // first line of every recording
 
 private:
+    void Fail();
+
     std::FILE* file = nullptr;
+    std::string error;
 };

@@ -1,13 +1,15 @@
 #include "log/Log.h"
 
 #include "config/NumberText.h"
+#include "platform/FileWrite.h"
 
 #include <cxxabi.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <iostream>
-#include <memory>
 #include <mutex>
 
 namespace {
@@ -24,7 +26,8 @@ struct LogState {
     bool consoleOutput = true;
     bool fileOutput = false;
     int threshold = 0;
-    std::unique_ptr<std::ofstream> logFile;  // null until LogEnableFile
+    std::string logFileName;
+    std::FILE* logFile = nullptr;  // null until LogEnableFile, and after the file failed
 };
 
 LogState& State() {
@@ -60,8 +63,18 @@ void WriteLocked(LogState& state, int level, const std::string& message, const s
         std::cout << line << '\n' << std::flush;
     }
     if (state.fileOutput && state.logFile) {
-        // A stream whose open failed stays failed: the line is lost silently.
-        *state.logFile << line << '\n' << std::flush;
+        line += '\n';
+        const bool written = std::fwrite(line.data(), 1, line.size(), state.logFile) == line.size() &&
+                             std::fflush(state.logFile) == 0;
+        if (!written) {
+            // A full disk, for one: said once, on the console even when it is switched
+            // off, since nothing else is left to read.
+            const std::string reason = std::strerror(errno);
+            std::fclose(state.logFile);
+            state.logFile = nullptr;
+            std::cout << LevelWord(LOG_FORCED) << ": Writing to " << state.logFileName << " failed (" << reason
+                      << "); logging to the console only." << '\n' << std::flush;
+        }
     }
 }
 
@@ -86,9 +99,17 @@ void LogEnableFile(const std::string& fileName) {
     std::lock_guard<std::mutex> lock(state.mutex);
     if (state.fileOutput) return;
     state.fileOutput = true;
-    // Create or empty the file, close it, then open it again for appending.
-    { std::ofstream truncate(fileName, std::ios::out | std::ios::trunc); }
-    state.logFile.reset(new std::ofstream(fileName, std::ios::out | std::ios::app));
+    state.logFileName = fileName;
+    // The file is created or emptied, and only a regular file is: a link planted
+    // under the name (by an unpacked level, say) is not followed, a pipe does not
+    // block the start.
+    std::string error;
+    state.logFile = PlatformOpenOutputFile(fileName, error);
+    if (state.logFile == nullptr) {
+        WriteLocked(state, LOG_FORCED,
+                    "No log file: " + fileName + " cannot be written (" + error + "); logging to the console only.", "");
+        return;
+    }
     WriteLocked(state, LOG_FORCED, "File logging enabled, writing to " + fileName + "...", "");
 }
 
@@ -123,7 +144,8 @@ std::string LogClassName(const std::type_info& type) {
 void LogResetForTesting() {
     LogState& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
-    state.logFile.reset();  // closes the file
+    if (state.logFile != nullptr) std::fclose(state.logFile);
+    state.logFile = nullptr;
     state.loggingEnabled = false;
     state.consoleOutput = true;
     state.fileOutput = false;

@@ -3,6 +3,8 @@
 // Lines go to standard output and, once LogEnableFile has run, to the log file
 // ("logfile.txt" in the working directory unless the entry function names another); every line is flushed. LogWrite is serialised with a
 // mutex (the level loader thread logs too); all state is kept under that mutex.
+// A log file that cannot be written (a link, a pipe or a folder under its name, a
+// full disk) is said once on the console, and the log goes on there alone.
 #ifndef VELMORA_LOG_LOG_H
 #define VELMORA_LOG_LOG_H
 
@@ -24,7 +26,9 @@ void LogEnable();
 // Switches file output on (once): empties the file `fileName` (by default
 // logfile.txt in the working directory; the installed game passes one in the
 // user's state folder) and appends to it from then on; writes
-// "FORCED: File logging enabled, writing to <fileName>...".
+// "FORCED: File logging enabled, writing to <fileName>...". Where the name is no
+// regular file it writes "FORCED: No log file: <fileName> cannot be written
+// (<reason>); logging to the console only." instead and leaves it as it is.
 void LogEnableFile(const std::string& fileName = "logfile.txt");
 // Writes "FORCED: Console logging disabled." and then switches the console off.
 void LogDisableConsole();

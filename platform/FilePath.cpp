@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -145,4 +147,10 @@ bool PlatformMakeDirectories(const std::string& nativePath, std::string& error) 
         return false;
     }
     return true;
+}
+
+std::string PlatformRealPath(const std::string& nativePath) {
+    char resolved[PATH_MAX];
+    if (::realpath(nativePath.c_str(), resolved) == nullptr) return std::string();
+    return resolved;
 }

@@ -38,6 +38,11 @@ bool IsAbsolutePath(const std::string& path);
 // name of this system `nativePath`.
 bool PlatformPathExists(const std::string& nativePath);
 
+// The one name of the existing file `nativePath` after every link, "." and ".."
+// and repeated separator is resolved: two names give the same result exactly when
+// they reach the same file. Empty when the file cannot be reached.
+std::string PlatformRealPath(const std::string& nativePath);
+
 // Creates the folder `nativePath` and every missing folder above it, each readable
 // by its owner alone (mode 0700). True when the folder exists afterwards; false
 // with the system's reason in `error` otherwise (for example when a file stands in

@@ -1,6 +1,7 @@
 #include "resources/CFont.h"
 
 #include <mutex>
+#include <utility>
 
 #include "config/Paths.h"
 #include "log/Log.h"
@@ -14,18 +15,27 @@ namespace {
 // glyphs of many megabytes each. (SDL_ttf copes with sizes of 0 and below.)
 constexpr int MAX_POINT_SIZE = 500;
 
+bool ReadFontFile(const std::string& name, std::shared_ptr<const std::string>& out, std::string& reason) {
+    auto content = std::make_shared<std::string>();
+    if (!PlatformReadFile(NativePath(MakeAbsolutePath(name)), *content, reason)) {
+        return false;
+    }
+    out = std::move(content);
+    return true;
+}
+
 }  // namespace
 
-CFont::CFont(std::string requestedName, int pointSize)
-    : font(nullptr), fileName(), size(0), bytes(), source(nullptr) {
+CFont::CFont(std::string requestedName, int pointSize, std::shared_ptr<const std::string> fileBytes)
+    : font(nullptr), fileName(), size(0), realPath(), bytes(std::move(fileBytes)), source(nullptr) {
     std::string reason;
     if (pointSize > MAX_POINT_SIZE) {
         reason = "point size " + std::to_string(pointSize) + " is above " + std::to_string(MAX_POINT_SIZE);
-    } else if (PlatformReadFile(NativePath(MakeAbsolutePath(requestedName)), bytes, reason)) {
+    } else if (bytes != nullptr || ReadFontFile(requestedName, bytes, reason)) {
         // SDL_ttf only ever sees memory: its own file opening would hand SDL's
         // message, which holds the name, to its error setter as a format.
         std::lock_guard<std::recursive_mutex> lock(TextLock());
-        source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+        source = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
         if (source != nullptr) {
             font = TTF_OpenFontRW(source, 0, pointSize);
         }
@@ -56,7 +66,11 @@ void CFont::ReleaseSource() {
         SDL_RWclose(source);
         source = nullptr;
     }
-    std::string().swap(bytes);
+    bytes.reset();
+}
+
+std::shared_ptr<const std::string> CFont::GetBytes() const {
+    return font != nullptr ? bytes : nullptr;
 }
 
 std::string CFont::GetFileName() {

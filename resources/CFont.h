@@ -2,6 +2,7 @@
 #ifndef VELMORA_RESOURCES_CFONT_H
 #define VELMORA_RESOURCES_CFONT_H
 
+#include <memory>
 #include <string>
 
 #include <SDL/SDL_ttf.h>
@@ -12,7 +13,9 @@ public:
     // points; logs an ERROR and keeps a null handle when it cannot. The file is
     // read whole into memory first, so a pipe, device or oversized file is
     // refused at once and no name ever reaches SDL's error formatting.
-    CFont(std::string fileName, int size);
+    // With `fileBytes` (the content of the same file, held by another size) the
+    // file is not read again: every size of a file shares one copy of its bytes.
+    CFont(std::string fileName, int size, std::shared_ptr<const std::string> fileBytes = nullptr);
     // Closes the handle unless CFontFactory::RemoveAll already has.
     ~CFont();
 
@@ -25,15 +28,19 @@ public:
     // measure it. Safe from any thread.
     bool MeasureText(const std::string& text, int& w, int& h);
 
+    // The file's content while the font is open, else null; shared between sizes.
+    std::shared_ptr<const std::string> GetBytes() const;
+
     TTF_Font* font;        // owned; null when the file could not be opened
     std::string fileName;  // cache key: the requested name, lower-cased
     int size;              // points
+    std::string realPath;  // the file the name reaches (PlatformRealPath); set by the font factory
 
 private:
     // Closes the reader and drops the bytes; only once the handle is closed.
     void ReleaseSource();
 
-    std::string bytes;     // the file's content; SDL_ttf reads glyphs from it for the font's life
+    std::shared_ptr<const std::string> bytes;  // the file's content; SDL_ttf reads glyphs from it for the font's life
     SDL_RWops* source;     // owned; reads `bytes`
 };
 

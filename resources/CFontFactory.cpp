@@ -3,7 +3,9 @@
 #include <memory>
 #include <mutex>
 
+#include "config/Paths.h"
 #include "log/Log.h"
+#include "platform/FilePath.h"
 #include "resources/TextRenderer.h"
 #include "resources/CacheKey.h"
 
@@ -30,7 +32,17 @@ CFont* CFontFactory::GetFont(std::string fileName, int size) {
             return font;
         }
     }
-    std::unique_ptr<CFont> font(new CFont(key, size));
+    // Every size and every spelling of a file shares one copy of its bytes.
+    const std::string realPath = PlatformRealPath(NativePath(MakeAbsolutePath(key)));
+    std::shared_ptr<const std::string> bytes;
+    for (CFont* font : fonts) {
+        if (font != nullptr && (font->fileName == key || (!realPath.empty() && font->realPath == realPath)) &&
+            (bytes = font->GetBytes()) != nullptr) {
+            break;
+        }
+    }
+    std::unique_ptr<CFont> font(new CFont(key, size, std::move(bytes)));
+    font->realPath = realPath;
     fonts.push_back(font.get());
     return font.release();
 }

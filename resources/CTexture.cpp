@@ -1,16 +1,15 @@
 #include "resources/CTexture.h"
 
-#include <SDL/SDL_image.h>
-
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
-#include <vector>
 
 #include "config/Paths.h"
 #include "log/Log.h"
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
-#include "resources/ImageSize.h"
+#include "resources/ImageDecode.h"
+#include "resources/PixelBudget.h"
 
 namespace {
 
@@ -19,34 +18,14 @@ const char* const CLASS_NAME = "class CTexture";
 // Decodes the image file of the stored name `name`, or gives null and the reason.
 // The file is read here and decoded from memory: a pipe or device is refused at
 // once, an absurd declared size before any pixel is allocated, and no name
-// reaches SDL's error formatting.
+// reaches SDL's error formatting. The decoder is the one the bytes show, whatever
+// the name's extension says.
 SDL_Surface* ReadImage(const std::string& name, std::string& reason) {
     std::string bytes;
     if (!PlatformReadFile(NativePath(MakeAbsolutePath(name)), bytes, reason)) {
         return nullptr;
     }
-    reason = ImageRefusal(bytes);
-    if (!reason.empty()) {
-        return nullptr;
-    }
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (source == nullptr) {
-        reason = SDL_GetError();
-        return nullptr;
-    }
-    // The extension picks the decoder only where the content cannot, as IMG_Load does.
-    const std::size_t dot = name.rfind('.');
-    std::vector<char> extension;
-    if (dot != std::string::npos) {
-        extension.assign(name.begin() + static_cast<std::ptrdiff_t>(dot) + 1, name.end());
-    }
-    extension.push_back('\0');
-    SDL_Surface* image = IMG_LoadTyped_RW(source, 0, extension.data());
-    SDL_RWclose(source);
-    if (image == nullptr) {
-        reason = SDL_GetError();
-    }
-    return image;
+    return ImageDecode(bytes, reason);
 }
 
 }  // namespace
@@ -79,8 +58,11 @@ CTexture::CTexture(std::string requestedName, bool readOnlyTexture)
       fileName(),
       surface(nullptr),
       filterSet(false),
-      wrapSet(false) {
+      wrapSet(false),
+      realPath(),
+      pixels() {
     glGenTextures(1, &textureId);
+    pixels = std::make_shared<SharedPixels>(textureId);
     Load(requestedName);
     // Parameters belong to the texture object, so a later Load into the same
     // name keeps them.
@@ -99,8 +81,34 @@ CTexture::CTexture(std::string requestedName, bool readOnlyTexture)
     }
 }
 
-CTexture::~CTexture() {
+CTexture::CTexture(std::string requestedName, const CTexture& sameFile)
+    : valid(sameFile.valid),
+      readOnly(true),
+      textureId(sameFile.textureId),
+      pixelFormat(sameFile.pixelFormat),
+      bytesPerPixel(sameFile.bytesPerPixel),
+      width(sameFile.width),
+      height(sameFile.height),
+      fileName(requestedName),
+      surface(nullptr),
+      filterSet(sameFile.filterSet),
+      wrapSet(sameFile.wrapSet),
+      realPath(sameFile.realPath),
+      pixels(sameFile.pixels) {
+    // The lines a load of this name writes, without the work.
+    LogWrite(LOG_STATUS, "Texture " + requestedName + " loaded successfully.", CLASS_NAME);
+    if ((width & (width - 1)) != 0 || (height & (height - 1)) != 0) {
+        LogWrite(LOG_WARNING, "Texture measurements are not a power of 2.", CLASS_NAME);
+    }
+}
+
+CTexture::SharedPixels::~SharedPixels() {
     glDeleteTextures(1, &textureId);
+    PixelBudgetRelease(bytes);
+}
+
+CTexture::~CTexture() {
+    pixels.reset();
     if (surface != nullptr) {
         SDL_FreeSurface(surface);
     }
@@ -121,9 +129,34 @@ void CTexture::Load(std::string requestedName) {
                  CLASS_NAME);
         return;
     }
+    // Counted as the GL holds them, whatever the file's own format: 4 bytes a pixel
+    // at most. A load into the same texture gives back what the last one took.
+    const std::uint64_t held = pixels->bytes;
+    PixelBudgetRelease(held);
+    pixels->bytes = 0;
+    const std::uint64_t bytes = static_cast<std::uint64_t>(surface->w) * static_cast<std::uint64_t>(surface->h) *
+                                std::max<std::uint64_t>(surface->format->BytesPerPixel, 1);
+    if (!PixelBudgetReserve(bytes)) {
+        // Whatever the texture showed before stays, and stays counted.
+        pixels->bytes = PixelBudgetReserve(held) ? held : 0;
+        SDL_FreeSurface(surface);
+        surface = nullptr;
+        valid = false;
+        LogWrite(LOG_ERROR, "Failed to load texture from " + requestedName + ", SDL reports: \n" +
+                                PixelBudgetRefusal(bytes),
+                 CLASS_NAME);
+        return;
+    }
+    pixels->bytes = bytes;
     LogWrite(LOG_STATUS, "Texture " + requestedName + " loaded successfully.", CLASS_NAME);
     fileName = requestedName;
+    realPath = PlatformRealPath(NativePath(MakeAbsolutePath(requestedName)));
     Update();
+    if (!valid) {
+        // Never drawn: its pixels are not held against the budget either.
+        PixelBudgetRelease(pixels->bytes);
+        pixels->bytes = 0;
+    }
     if (readOnly) {
         SDL_FreeSurface(surface);
         surface = nullptr;

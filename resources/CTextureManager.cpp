@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "config/Paths.h"
 #include "log/Log.h"
+#include "platform/FilePath.h"
 #include "resources/CacheKey.h"
 
 namespace {
@@ -22,7 +24,11 @@ CTexture* CTextureManager::GetTexture(std::string fileName, bool readOnly, bool 
     const std::string key = CacheKey(fileName);
     const int index = FindTexture(key);
     if (index < 0) {
-        std::unique_ptr<CTexture> texture(new CTexture(key, readOnly));
+        // Another spelling of a file already shown (other separators, "." or "..",
+        // a link) shares its pixels rather than decoding them again.
+        const CTexture* sameFile = readOnly ? FindSameFile(key) : nullptr;
+        std::unique_ptr<CTexture> texture(sameFile != nullptr ? new CTexture(key, *sameFile)
+                                                              : new CTexture(key, readOnly));
         textures.push_back(texture.get());
         return texture.release();
     }
@@ -49,6 +55,19 @@ int CTextureManager::FindTexture(std::string key) {
         }
     }
     return -1;
+}
+
+const CTexture* CTextureManager::FindSameFile(const std::string& key) {
+    const std::string realPath = PlatformRealPath(NativePath(MakeAbsolutePath(key)));
+    if (realPath.empty()) {
+        return nullptr;
+    }
+    for (const CTexture* texture : textures) {
+        if (texture != nullptr && texture->valid && texture->realPath == realPath) {
+            return texture;
+        }
+    }
+    return nullptr;
 }
 
 void CTextureManager::UnloadAll() {

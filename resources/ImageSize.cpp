@@ -93,22 +93,29 @@ bool JpegSide(const Bytes& b, long long& side) {
 
 }  // namespace
 
+ImageFormat ImageFormatOf(const std::string& data) {
+    const Bytes b{data};
+    if (b.Starts("\x89PNG\r\n\x1a\n", 8)) return ImageFormat::Png;
+    if (b.Starts("BM", 2)) return ImageFormat::Bmp;
+    if (b.Starts("\0\0\1\0", 4)) return ImageFormat::Ico;
+    if (b.Starts("\0\0\2\0", 4)) return ImageFormat::Cur;
+    if (b.Starts("GIF87a", 6) || b.Starts("GIF89a", 6)) return ImageFormat::Gif;
+    if (b.Starts("\xFF\xD8", 2)) return ImageFormat::Jpeg;
+    return ImageFormat::Unknown;
+}
+
 std::string ImageRefusal(const std::string& data) {
     const Bytes b{data};
     long long side = 0;
     bool read = false;
-    if (b.Starts("\x89PNG\r\n\x1a\n", 8)) {
-        read = PngSide(b, side);
-    } else if (b.Starts("BM", 2)) {
-        read = BmpSide(b, 14, side);
-    } else if (b.Starts("\0\0\1\0", 4) || b.Starts("\0\0\2\0", 4)) {
-        read = IconSide(b, side);
-    } else if (b.Starts("GIF87a", 6) || b.Starts("GIF89a", 6)) {
-        read = GifSide(b, side);
-    } else if (b.Starts("\xFF\xD8", 2)) {
-        read = JpegSide(b, side);
-    } else {
-        return "Unsupported image format";
+    switch (ImageFormatOf(data)) {
+        case ImageFormat::Png: read = PngSide(b, side); break;
+        case ImageFormat::Bmp: read = BmpSide(b, 14, side); break;
+        case ImageFormat::Ico:
+        case ImageFormat::Cur: read = IconSide(b, side); break;
+        case ImageFormat::Gif: read = GifSide(b, side); break;
+        case ImageFormat::Jpeg: read = JpegSide(b, side); break;
+        case ImageFormat::Unknown: return "Unsupported image format";
     }
     if (!read) return "image header is damaged";
     if (side > MAX_IMAGE_SIDE) {

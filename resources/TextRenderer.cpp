@@ -175,6 +175,37 @@ SDL_Surface* RenderTextCanvas(CFont* font, std::string text, SDL_Color color, Te
     return MakeCanvas(rendered, rect);
 }
 
+SDL_Surface* RenderTextPart(CFont* font, std::string text, SDL_Color color, TextRect rect, int alignH, int alignV,
+                            int targetW, int targetH, int& x, int& y) {
+    SDL_Surface* rendered = Rasterise(font, text, color);
+    if (rendered == nullptr) {
+        return nullptr;
+    }
+    SurfaceGuard renderedGuard(rendered);
+    const int textX = AlignedStart(alignH, rect.x, rect.w, rendered->w);
+    const int textY = AlignedStart(alignV, rect.y, rect.h, rendered->h);
+    // What the blit onto the target would keep.
+    const int left = std::max(textX, 0);
+    const int top = std::max(textY, 0);
+    const int right = std::min(textX + rendered->w, targetW);
+    const int bottom = std::min(textY + rendered->h, targetH);
+    if (right <= left || bottom <= top) {
+        return nullptr;
+    }
+    SDL_Surface* canvas = SDL_CreateRGBSurface(0, NextPowerOfTwo(right - left), NextPowerOfTwo(bottom - top), 32,
+                                               0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
+    if (canvas == nullptr) {
+        return nullptr;
+    }
+    SDL_Rect source = {static_cast<Sint16>(left - textX), static_cast<Sint16>(top - textY),
+                       static_cast<Uint16>(right - left), static_cast<Uint16>(bottom - top)};
+    SDL_Rect destination = {0, 0, 0, 0};
+    SDL_UpperBlit(rendered, &source, canvas, &destination);
+    x = left;
+    y = top;
+    return canvas;
+}
+
 void UploadTextCanvas(GLuint texture, SDL_Surface* canvas) {
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, 4, canvas->w, canvas->h, 0, GL_BGRA, GL_UNSIGNED_BYTE, canvas->pixels);

@@ -55,6 +55,13 @@ void RenderText(CFont* font, std::string text, SDL_Color color, TextRect rect,
 SDL_Surface* RenderTextCanvas(CFont* font, std::string text, SDL_Color color, TextRect rect, int alignH,
                               int alignV, int& x, int& y);
 void UploadTextCanvas(GLuint texture, SDL_Surface* canvas);
+// RenderText's surface mode onto a target of targetW x targetH pixels that need
+// not exist: the power-of-two canvas of just the part of the text that would land
+// on the target (the caller frees it) and the place of its top-left corner there,
+// or null when nothing would. A caption keeps this, not a canvas of its whole
+// rectangle.
+SDL_Surface* RenderTextPart(CFont* font, std::string text, SDL_Color color, TextRect rect, int alignH, int alignV,
+                            int targetW, int targetH, int& x, int& y);
 void DrawTextQuad(int x, int y, int w, int h);
 
 // The smallest power of two not below n (1 -> 1, 3 -> 4, 100 -> 128); 0 for

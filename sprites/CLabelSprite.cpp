@@ -1,11 +1,13 @@
 #include "sprites/CLabelSprite.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <typeinfo>
 #include <utility>
 
 #include "log/Log.h"
 #include "resources/CFont.h"
+#include "resources/PixelBudget.h"
 #include "resources/TextRenderer.h"
 
 namespace {
@@ -28,7 +30,9 @@ CLabelSprite::CLabelSprite(CSprite* parentSprite, CFont* labelFont)
       alignV(ALIGN_CENTER),
       textRect{0.0, 0.0, 0.0, 0.0},
       captionClip{0, 0, 0, 0},
-      captionPending(false) {
+      captionPending(false),
+      captionPart{0, 0, 0, 0},
+      captionBytes(0) {
     // The caption texture is made by the first rendering: most blocks of a level
     // have no caption, and the GL keeps an object of about a kilobyte per name.
 }
@@ -41,6 +45,7 @@ CLabelSprite::~CLabelSprite() {
     if (captionTexture != 0) {
         glDeleteTextures(1, &captionTexture);
     }
+    ReleaseCaptionPixels();
 }
 
 void CLabelSprite::Draw(SDL_Surface* screen) {
@@ -48,13 +53,14 @@ void CLabelSprite::Draw(SDL_Surface* screen) {
         UploadCaption();
     }
     // Without a texture name there is nothing of ours to bind; binding 0 would
-    // draw the default texture, an untextured rectangle.
-    if (captionSurface != nullptr && captionTexture != 0) {
+    // draw the default texture, an untextured rectangle. The texture holds only
+    // the part of the caption surface that the text covers, drawn where it lies.
+    if (captionSurface != nullptr && captionTexture != 0 && captionPart.w > 0) {
         glBindTexture(GL_TEXTURE_2D, captionTexture);
-        const double wx = GetWorldX();
-        const double wy = GetWorldY();
-        const double sw = captionSurface->w;
-        const double sh = captionSurface->h;
+        const double wx = GetWorldX() + captionPart.x;
+        const double wy = GetWorldY() + captionPart.y;
+        const double sw = captionPart.w;
+        const double sh = captionPart.h;
         glBegin(GL_QUADS);
         glTexCoord2d(0.0, 1.0);
         glVertex3d(wx, wy + sh, 0.0);
@@ -83,6 +89,7 @@ bool CLabelSprite::GetDrawnExtent(SpriteExtent& out) {
 
 void CLabelSprite::RenderCaption() {
     captionPending = false;
+    ReleaseCaptionPixels();
     if (captionSurface != nullptr) {
         SDL_FreeSurface(captionSurface);
         captionSurface = nullptr;
@@ -122,19 +129,26 @@ void CLabelSprite::RenderCaption() {
 
 void CLabelSprite::UploadCaption() {
     captionPending = false;
-    SDL_Surface* canvas = SDL_CreateRGBSurface(0, captionSurface->w, captionSurface->h, 32, 0x00FF0000,
-                                               0x0000FF00, 0x000000FF, 0xFF000000);
+    ReleaseCaptionPixels();
+    // Only the text's own pixels are kept: a caption surface of 8192 x 8192 with a
+    // short text, or none, costs what the text needs. RenderTextPart holds the text
+    // lock around SDL_ttf.
+    int partX = 0;
+    int partY = 0;
+    SDL_Surface* canvas = nullptr;
+    if (!caption.empty() && captionSurface->w > 0 && captionSurface->h > 0) {
+        canvas = RenderTextPart(font, caption, fontColor, captionClip, alignH, alignV, captionSurface->w,
+                                captionSurface->h, partX, partY);
+    }
     if (canvas == nullptr) {
-        // No caption then, rather than an old texture at the new size.
-        SDL_FreeSurface(captionSurface);
-        captionSurface = nullptr;
         return;
     }
-    // Nothing fits on a canvas without pixels: the text is not rasterised for it
-    // (the loader sets the caption before the text rectangle). RenderText holds
-    // the text lock around SDL_ttf.
-    if (!caption.empty() && canvas->w > 0 && canvas->h > 0) {
-        RenderText(font, caption, fontColor, captionClip, alignH, alignV, canvas);
+    const std::uint64_t bytes = static_cast<std::uint64_t>(canvas->w) * static_cast<std::uint64_t>(canvas->h) * 4u;
+    if (!PixelBudgetReserve(bytes)) {
+        LogWrite(LOG_ERROR, "Caption \"" + caption + "\" is not drawn: " + PixelBudgetRefusal(bytes),
+                 LogClassName(typeid(*this)));
+        SDL_FreeSurface(canvas);
+        return;
     }
     if (captionTexture == 0) {
         glGenTextures(1, &captionTexture);
@@ -144,8 +158,18 @@ void CLabelSprite::UploadCaption() {
         glTexImage2D(GL_TEXTURE_2D, 0, 4, canvas->w, canvas->h, 0, GL_BGRA, GL_UNSIGNED_BYTE, canvas->pixels);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        captionPart = {partX, partY, canvas->w, canvas->h};
+        captionBytes = bytes;
+    } else {
+        PixelBudgetRelease(bytes);
     }
     SDL_FreeSurface(canvas);
+}
+
+void CLabelSprite::ReleaseCaptionPixels() {
+    PixelBudgetRelease(captionBytes);
+    captionBytes = 0;
+    captionPart = {0, 0, 0, 0};
 }
 
 CFont* CLabelSprite::GetFont() { return font; }

@@ -5,6 +5,7 @@
 #ifndef VELMORA_SPRITES_CLABELSPRITE_H
 #define VELMORA_SPRITES_CLABELSPRITE_H
 
+#include <cstdint>
 #include <string>
 
 #include <GL/gl.h>
@@ -32,7 +33,8 @@ public:
     CLabelSprite(CSprite* parent, CFont* font);
     ~CLabelSprite() override;
 
-    // Caption quad at depth 0, then the label's own image. Rasterises and uploads
+    // Caption quad at depth 0 (the part of the caption surface that the text
+    // covers), then the label's own image. Rasterises and uploads
     // the caption first when it changed since it was last drawn; needs the GL
     // context and takes the text lock for SDL_ttf.
     void Draw(SDL_Surface* screen) override;
@@ -62,13 +64,18 @@ public:
     virtual void SetCaption(std::string s);
 
 private:
-    // Rasterises the noted caption into captionTexture.
+    // Rasterises the noted caption into captionTexture: only the part of the
+    // caption surface that the text covers, within the pixel budget.
     void UploadCaption();
+    // Gives the uploaded caption's pixels back to the budget; nothing is drawn after.
+    void ReleaseCaptionPixels();
 
     // Where the text goes on the caption surface, clipped to the label's size as it
     // was when the caption was noted (a later SetSize alone does not change it).
     TextRect captionClip;
     bool captionPending;          // noted but not uploaded yet
+    TextRect captionPart;         // what captionTexture holds, on the caption surface; w 0 for nothing
+    std::uint64_t captionBytes;   // reserved in the pixel budget for captionTexture
 };
 
 #endif

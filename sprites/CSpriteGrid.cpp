@@ -47,6 +47,20 @@ void CSpriteGrid::Insert(std::uint32_t index, const SpriteExtent& extent) {
 
 void CSpriteGrid::Query(const SpriteExtent& box, std::vector<std::uint32_t>& out) const {
     out.insert(out.end(), everywhere.begin(), everywhere.end());
+    QueryCells(box, nullptr, out);
+}
+
+void CSpriteGrid::QueryOutside(const SpriteExtent& box, const SpriteExtent* covered,
+                               std::vector<std::uint32_t>& out) const {
+    QueryCells(box, covered, out);
+}
+
+void CSpriteGrid::QueryCells(const SpriteExtent& box, const SpriteExtent* skip,
+                             std::vector<std::uint32_t>& out) const {
+    // Met by the box and, with `skip`, not by that one.
+    auto wanted = [&](std::uint32_t k) {
+        return ExtentsMeet(extents[k], box) && (skip == nullptr || !ExtentsMeet(extents[k], *skip));
+    };
     if (cells.empty()) {
         return;
     }
@@ -59,7 +73,7 @@ void CSpriteGrid::Query(const SpriteExtent& box, std::vector<std::uint32_t>& out
         }
         for (const auto& cell : cells) {
             for (std::uint32_t k : cell.second) {
-                if (mark[k] != queryNumber && ExtentsMeet(extents[k], box)) {
+                if (mark[k] != queryNumber && wanted(k)) {
                     mark[k] = queryNumber;
                     out.push_back(k);
                 }
@@ -78,7 +92,7 @@ void CSpriteGrid::Query(const SpriteExtent& box, std::vector<std::uint32_t>& out
                 continue;
             }
             for (std::uint32_t k : found->second) {
-                if (mark[k] != queryNumber && ExtentsMeet(extents[k], box)) {
+                if (mark[k] != queryNumber && wanted(k)) {
                     mark[k] = queryNumber;
                     out.push_back(k);
                 }

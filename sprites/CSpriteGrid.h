@@ -21,6 +21,10 @@ public:
     void Insert(std::uint32_t index, const SpriteExtent& extent);
     // Appends every index whose extent meets `box`, each once, in no order.
     void Query(const SpriteExtent& box, std::vector<std::uint32_t>& out) const;
+    // Appends every index filed under cells (not those found everywhere) whose
+    // extent meets `box` but not `covered` (null: no such condition), each once:
+    // what a box grown from `covered` adds, at the cost of its cells.
+    void QueryOutside(const SpriteExtent& box, const SpriteExtent* covered, std::vector<std::uint32_t>& out) const;
     void Clear();
 
 private:
@@ -29,6 +33,7 @@ private:
     static constexpr double MAX_CELLS = 256.0;  // a larger extent is listed as everywhere
 
     static double CellCount(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
+    void QueryCells(const SpriteExtent& box, const SpriteExtent* skip, std::vector<std::uint32_t>& out) const;
     static std::uint64_t Key(std::int64_t cx, std::int64_t cy);
     // The cells an extent covers; false when it lies beyond the reach.
     static bool Cells(const SpriteExtent& box, std::int64_t& x0, std::int64_t& y0, std::int64_t& x1,

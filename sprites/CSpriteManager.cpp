@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <typeinfo>
 
@@ -24,7 +25,9 @@ CSpriteManager::CSpriteManager()
       activeSprites(),
       seen(0),
       pollBudget(0),
-      warnedBudget(false) {
+      warnedBudget(false),
+      collectedCameraX(0.0),
+      collectedCameraY(0.0) {
     LogWrite(LOG_STATUS, "Instance initialized.", LogClassName(typeid(*this)));
 }
 
@@ -57,6 +60,11 @@ bool Outside(const SpriteExtent& e, const SpriteExtent& view) {
 // sprites are checked (a pile of moving sprites that all touch would otherwise
 // cost their number squared).
 constexpr std::size_t POLL_BUDGET = std::size_t{1} << 21;
+
+// How far ahead of a moving sprite its scenery pairs are collected: at least this
+// many pixels, and at most this many times its size before starting again.
+constexpr double MIN_LOOKAHEAD = 16.0;
+constexpr double MAX_LOOKAHEAD = 32.0;
 
 }  // namespace
 
@@ -216,21 +224,45 @@ void CSpriteManager::CheckCollisions() {
         return;
     }
     // Only pairs that can react and whose boxes touch can matter, so the pass
-    // walks those in the order of the full double loop, and collects them anew
-    // whenever a handler has changed what they rest on.
+    // walks those in the order of the full double loop. A handler that moves
+    // sprites adds the pairs their new places touch, taken in the same order
+    // from a heap beside the list; one that changes more (adds a sprite, changes
+    // a group) has them collected anew.
     Refresh();
     CollectCandidatePairs();
     pollBudget = POLL_BUDGET;
     std::size_t next = 0;
-    while (next < candidates.size()) {
-        const SpritePair pair = candidates[next++];
+    bool started = false;
+    SpritePair last{0, 0};
+    for (;;) {
+        SpritePair pair;
+        if (next < candidates.size() && (pending.empty() || candidates[next] <= pending.front())) {
+            pair = candidates[next++];
+        } else if (!pending.empty()) {
+            std::pop_heap(pending.begin(), pending.end(), std::greater<SpritePair>());
+            pair = pending.back();
+            pending.pop_back();
+        } else {
+            break;
+        }
+        // A pair found again after its turn is not tested twice.
+        if (started && pair <= last) {
+            continue;
+        }
+        started = true;
+        last = pair;
         CSprite* first = activeSprites[pair.first];
         CSprite* second = activeSprites[pair.second];
         if (first->CanCollideWith(*second) && first->CollidesWith(second)) {
             const std::size_t count = activeSprites.size();
             first->OnCollision(second);
             second->OnCollision(first);
-            if (SceneChanged(pair, count)) {
+            const Change change = SceneChanged(pair, count);
+            if (change == Change::Moved) {
+                for (const auto& moved : movedNow) {
+                    AddPairsOf(moved.first, moved.second, pair);
+                }
+            } else if (change == Change::Everything) {
                 Refresh();
                 CollectCandidatePairs();
                 next = static_cast<std::size_t>(std::upper_bound(candidates.begin(), candidates.end(), pair) -
@@ -240,26 +272,33 @@ void CSpriteManager::CheckCollisions() {
     }
 }
 
-bool CSpriteManager::SceneChanged(const SpritePair& pair, std::size_t count) {
-    if (activeSprites.size() != count) {
-        return true;
+CSpriteManager::Change CSpriteManager::SceneChanged(const SpritePair& pair, std::size_t count) {
+    if (activeSprites.size() != count || GetWorldX() != collectedCameraX || GetWorldY() != collectedCameraY) {
+        return Change::Everything;
     }
-    auto changed = [this](std::size_t at) {
+    movedNow.clear();
+    // False when more than the place changed.
+    auto check = [this](std::size_t at) {
         const Snapshot now = Take(activeSprites[moving[at]]);
         const Snapshot& was = snapshots[at];
-        return now.touches != was.touches || now.category != was.category || now.mask != was.mask ||
-               (now.touches && (now.box.minX != was.box.minX || now.box.minY != was.box.minY ||
-                                now.box.maxX != was.box.maxX || now.box.maxY != was.box.maxY));
+        if (now.touches != was.touches || now.category != was.category || now.mask != was.mask) {
+            return false;
+        }
+        if (now.touches && (now.box.minX != was.box.minX || now.box.minY != was.box.minY ||
+                            now.box.maxX != was.box.maxX || now.box.maxY != was.box.maxY)) {
+            movedNow.emplace_back(at, now);
+        }
+        return true;
     };
     // Any moving sprite may have been moved, also one that is not of the pair.
     if (pollBudget >= moving.size()) {
         pollBudget -= moving.size();
         for (std::size_t at = 0; at < moving.size(); ++at) {
-            if (changed(at)) {
-                return true;
+            if (!check(at)) {
+                return Change::Everything;
             }
         }
-        return false;
+        return movedNow.empty() ? Change::Nothing : Change::Moved;
     }
     if (!warnedBudget) {
         warnedBudget = true;
@@ -270,23 +309,94 @@ bool CSpriteManager::SceneChanged(const SpritePair& pair, std::size_t count) {
     }
     for (std::uint32_t index : {pair.first, pair.second}) {
         const auto at = std::lower_bound(moving.begin(), moving.end(), index);
-        if (at != moving.end() && *at == index && changed(static_cast<std::size_t>(at - moving.begin()))) {
-            return true;
+        if (at != moving.end() && *at == index && !check(static_cast<std::size_t>(at - moving.begin()))) {
+            return Change::Everything;
         }
     }
-    return false;
+    return movedNow.empty() ? Change::Nothing : Change::Moved;
+}
+
+void CSpriteManager::AddPairsOf(std::size_t at, const Snapshot& now, const SpritePair& after) {
+    const std::uint32_t k = moving[at];
+    snapshots[at] = now;
+    boxes[k] = now.box;
+    auto add = [this, k, &after](std::uint32_t v) {
+        const SpritePair pair(std::min(k, v), std::max(k, v));
+        if (after < pair) {
+            pending.push_back(pair);
+            std::push_heap(pending.begin(), pending.end(), std::greater<SpritePair>());
+        }
+    };
+    // The other moving sprites it now touches and can react with.
+    for (std::size_t o = 0; o < moving.size(); ++o) {
+        const Snapshot& other = snapshots[o];
+        if (o != at && other.touches && ((now.mask & other.category) | (other.mask & now.category)) != 0 &&
+            ExtentsMeet(now.box, other.box)) {
+            add(moving[o]);
+        }
+    }
+    if ((now.mask & COLLISION_SCENERY) == 0) {
+        return;
+    }
+    // Still scenery: only what lies beyond the area its pairs were collected for
+    // (scenery found by every query was collected with the rest). Leaving that
+    // area grows it ahead of the sprite by its own size or more, so that a sprite
+    // pushed a pixel at a time looks up a strip now and then, not at every push;
+    // grown too far, it starts again around the sprite.
+    SpriteExtent& covered = coverage[at];
+    const SpriteExtent& box = now.box;
+    if (box.minX >= covered.minX && box.maxX <= covered.maxX && box.minY >= covered.minY &&
+        box.maxY <= covered.maxY) {
+        return;
+    }
+    const double sideX = std::max(box.maxX - box.minX, MIN_LOOKAHEAD);
+    const double sideY = std::max(box.maxY - box.minY, MIN_LOOKAHEAD);
+    const double coveredW = covered.maxX - covered.minX;
+    const double coveredH = covered.maxY - covered.minY;
+    const SpriteExtent before = Widened(covered, -collectedCameraX, -collectedCameraY);
+    found.clear();
+    if (ExtentsMeet(covered, box) && coveredW <= MAX_LOOKAHEAD * sideX && coveredH <= MAX_LOOKAHEAD * sideY) {
+        SpriteExtent target = covered;
+        if (box.minX < covered.minX) target.minX = box.minX - std::max(sideX, coveredW);
+        if (box.maxX > covered.maxX) target.maxX = box.maxX + std::max(sideX, coveredW);
+        if (box.minY < covered.minY) target.minY = box.minY - std::max(sideY, coveredH);
+        if (box.maxY > covered.maxY) target.maxY = box.maxY + std::max(sideY, coveredH);
+        const SpriteExtent strips[4] = {
+            {target.minX, target.minY, target.maxX, covered.minY}, {target.minX, covered.maxY, target.maxX, target.maxY},
+            {target.minX, covered.minY, covered.minX, covered.maxY},
+            {covered.maxX, covered.minY, target.maxX, covered.maxY}};
+        const bool beyond[4] = {target.minY < covered.minY, target.maxY > covered.maxY, target.minX < covered.minX,
+                                target.maxX > covered.maxX};
+        for (int side = 0; side < 4; ++side) {
+            if (beyond[side]) {
+                stillGrid.QueryOutside(Widened(strips[side], -collectedCameraX, -collectedCameraY), &before, found);
+            }
+        }
+        covered = target;
+    } else {
+        covered = {box.minX - sideX, box.minY - sideY, box.maxX + sideX, box.maxY + sideY};
+        stillGrid.QueryOutside(Widened(covered, -collectedCameraX, -collectedCameraY), &before, found);
+    }
+    for (std::uint32_t v : found) {
+        add(v);
+    }
 }
 
 void CSpriteManager::CollectCandidatePairs() {
     boxes.resize(activeSprites.size());
     snapshots.resize(moving.size());
+    coverage.resize(moving.size());
     byLeftEdge.clear();
     candidates.clear();
+    pending.clear();
+    collectedCameraX = GetWorldX();
+    collectedCameraY = GetWorldY();
     std::uint32_t masks = 0;
     std::uint32_t categories = 0;
     for (std::size_t at = 0; at < moving.size(); ++at) {
         const std::uint32_t k = moving[at];
         snapshots[at] = Take(activeSprites[k]);
+        coverage[at] = snapshots[at].box;
         if (snapshots[at].touches) {
             boxes[k] = snapshots[at].box;
             byLeftEdge.push_back(k);
@@ -321,8 +431,8 @@ void CSpriteManager::CollectCandidatePairs() {
     }
     // Still scenery reacts to nothing: only the moving sprites that react to it
     // look it up, and only around themselves.
-    const double cameraX = GetWorldX();
-    const double cameraY = GetWorldY();
+    const double cameraX = collectedCameraX;
+    const double cameraY = collectedCameraY;
     for (std::uint32_t k : byLeftEdge) {
         if ((activeSprites[k]->collisionMask & COLLISION_SCENERY) == 0) {
             continue;

@@ -74,8 +74,13 @@ private:
     void CollectCandidatePairs();
     // Adds the touching pairs of one sprite from each list (both by left edge).
     void SweepLists(const std::vector<std::uint32_t>& first, const std::vector<std::uint32_t>& second);
-    // Whether a handler of the pair changed what the collected pairs rest on.
-    bool SceneChanged(const SpritePair& pair, std::size_t count);
+    enum class Change { Nothing, Moved, Everything };
+    // What a handler of the pair changed of what the collected pairs rest on:
+    // nothing, only places of moving sprites (listed in movedNow), or more.
+    Change SceneChanged(const SpritePair& pair, std::size_t count);
+    // Adds the pairs after `after` that the moving sprite moving[at] touches at
+    // its new place `now`; the work follows what it touches there.
+    void AddPairsOf(std::size_t at, const Snapshot& now, const SpritePair& after);
 
     // Kept between frames so that the passes allocate nothing.
     CSpriteGrid stillGrid;                 // still scenery, by extents relative to the manager
@@ -91,6 +96,11 @@ private:
     std::vector<std::uint32_t> reactedTo;  // for the same bit: those whose category holds it
     std::vector<std::uint32_t> found;      // grid query results
     std::vector<SpritePair> candidates;
+    std::vector<SpritePair> pending;       // pairs added by moves, a min-heap
+    std::vector<SpriteExtent> coverage;    // per entry of moving: where its scenery pairs are collected
+    std::vector<std::pair<std::size_t, Snapshot>> movedNow;  // entries of moving a handler moved
+    double collectedCameraX;               // the manager's world position when pairs were collected
+    double collectedCameraY;
 };
 
 #endif

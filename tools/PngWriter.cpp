@@ -86,5 +86,7 @@ bool WritePng(const std::string& path, const PngImage& image)
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) return false;
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    // Closed before the check: a full disk shows only when the buffer is flushed.
+    file.close();
     return static_cast<bool>(file);
 }

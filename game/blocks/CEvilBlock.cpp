@@ -52,6 +52,10 @@ void CEvilBlock::OnCollision(CSprite* other)
     CPlayer* player = dynamic_cast<CPlayer*>(other);
     if (!player)
         return;
+    // A player held by another trap is that trap's alone: however many traps lie
+    // at one spot, one script runs and the log gets one trap's lines.
+    if (!player->controllable)
+        return;
 
     player->controllable = false;
     victim = player;

@@ -28,7 +28,7 @@ public:
 
     explicit CEvilBlock(CSprite* parent = nullptr, CGameMain* gameObject = nullptr);
 
-    // The capture.
+    // The capture, of a player that no trap holds yet.
     void OnCollision(CSprite* other) override;
     // Shaking and the timed script steps.
     void OnUpdate(double seconds) override;

@@ -1,6 +1,5 @@
 #include "game/level/CLevelChecker.h"
 
-#include <SDL/SDL_image.h>
 #include <SDL/SDL_ttf.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <set>
 
@@ -21,7 +21,7 @@
 #include "platform/CIniReader.h"
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
-#include "resources/ImageSize.h"
+#include "resources/ImageDecode.h"
 
 namespace {
 
@@ -33,6 +33,8 @@ const int MAX_WINDOW_SIDE = 16384;
 const int MAX_FONT_SIZE = LEVEL_MAX_FONT_SIZE;
 const int SCRIPT_LINE_LIMIT = LEVEL_SCRIPT_LINE_LIMIT;
 const char* const SCRIPT_SECTION = LEVEL_SCRIPT_SECTION;
+// Findings of one kind in one section shown one by one; the rest are counted.
+const int SHOWN_PER_KIND = 5;
 
 std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
@@ -183,9 +185,14 @@ CLevelChecker::CLevelChecker(std::string shownFolder) : shownFolder(std::move(sh
 std::vector<CLevelChecker::Problem> CLevelChecker::Check()
 {
     problems.clear();
+    alike.clear();
+    shownOfKind.clear();
     CheckConfig();
     for (const BlockKind& kind : Kinds()) CheckLevelFile(kind);
     CheckScript();
+    for (size_t i = 0; i < problems.size(); ++i)
+        if (alike[i] > 0) problems[i].text += " (and " + std::to_string(alike[i]) + " more like it in this section)";
+    shownOfKind.clear();
     // Each file's problems in line order; the files stay in reading order.
     std::map<std::string, size_t> fileOrder;
     for (const Problem& problem : problems) fileOrder.emplace(problem.file, fileOrder.size());
@@ -201,9 +208,27 @@ void CLevelChecker::Report(const std::string& stored, int line, const std::strin
     std::string shown = stored;
     std::replace(shown.begin(), shown.end(), '\\', '/');
     problems.push_back(Problem{shownFolder + shown, line, text});
+    alike.push_back(0);
 }
 
-bool CLevelChecker::Scan(const std::string& stored, CIniScan& scan, bool required)
+void CLevelChecker::ReportOnce(const std::string& stored, const std::string& section, const char* kind, int line,
+                               const std::string& text)
+{
+    // A few are shown as they come; what follows only counts, on the last shown.
+    const std::string key = stored + '\n' + CIniScan::Lower(section) + '\n' + kind;
+    auto shown = shownOfKind.find(key);
+    if (shown == shownOfKind.end()) shown = shownOfKind.emplace(key, std::make_pair(0, size_t{0})).first;
+    if (shown->second.first == SHOWN_PER_KIND) {
+        ++alike[shown->second.second];
+        return;
+    }
+    ++shown->second.first;
+    shown->second.second = problems.size();
+    Report(stored, line, text);
+}
+
+bool CLevelChecker::Scan(const std::string& stored, bool required,
+                         const std::function<void(const CIniScan::Section&)>& visit)
 {
     const std::string full = StartupDirectory() + stored;
     std::string reason;
@@ -216,11 +241,10 @@ bool CLevelChecker::Scan(const std::string& stored, CIniScan& scan, bool require
         if (required) Report(stored, 0, "missing: the game would start an empty level");
         return false;
     }
-    if (!scan.Scan(native, reason)) {
+    if (!CIniScan::Scan(native, reason, wideText, visit)) {
         Report(stored, 0, "not read: " + reason);
         return false;
     }
-    wideText = scan.Wide();
     return true;
 }
 
@@ -229,16 +253,17 @@ bool CLevelChecker::ReportOddLine(const std::string& stored, const CIniScan::Sec
 {
     if (entry.hasValue && !entry.key.empty()) return false;
     if (entry.key.empty()) {
-        Report(stored, entry.line, "[" + section.name + "] line " + Quote("=" + entry.value) +
-                                       " has no key name; the game never reads it");
+        ReportOnce(stored, section.name, "no key name", entry.line,
+                   "[" + section.name + "] line " + Quote("=" + entry.value) + " has no key name; the game never reads it");
         return true;
     }
     const std::string where = "[" + section.name + "] line " + Quote(entry.key);
     if (entry.key[0] == '[')
-        Report(stored, entry.line, where + " has no ']': it is no section header, the keys below stay in [" +
-                                       section.name + "]");
+        ReportOnce(stored, section.name, "no ']'", entry.line,
+                   where + " has no ']': it is no section header, the keys below stay in [" + section.name + "]");
     else
-        Report(stored, entry.line, where + " has no '='; a key of that name reads as its default");
+        ReportOnce(stored, section.name, "no '='", entry.line,
+                   where + " has no '='; a key of that name reads as its default");
     return true;
 }
 
@@ -283,17 +308,13 @@ int CLevelChecker::LineOf(const CIniScan::Section& section, const std::string& k
 void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section& section,
                               const std::vector<KeyRule>& known, const std::string& what)
 {
-    std::map<std::string, int> seen;
     for (const CIniScan::Entry& entry : section.entries) {
-        const std::string lower = CIniScan::Lower(entry.key);
-        const auto first = seen.find(lower);
-        if (first != seen.end()) {
-            Report(stored, entry.line,
-                   "[" + section.name + "] key " + Quote(entry.key) + " given twice; the first (line " +
-                       std::to_string(first->second) + ") counts");
-            continue;
+        if (entry.repeats > 0) {
+            const std::string times = entry.repeats == 1 ? "twice" : std::to_string(entry.repeats + 1) + " times";
+            ReportOnce(stored, section.name, "repeated key", entry.repeatLine,
+                       "[" + section.name + "] key " + Quote(entry.key) + " given " + times + "; the first (line " +
+                           std::to_string(entry.line) + ") counts");
         }
-        seen.emplace(lower, entry.line);
         if (ReportOddLine(stored, section, entry)) continue;
         const KeyRule* rule = Find(known, entry.key);
         if (!rule) {
@@ -308,7 +329,7 @@ void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section
                         break;
                     }
             }
-            Report(stored, entry.line, text);
+            ReportOnce(stored, section.name, "unknown key", entry.line, text);
             continue;
         }
         // The value as the game gets it: the first of the key in the first
@@ -316,24 +337,23 @@ void CLevelChecker::CheckKeys(const std::string& stored, const CIniScan::Section
         const std::string value = IniReadString(section.name, entry.key, "", stored);
         if (rule->type == TEXT) CheckText(stored, "[" + section.name + "] ", entry);
         if ((rule->type == INT || rule->type == DOUBLE) && !ReadsAsNumber(value, rule->type)) {
-            Report(stored, entry.line,
-                   "[" + section.name + "] " + rule->name + "=" + value +
-                       " is not a number; the game reads its default");
+            ReportOnce(stored, section.name, "not a number", entry.line,
+                       "[" + section.name + "] " + rule->name + "=" + value +
+                           " is not a number; the game reads its default");
         } else if (rule->type == BOOL && value != "1" && value != "0" && !value.empty()) {
-            Report(stored, entry.line,
-                   "[" + section.name + "] " + rule->name + "=" + value + " reads as no; only 1 means yes");
+            ReportOnce(stored, section.name, "reads as no", entry.line,
+                       "[" + section.name + "] " + rule->name + "=" + value + " reads as no; only 1 means yes");
         }
     }
 }
 
 void CLevelChecker::CheckConfig()
 {
-    CIniScan scan;
-    if (!Scan(CONFIG_FILE, scan, false)) return;
     std::set<std::string> sections;
-    for (const CIniScan::Section& section : scan.Sections()) {
+    Scan(CONFIG_FILE, false, [&](const CIniScan::Section& section) {
         if (!sections.insert(CIniScan::Lower(section.name)).second) {
-            Report(CONFIG_FILE, section.line, "section [" + section.name + "] given twice; its keys are never read");
+            ReportOnce(CONFIG_FILE, section.name, "repeated section", section.line,
+                       "section [" + section.name + "] given twice; its keys are never read");
         } else if (CIniScan::Lower(section.name) == "keys") {
             CheckKeys(CONFIG_FILE, section, KEYS_KEYS, "the game");
         } else if (CIniScan::Lower(section.name) == "gamepad") {
@@ -360,26 +380,28 @@ void CLevelChecker::CheckConfig()
                                " cannot be used; the game opens 800 x 600");
             }
         }
-    }
+    });
 }
 
 void CLevelChecker::CheckLevelFile(const BlockKind& kind)
 {
     const std::string& stored = *kind.file;
-    CIniScan scan;
-    if (!Scan(stored, scan, &kind == &Kinds().front())) return;
-
     const int count = IniReadInt("main", "count", 0, stored);
     const long blocks = std::min(count, LEVEL_BLOCK_LIMIT);
     int countLine = 1;
     std::set<std::string> seen;
     std::set<long> present;
     const bool isStatic = &kind == &Kinds().front();
-    for (const CIniScan::Section& section : scan.Sections()) {
+    bool anySection = false;
+    bool hasMain = false;
+    const bool read = Scan(stored, isStatic, [&](const CIniScan::Section& section) {
         const std::string lower = CIniScan::Lower(section.name);
+        anySection = true;
+        hasMain = hasMain || lower == "main";
         if (!seen.insert(lower).second) {
-            Report(stored, section.line, "section [" + section.name + "] given twice; the first counts, these keys are never read");
-            continue;
+            ReportOnce(stored, section.name, "repeated section", section.line,
+                       "section [" + section.name + "] given twice; the first counts, these keys are never read");
+            return;
         }
         const long index = SectionIndex(section.name);
         if (lower == "main") {
@@ -401,9 +423,9 @@ void CLevelChecker::CheckLevelFile(const BlockKind& kind)
                    "section [" + section.name + "] is never read (blocks are named 0 to count-1" +
                        std::string(isStatic ? ", the player [player])" : ")"));
         }
-    }
-    if (std::none_of(scan.Sections().begin(), scan.Sections().end(),
-                     [](const CIniScan::Section& s) { return CIniScan::Lower(s.name) == "main"; }) && !scan.Sections().empty())
+    });
+    if (!read) return;
+    if (!hasMain && anySection)
         Report(stored, 0, "no [main] section with count; the game builds no block of this file");
 
     // Missing sections, in runs, so a large count gives a few lines.
@@ -448,9 +470,11 @@ void CLevelChecker::CheckBlock(const BlockKind& kind, const std::string& stored,
         const KeyRule* rule = Find(kind.keys, entry.key);
         if (!rule || !told.insert(CIniScan::Lower(entry.key)).second) continue;
         if (rule->need == WITH_TEXTURE && !hasTexture)
-            Report(stored, entry.line, "[" + name + "] " + rule->name + " is read only with hasTexture=1; it is ignored");
+            ReportOnce(stored, name, "needs texture", entry.line,
+                       "[" + name + "] " + rule->name + " is read only with hasTexture=1; it is ignored");
         if (rule->need == WITH_CAPTION && !hasCaption)
-            Report(stored, entry.line, "[" + name + "] " + rule->name + " is read only with hasCaption=1; it is ignored");
+            ReportOnce(stored, name, "needs caption", entry.line,
+                       "[" + name + "] " + rule->name + " is read only with hasCaption=1; it is ignored");
     }
     if (hasTexture) {
         const std::string texture = IniReadString(name, "texture", "", stored);
@@ -500,23 +524,17 @@ void CLevelChecker::CheckBlock(const BlockKind& kind, const std::string& stored,
 
 void CLevelChecker::CheckScript()
 {
-    CIniScan scan;
-    if (!Scan(ASSETS_FILE_1, scan, false)) {
-        if (scriptBlocks > 0 && !PlatformIsRegularFile(NativePath(StartupDirectory() + ASSETS_FILE_1)))
-            Report(ASSETS_FILE_1, 0, "missing: the evil blocks' script lines are written empty");
-        return;
-    }
     std::set<std::string> seen;
-    for (const CIniScan::Section& section : scan.Sections()) {
+    const bool read = Scan(ASSETS_FILE_1, false, [&](const CIniScan::Section& section) {
         if (!seen.insert(CIniScan::Lower(section.name)).second) {
-            Report(ASSETS_FILE_1, section.line, "section [" + section.name + "] given twice; its keys are never read");
-            continue;
+            ReportOnce(ASSETS_FILE_1, section.name, "repeated section", section.line,
+                       "section [" + section.name + "] given twice; its keys are never read");
+            return;
         }
         if (CIniScan::Lower(section.name) != SCRIPT_SECTION) {
             Report(ASSETS_FILE_1, section.line, "section [" + section.name + "] is never read (the script is [evil])");
-            continue;
+            return;
         }
-        std::set<std::string> keys;
         for (const CIniScan::Entry& entry : section.entries) {
             const std::string lower = CIniScan::Lower(entry.key);
             const char kind = lower[0];
@@ -524,46 +542,47 @@ void CLevelChecker::CheckScript()
                                    ? SectionIndex(lower.substr(1))
                                    : -1;
             const std::string where = "[evil] ";
-            if (!keys.insert(lower).second) {
-                Report(ASSETS_FILE_1, entry.line, where + "key " + Quote(entry.key) + " given twice; the first counts");
-            } else if (ReportOddLine(ASSETS_FILE_1, section, entry)) {
+            if (entry.repeats > 0) {
+                const std::string times = entry.repeats == 1 ? "twice" : std::to_string(entry.repeats + 1) + " times";
+                ReportOnce(ASSETS_FILE_1, section.name, "repeated key", entry.repeatLine,
+                           where + "key " + Quote(entry.key) + " given " + times + "; the first counts");
+            }
+            if (ReportOddLine(ASSETS_FILE_1, section, entry)) {
             } else if (index < 0) {
-                Report(ASSETS_FILE_1, entry.line,
-                       where + "key " + Quote(entry.key) + " is not read by the script (l<n>, t<n>, w<n>)");
+                ReportOnce(ASSETS_FILE_1, section.name, "unknown key", entry.line,
+                           where + "key " + Quote(entry.key) + " is not read by the script (l<n>, t<n>, w<n>)");
             } else if (index >= longestScript) {
-                Report(ASSETS_FILE_1, entry.line,
-                       where + entry.key + " is script line " + std::to_string(index) + ", beyond lines=" +
-                           std::to_string(longestScript) + " of every evil block; it is never written");
+                ReportOnce(ASSETS_FILE_1, section.name, "beyond lines", entry.line,
+                           where + entry.key + " is script line " + std::to_string(index) + ", beyond lines=" +
+                               std::to_string(longestScript) + " of every evil block; it is never written");
             } else if (kind != 't' && !ReadsAsNumber(IniReadString(SCRIPT_SECTION, entry.key, "", ASSETS_FILE_1), INT)) {
-                Report(ASSETS_FILE_1, entry.line,
-                       where + entry.key + "=" + entry.value + " is not a number; the game reads its default");
+                ReportOnce(ASSETS_FILE_1, section.name, "not a number", entry.line,
+                           where + entry.key + "=" + entry.value + " is not a number; the game reads its default");
             } else if (kind == 't') {
                 CheckText(ASSETS_FILE_1, where, entry);
             }
         }
+    });
+    if (!read) {
+        if (scriptBlocks > 0 && !PlatformIsRegularFile(NativePath(StartupDirectory() + ASSETS_FILE_1)))
+            Report(ASSETS_FILE_1, 0, "missing: the evil blocks' script lines are written empty");
     }
 }
 
 void CLevelChecker::CheckImage(const std::string& stored, int line, const std::string& where, const std::string& name)
 {
-    auto cached = imageRefusals.find(CIniScan::Lower(name));
+    const std::string file = FileKey(name);
+    auto cached = imageRefusals.find(file);
     if (cached == imageRefusals.end()) {
         std::string bytes, reason;
         if (PlatformReadFile(NativePath(MakeAbsolutePath(name)), bytes, reason)) {
-            reason = ImageRefusal(bytes);
-            if (reason.empty()) {
-                SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-                const std::size_t dot = name.rfind('.');
-                const std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
-                SDL_Surface* image = source ? IMG_LoadTyped_RW(source, 1, const_cast<char*>(extension.c_str())) : nullptr;
-                if (!image)
-                    reason = SDL_GetError();
-                else if (image->format->BytesPerPixel != 3 && image->format->BytesPerPixel != 4)
+            if (SDL_Surface* image = ImageDecode(bytes, reason)) {
+                if (image->format->BytesPerPixel != 3 && image->format->BytesPerPixel != 4)
                     reason = "not a true-colour image (24 or 32 bits), so it is never drawn";
-                if (image) SDL_FreeSurface(image);
+                SDL_FreeSurface(image);
             }
         }
-        cached = imageRefusals.emplace(CIniScan::Lower(name), reason).first;
+        cached = imageRefusals.emplace(file, reason).first;
     }
     if (!cached->second.empty())
         Report(stored, line, where + "image " + Quote(name) + " cannot be loaded: " + cached->second);
@@ -576,15 +595,28 @@ void CLevelChecker::CheckFont(const std::string& stored, int line, const std::st
         Report(stored, line, where + "hasCaption=1 but no font is named; the caption is not drawn");
         return;
     }
-    std::string bytes, reason;
-    if (PlatformReadFile(NativePath(MakeAbsolutePath(name)), bytes, reason)) {
-        SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-        TTF_Font* font = source ? TTF_OpenFontRW(source, 1, size) : nullptr;
-        if (font)
-            TTF_CloseFont(font);
-        else
-            reason = SDL_GetError();
-        if (font) return;
+    // Every font file is opened once, at the first size asked for: SDL_ttf
+    // refuses a file for what it holds, not for a size the game can use.
+    const std::string file = FileKey(name);
+    auto cached = fontRefusals.find(file);
+    if (cached == fontRefusals.end()) {
+        std::string bytes, reason;
+        if (PlatformReadFile(NativePath(MakeAbsolutePath(name)), bytes, reason)) {
+            SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+            TTF_Font* font = source ? TTF_OpenFontRW(source, 1, size) : nullptr;
+            if (font)
+                TTF_CloseFont(font);
+            else
+                reason = SDL_GetError();
+        }
+        cached = fontRefusals.emplace(file, reason).first;
     }
-    Report(stored, line, where + "font " + Quote(name) + " cannot be loaded: " + reason);
+    if (!cached->second.empty())
+        Report(stored, line, where + "font " + Quote(name) + " cannot be loaded: " + cached->second);
+}
+
+std::string CLevelChecker::FileKey(const std::string& name)
+{
+    const std::string real = PlatformRealPath(NativePath(MakeAbsolutePath(name)));
+    return real.empty() ? "?" + CIniScan::Lower(name) : real;
 }

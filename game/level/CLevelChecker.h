@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,8 +39,9 @@ private:
     // `known` are the keys this section's reader asks for.
     void CheckKeys(const std::string& stored, const CIniScan::Section& section, const std::vector<KeyRule>& known,
                    const std::string& what);
-    // False when the file is refused or absent (then reported if `required`).
-    bool Scan(const std::string& stored, CIniScan& scan, bool required);
+    // Hands the file's sections to `visit` one at a time. False when the file is
+    // refused or absent (then reported if `required`).
+    bool Scan(const std::string& stored, bool required, const std::function<void(const CIniScan::Section&)>& visit);
     void CheckImage(const std::string& stored, int line, const std::string& where, const std::string& name);
     void CheckFont(const std::string& stored, int line, const std::string& where, const std::string& name,
                    int size);
@@ -49,11 +51,22 @@ private:
     void CheckText(const std::string& stored, const std::string& where, const CIniScan::Entry& entry);
     int LineOf(const CIniScan::Section& section, const std::string& key) const;
     void Report(const std::string& stored, int line, const std::string& text);
+    // Reports the first few findings of `kind` in a section of a file; later ones
+    // of the same kind there only count, and the last shown says how many followed.
+    void ReportOnce(const std::string& stored, const std::string& section, const char* kind, int line,
+                    const std::string& text);
+    // The file a stored name reaches, so that each is examined once whatever
+    // its spelling; the lower-cased name when it reaches none.
+    static std::string FileKey(const std::string& name);
 
     std::string shownFolder;
     std::vector<Problem> problems;
+    std::vector<long> alike;                     // per problem: later findings of its kind in its section
+    // file, section and kind -> findings shown, and the last of them
+    std::map<std::string, std::pair<int, size_t>> shownOfKind;
     bool wideText = false; // the file scanned last has a byte-order mark
-    std::map<std::string, std::string> imageRefusals; // by stored name: "" when usable
+    std::map<std::string, std::string> imageRefusals; // by FileKey: "" when usable
+    std::map<std::string, std::string> fontRefusals;  // by FileKey: "" when usable
     int playerMinX = -1000000, playerMinY = -1000000, playerMaxX = 1000000, playerMaxY = 1000000;
     int longestScript = 0; // the largest "lines" of any evil block
     int scriptBlocks = 0;  // evil blocks that write a script

@@ -121,12 +121,12 @@ write_recording() {
   } >"$file"
 }
 
-# Runs the game in an address space of 2 GiB, so that a file that makes it
+# Runs the game in an address space of 2 GiB (or the bytes given), so that a file that makes it
 # allocate without bound fails the test; not in a sanitizer build, which reserves
 # terabytes of shadow memory. ldd's whole output is read first: grep -q leaving
 # early would make a pipe of the two fail at random.
 bound_address_space() {
-  case "$(ldd "$QUILLFEN_BIN")" in *libasan*) ;; *) E2E_WRAP=(prlimit --as=$((2 << 30)) --) ;; esac
+  case "$(ldd "$QUILLFEN_BIN")" in *libasan*) E2E_WRAP=() ;; *) E2E_WRAP=(prlimit --as="${1:-$((2 << 30))}" --) ;; esac
 }
 
 # Starts the game in the working directory; the arguments are environment settings.

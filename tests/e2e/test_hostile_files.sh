@@ -6,7 +6,6 @@
 # bounded address space.
 source "$(dirname "$0")/lib.sh"
 E2E_TIMEOUT=120
-bound_address_space
 SCRIPT_LINES=("[evil]" l0=1 t0=Caught. l1=2 t1=Shaken. l2=2 t2=Thrown. l3=3 t3=Gone.)
 
 # The player on a floor at the spawn point, the other level files empty, plus the
@@ -46,6 +45,13 @@ case_pipe_texture() {
   mkfifo "$WORK/gfx/pipe.png"
   LOG_SAYS=('ERROR in class CTexture: Failed to load texture from gfx\pipe.png, SDL reports: not a regular file')
 }
+# Starts like a 1 x 1 BMP, which the size check reads; as a TGA (its name) it
+# would be 16383 x 65535 pixels.
+case_tga_like_bmp() {
+  floor_level lvl/level_check.ini '2000 0 64 64 gfx\tga.tga'
+  { printf 'BM\x02\0\0\0\0\0\0\0\0\0\xff\x3f\xff\xff\x20\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0'; head -c 59 /dev/zero; } >"$WORK/gfx/tga.tga"
+  LOG_SAYS=('ERROR in class CTexture: Failed to load texture from gfx\tga.tga, SDL reports: ')
+}
 case_endless_level() { floor_level; ln -s /dev/zero "$WORK/lvl/level_check.ini"; refused 'lvl\level_check.ini' 'not a regular file'; }
 case_icon_folder() { rm "$WORK/gfx/icon.ico"; mkdir "$WORK/gfx/icon.ico"; LOG_SAYS=('ERROR in class CGameBase: Tried to set icon but failed to locate gfx\icon.ico.'); }
 case_huge_level() { floor_level; truncate -s 65M "$WORK/lvl/level_finish.ini"; refused 'lvl\level_finish.ini' 'larger than 64 MiB'; }
@@ -60,6 +66,35 @@ case_evil_far_throw() {
   LOG_NEVER=('STATUS in class CCheckPointBlock: Checkpoint reached!')
   REC=(1 loaded esc 800)
 }
+# Totals rather than items: many legal things that each pass their own limit.
+# One 48 MiB image named in 16 spellings is decoded once.
+case_many_spellings() {
+  local k blocks=()
+  for ((k = 1; k <= 16; k++)); do blocks+=("$((k * 64)) 300 64 64 gfx$(printf '\\%.0s' $(seq $k))big.bmp"); done
+  floor_level lvl/level_check.ini "${blocks[@]}"
+  { printf 'BM\x36\x00\x00\x03\0\0\0\0\x36\0\0\0\x28\0\0\0\0\x10\0\0\0\x10\0\0\x01\0\x18\0\0\0\0\0\0\0\0\x03\x13\x0b\0\0\x13\x0b\0\0\0\0\0\0\0\0\0\0'
+    head -c 50331648 /dev/zero; } >"$WORK/gfx/big.bmp"
+  AS_LIMIT=$((1 << 30))  # what one copy of its pixels leaves room for
+  LOG_SAYS=('STATUS in class CTexture: Texture gfx\\\\\\\\\\\\\\\\big.bmp loaded successfully.')
+}
+# Captions with the largest text box and no text, all on screen.
+case_empty_big_captions() {
+  floor_level lvl/level_check.ini '0 300 64 64 gfx\checkpoint.png textW=8192 textH=8192 Z=-0.5' \
+    '64 300 64 64 gfx\checkpoint.png textW=8192 textH=8192 Z=-0.5' '128 300 64 64 gfx\checkpoint.png textW=8192 textH=8192 Z=-0.5' \
+    '192 300 64 64 gfx\checkpoint.png textW=8192 textH=8192 Z=-0.5' '256 300 64 64 gfx\checkpoint.png textW=8192 textH=8192 Z=-0.5'
+  AS_LIMIT=$((1 << 30))  # what one copy of its pixels leaves room for
+}
+# A hundred traps at the spawn point, each writing its whole script at once:
+# one of them catches the player.
+case_many_traps() {
+  local k blocks=()
+  for ((k = 0; k < 100; k++)); do blocks+=('0 448 64 64 gfx\evil.png Z=-0.1 X2=0 Y2=448 lines=10000 start=10000 switch=20000'); done
+  floor_level ass/ets.0 "${blocks[@]}"
+  printf '%s\n' "${SCRIPT_LINES[@]}" | write_file ass/ets.1
+  LOG_SAYS=('ERROR in class CPlayer: Gone.')
+  LOG_MAX_LINES=12000
+  REC=(1 loaded esc 5 esc bs 1)
+}
 case_garbage() {
   printf '[game]\nsizeW=\x80\x81\nsizeH=%%n\nfullscreen=yes\n' | write_file config.ini
   rm "$WORK/gfx/icon.ico" "$WORK/gfx/platform.png"
@@ -69,20 +104,23 @@ case_garbage() {
     'ERROR in class CTexture: Failed to load texture from gfx\platform.png, SDL reports: ')
 }
 
-log_says() { sed -z 's/: \n/: /g' "$LOG" | grep -qF -- "$1"; }
+# Reads the whole log: grep -q would stop sed early, and pipefail would count that.
+log_says() { sed -z 's/: \n/: /g' "$LOG" | grep -F -- "$1" >/dev/null; }
 # An ERROR line of whichever class read the file.
 log_refuses() { awk -v s=": $1" '/^ERROR in class / && substr($0, length($0) - length(s) + 1) == s { found = 1 } END { exit !found }' "$LOG"; }
-for name in ${E2E_CASES:-format_font absurd_count pipe_level pipe_script pipe_texture endless_level icon_folder huge_level evil_far_throw garbage}; do
+for name in ${E2E_CASES:-format_font absurd_count pipe_level pipe_script pipe_texture tga_like_bmp endless_level icon_folder huge_level evil_far_throw garbage many_spellings empty_big_captions many_traps}; do
   echo "--- $name"
-  LOG_SAYS=() LOG_NEVER=() REFUSED=() REC=(5 loaded esc 60 esc bs 1)
+  LOG_SAYS=() LOG_NEVER=() REFUSED=() REC=(5 loaded esc 60 esc bs 1) LOG_MAX_LINES='' AS_LIMIT=$((2 << 30))
   make_workdir
   "case_$name"
   write_recording "$E2E_DIR/run.rec" "${REC[@]}"
+  bound_address_space "$AS_LIMIT"
   start_replay "$E2E_DIR/run.rec"
   expect_exit 0
   for text in "${LOG_SAYS[@]}"; do log_says "$text" || fail "$name: the log does not say: $text"; done
   for text in "${REFUSED[@]}"; do log_refuses "$text" || fail "$name: no ERROR line: $text"; done
   for text in "${LOG_NEVER[@]}"; do log_says "$text" && fail "$name: the log says: $text"; done
+  [ -z "$LOG_MAX_LINES" ] || [ "$(wc -l <"$LOG")" -le "$LOG_MAX_LINES" ] || fail "$name: the log has more than $LOG_MAX_LINES lines"
   log_has "$REPLAY_ENDED" && fail "$name: the game did not end with the recording"
   expect_clean_shutdown
 done

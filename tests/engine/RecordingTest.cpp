@@ -1,6 +1,7 @@
 #include "engine/CRecorder.h"
 #include "engine/CReplay.h"
 #include "engine/EventText.h"
+#include "support/CFileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -83,4 +84,21 @@ TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheD
         EXPECT_NE(error.find(expected), std::string::npos) << file << ": " << error;
         EXPECT_EQ(replay.FrameCount(), frames) << file;
     }
+}
+
+TEST(Recording, AFullDiskStopsTheRecordingWithItsReason)
+{
+    CTempDir folder;
+    CRecorder recorder(folder.File("full.rec"));
+    {
+        CFileSizeLimit full(HEADER.size() + 10 * 5);  // ten frames of "f 16\n"
+        for (int frame = 0; frame < 11; ++frame)
+        {
+            EXPECT_TRUE(recorder.IsOpen()) << frame;
+            recorder.EndFrame(16);
+        }
+    }
+    EXPECT_FALSE(recorder.IsOpen());
+    EXPECT_EQ(recorder.Error(), "File too large");
+    EXPECT_FALSE(recorder.Close());
 }

@@ -256,7 +256,9 @@ TEST_F(Blocks, EvilBlockCapturesThePlayerAndPlaysItsScriptToTheFatalScreenAndThe
 
 TEST_F(Blocks, EvilScriptLengthsOutOfRangeAreCutAndALongFrameTakesEveryStep)
 {
-    Write("ass/ets.0", Sections({TOUCHING + "lines=2147483647\nstart=2147483647\n", "X=5000\nlines=-5\n"}));
+    // The first stays put when it springs, so the player still touches the third.
+    Write("ass/ets.0", Sections({TOUCHING + "X2=120\nY2=120\nlines=2147483647\nstart=2147483647\n",
+                                 "X=5000\nlines=-5\n", TOUCHING + "lines=3\nstart=3\n"}));
     ASSERT_NO_FATAL_FAILURE(StartRunning());
     const std::vector<CEvilBlock*> evil = All<CEvilBlock>();
     EXPECT_EQ(std::vector<int>({evil[0]->lineCount, evil[1]->lineCount}), std::vector<int>({10000, 0}));
@@ -266,6 +268,9 @@ TEST_F(Blocks, EvilScriptLengthsOutOfRangeAreCutAndALongFrameTakesEveryStep)
     LogDisableConsole();
     Touch();
     EXPECT_EQ(evil[0]->nextLine, 10000) << "the whole cut script at once";
+    game->spriteManager->CheckCollisions();
+    EXPECT_EQ(evil[2]->victim, nullptr) << "a held player is not captured by a second trap";
+    EXPECT_EQ(evil[2]->nextLine, 0);
     Update(1e300, 2);  // the fatal screen, then the quit, and no endless stepping
     EXPECT_EQ(game->GetState(), Finished);
     EXPECT_TRUE(game->quit);

@@ -2,6 +2,7 @@
 // Each test runs in a fresh temporary working directory.
 #include "log/Log.h"
 
+#include "support/CFileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -139,10 +140,30 @@ TEST_F(Log, ConsoleSwitchOffIsTheLastConsoleLineWhileTheFileGoesOn) {
                              "STATUS in class CEvilBlock: after\nFORCED: forced after\n");
 }
 
-TEST_F(Log, LogFileThatCannotBeOpenedLeavesTheConsole) {
-    ASSERT_EQ(0, ::mkdir(dir.File("logfile.txt").c_str(), 0755));
+TEST_F(Log, ALinkUnderTheNameIsNotFollowedAndTheConsoleSaysSo) {
+    dir.Write("mine.txt", "a player's file\n");
+    ASSERT_EQ(0, ::symlink(dir.File("mine.txt").c_str(), dir.File("logfile.txt").c_str()));
     EXPECT_EQ(Console([] { LogEnable(), LogEnableFile(), LogWrite(LOG_ERROR, "still here", ""); }),
-              "FORCED: Logging enabled...\n" + FILE_LINE + "ERROR: still here\n");
+              "FORCED: Logging enabled...\nFORCED: No log file: logfile.txt cannot be written (a symbolic link); "
+              "logging to the console only.\nERROR: still here\n");
+    EXPECT_EQ(dir.Read("mine.txt"), "a player's file\n");
+}
+
+TEST_F(Log, AFullDiskIsSaidOnceOnTheConsoleEvenWhenItIsOff) {
+    EnableBoth();
+    // Longer than what the console is shown below: the limit holds for its capture too.
+    Console([] { LogWrite(LOG_STATUS, std::string(200, 'x'), ""); });
+    const std::string written = LogFile() + "FORCED: Console logging disabled.\n";
+    {
+        CFileSizeLimit full(written.size());
+        EXPECT_EQ(Console([] {
+                      LogDisableConsole();
+                      LogWrite(LOG_STATUS, "lost", ""), LogWrite(LOG_STATUS, "lost too", "");
+                  }),
+                  "FORCED: Console logging disabled.\n"
+                  "FORCED: Writing to logfile.txt failed (File too large); logging to the console only.\n");
+    }
+    EXPECT_EQ(LogFile(), written);
 }
 
 TEST_F(Log, TwoThreadsWriteWholeLines) {

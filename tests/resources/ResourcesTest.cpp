@@ -17,6 +17,8 @@
 #include "resources/CTextureManager.h"
 #include "resources/CScreenText.h"
 #include "resources/CacheKey.h"
+#include "resources/ImageDecode.h"
+#include "resources/PixelBudget.h"
 #include "resources/ImageSize.h"
 #include "resources/TextRenderer.h"
 #include "support/GLWindowTest.h"
@@ -83,6 +85,27 @@ TEST(ImageSizeTest, RefusesDeclaredSidesAboveTheLimitInEveryCheckedFormatAndUnkn
         {std::string("\xFF\xD8\xFF\xDA\0\x02", 6), damaged}, {"%s%s%s%s%n", "Unsupported image format"},
     };
     for (const auto& c : cases) EXPECT_EQ(ImageRefusal(c.first), c.second) << &c - cases;
+}
+
+// A file that starts like a 1 x 1 BMP but is a huge TGA to the TGA decoder (its
+// sides sit in the BMP's pixel offset and header size) is read as the BMP it
+// showed the size check, whatever its name; the BMP's pixels are missing.
+TEST(ImageDecodeTest, DecodesWithTheDecoderWhoseHeaderTheSizeCheckRead) {
+    for (uint32_t tgaHeight : {32767u, 65535u}) {
+        const std::string polyglot = "BM" + Le({{2, 4}, {0, 4}, {16383u << 16, 4}, {0x200000u | tgaHeight, 4}, {1, 4},
+                                                {1, 4}, {1, 2}, {24, 2}, {0, 59}});
+        std::string error;
+        EXPECT_EQ(ImageRefusal(polyglot), "");
+        EXPECT_EQ(ImageDecode(polyglot, error), nullptr) << tgaHeight;
+        EXPECT_NE(error, "");
+    }
+    std::string error;
+    SDL_Surface* image = ImageDecode(HalvesBmp(4, 2, 4), error);
+    ASSERT_NE(image, nullptr) << error;
+    EXPECT_EQ(std::make_pair(image->w, image->h), std::make_pair(4, 2));
+    SDL_FreeSurface(image);
+    EXPECT_EQ(ImageDecode("%s%s%s%s%n", error), nullptr);
+    EXPECT_EQ(error, "Unsupported image format");
 }
 
 // Which pixels of a text are lit, as SDL_ttf rasterises it; outside it none.
@@ -252,6 +275,45 @@ TEST_F(ResourcesTest, CachesTexturesByNameAndLogsEveryStepOfTheirLife) {
               (Lines{"STATUS: Instance initialized.", "WARNING: Reloading read-only texture gfx\\logo.pngfor write access.",
                      "STATUS: All textures unloaded.", "STATUS: All textures unloaded."}));
     EXPECT_NE(Log().find("SDL reports: \nno such file\n"), std::string::npos);  // the reason on a line of its own
+}
+
+// A level may name one file in many spellings and many files: each file's pixels
+// are decoded once, and all of them stay within one budget.
+TEST_F(ResourcesTest, SharesAFilesPixelsAcrossItsNamesAndRefusesWhatPassesTheBudget) {
+    ASSERT_TRUE(WritePng(dir.Write("gfx/big.png", ""), HalvesPng(64, 64, 4)));
+    ASSERT_TRUE(WritePng(dir.Write("gfx/other.png", ""), HalvesPng(64, 64, 4)));
+    ASSERT_EQ(::symlink("gfx/big.png", dir.File("link.png").c_str()), 0);
+    const std::uint64_t before = PixelBudgetInUse();
+    const std::uint64_t image = 64 * 64 * 4;
+    CTexture* first = textures->GetTexture("gfx\\big.png", true, false);
+    for (const char* name : {"gfx\\\\big.png", "GFX\\.\\BIG.png", "gfx\\..\\gfx\\big.png", "link.png"}) {
+        SCOPED_TRACE(name);
+        CTexture* t = textures->GetTexture(name, true, false);
+        EXPECT_NE(t, first);
+        EXPECT_TRUE(t->valid);
+        EXPECT_EQ(t->textureId, first->textureId);
+        EXPECT_EQ(t->width, 64);
+    }
+    EXPECT_EQ(PixelBudgetInUse() - before, image);
+    EXPECT_EQ(LinesOf("class CTexture").size(), 5u);  // a "loaded successfully." line for each name
+
+    PixelBudgetSetLimit(before + image + image / 2);
+    EXPECT_FALSE(textures->GetTexture("gfx\\other.png", true, false)->valid);
+    EXPECT_NE(Log().find("ERROR in class CTexture: Failed to load texture from gfx\\other.png, SDL reports: \n" +
+                         std::to_string(image) + " bytes of pixels would pass the budget"),
+              std::string::npos);
+    PixelBudgetSetLimit(PIXEL_BUDGET_BYTES);
+    const GLuint name = first->textureId;
+    delete textures->textures[0];  // the others still show it
+    textures->textures[0] = nullptr;
+    EXPECT_TRUE(glIsTexture(name));
+    textures->UnloadAll();
+    EXPECT_FALSE(glIsTexture(name));
+    EXPECT_EQ(PixelBudgetInUse(), before);
+
+    CFont* small = fonts->GetFont(DEJAVU, 9);
+    EXPECT_EQ(small->GetBytes(), font->GetBytes()) << "one copy of the file for every size";
+    EXPECT_NE(small->GetBytes(), nullptr);
 }
 
 // Names and files a level may give: none may crash, block or take memory

@@ -14,6 +14,7 @@
 
 #include "resources/CFont.h"
 #include "resources/CTexture.h"
+#include "resources/PixelBudget.h"
 #include "resources/TextRenderer.h"
 #include "sprites/CImageSprite.h"
 #include "sprites/CImageSpriteEx.h"
@@ -57,6 +58,15 @@ protected:
         s->SetSize(w, h);
         s->z = z;
         return s;
+    }
+    // Red text, top-aligned, in the given text box of a label of the given size.
+    static void RedLabelAt300x200(CLabelSprite& label, double w, double h, int alignH, SpriteBox text) {
+        label.SetPosition(300, 200);
+        label.SetSize(w, h);
+        label.SetFontColor({255, 0, 0, 0});
+        label.SetAlignH(alignH);
+        label.SetAlignV(ALIGN_START);
+        label.SetTextRect(text);
     }
     void ExpectPixels(const std::vector<Expected>& pixels) {
         for (const Expected& p : pixels) {
@@ -113,12 +123,7 @@ TEST_F(SpriteDrawing, CaptionSetOnAThreadWithoutGLIsMadeAtTheFirstDrawingWholeUn
     CLabelSprite label(nullptr, &font);
     // The loader's way, but with no GL context at all: setting a caption makes no GL call.
     std::thread loader([&] {
-        label.SetPosition(300, 200);
-        label.SetSize(200, 60);
-        label.SetFontColor({255, 0, 0, 0});
-        label.SetAlignH(ALIGN_END);
-        label.SetAlignV(ALIGN_START);
-        label.SetTextRect({0, 0, 100, 20});
+        RedLabelAt300x200(label, 200, 60, ALIGN_END, {0, 0, 100, 20});
         label.SetCaption("MMM");
         label.SetSize(50, 60);  // clips only at the next caption change, as before the first drawing
     });
@@ -147,6 +152,38 @@ TEST_F(SpriteDrawing, CaptionSetOnAThreadWithoutGLIsMadeAtTheFirstDrawingWholeUn
     EXPECT_EQ(label.captionSurface, nullptr);
     label.Render(nullptr);
     EXPECT_EQ(RedBounds(290, 190, 130, 50)[0], -1);
+}
+
+TEST_F(SpriteDrawing, CaptionTexturesHoldOnlyTheTextAndStayWithinThePixelBudget) {
+    CFont font(FONT_FILE, 20);
+    ASSERT_NE(font.font, nullptr);
+    const std::uint64_t before = PixelBudgetInUse();
+    {
+        CLabelSprite label(nullptr, &font);
+        RedLabelAt300x200(label, 8192, 8192, ALIGN_START, {0, 0, 8192, 8192});
+        label.Render(nullptr);
+        EXPECT_EQ(PixelBudgetInUse(), before) << "an empty caption holds no pixels";
+
+        label.SetCaption("MMM");
+        label.Render(nullptr);
+        EXPECT_GT(PixelBudgetInUse(), before);
+        EXPECT_LE(PixelBudgetInUse() - before, 64u * 32u * 4u) << "the text's size, not the rectangle's";
+        std::array<int, 4> text = RedBounds(290, 190, 130, 50);
+        EXPECT_NEAR(text[0], 300, 3);
+        EXPECT_GE(text[1], 200);
+
+        // Past the budget: nothing is drawn, and nothing is held.
+        ClearScreen();
+        PixelBudgetSetLimit(before);
+        label.SetCaption("MMMM");
+        label.Render(nullptr);
+        PixelBudgetSetLimit(PIXEL_BUDGET_BYTES);
+        EXPECT_EQ(RedBounds(290, 190, 130, 50)[0], -1);
+        EXPECT_EQ(PixelBudgetInUse(), before);
+        label.SetCaption("MM");
+        label.Render(nullptr);
+    }
+    EXPECT_EQ(PixelBudgetInUse(), before);
 }
 
 TEST_F(SpriteDrawing, SkippingWhatLiesOutsideTheViewChangesNoPixelOfRandomScenes) {

@@ -3,6 +3,7 @@
 // let react: the same handler calls in the same order, none for other pairs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <random>
@@ -59,7 +60,9 @@ void SetGroup(CSprite* s, std::uint32_t category, std::uint32_t mask) { s->colli
 // A random scene: `blocks` still blocks in rows, then sprites of every group (or
 // none) among them, some turned, some without area. Contacts push a sprite
 // aside, as the player's do, or push a third sprite (never scenery, which lies still).
-void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups, Events& events) {
+// Then, apart, a pile of `pile` still blocks whose tops rise a pixel each (short,
+// tall and very tall in turn) and an actor that each of them pushes up onto itself.
+void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups, Events& events, int pile = 0) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> position(0.0, blocks > 0 ? 6400.0 : 400.0);
     std::uniform_int_distribution<int> size(0, 60);
@@ -95,6 +98,24 @@ void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups,
                 }
             };
         }
+    }
+    if (pile == 0) {
+        return;
+    }
+    auto* climber = new CRecorder(static_cast<int>(manager.activeSprites.size()), events, 9000, 20);
+    climber->SetPosition(9000, 8990);
+    SetGroup(climber, COLLISION_ACTOR, COLLISION_ALL);
+    manager.AddSprite(climber);
+    climber->onCollision = [climber, &manager](int other) {
+        const CSprite* below = manager.activeSprites[static_cast<std::size_t>(other)];
+        climber->SetPosition(climber->x, std::min(climber->y, below->y - 10));
+    };
+    for (int i = 0; i < pile; ++i) {
+        auto* block = new CRecorder(static_cast<int>(manager.activeSprites.size()), events, 8990.0 + i % 7, 40);
+        block->SetPosition(block->x, 9000.0 - i);
+        block->SetSize(40, i % 3 == 0 ? 30 : i % 3 == 1 ? 3000 : 40000);
+        SetGroup(block, COLLISION_SCENERY, COLLISION_NONE);
+        manager.AddSprite(block);
     }
 }
 
@@ -160,20 +181,25 @@ TEST(CollisionPass, MatchesTheDoubleLoopOverReactingPairsOnRandomScenesWhoseHand
     struct Case {
         unsigned seeds;
         int blocks;
-    } cases[] = {{40, 0}, {2, 100000}};
+        int pile;
+    } cases[] = {{40, 0, 0}, {2, 100000, 0}, {2, 0, 400}};
     for (const Case& c : cases) {
         for (unsigned seed = 1; seed <= c.seeds; ++seed) {
             const bool groups = seed % 2 == 1 || c.blocks > 0;  // without groups every pair can react
             Events fast, reference;
             CSpriteManager fastManager, referenceManager;
-            BuildScene(fastManager, seed, c.blocks, groups, fast);
-            BuildScene(referenceManager, seed, c.blocks, groups, reference);
+            BuildScene(fastManager, seed, c.blocks, groups, fast, c.pile);
+            BuildScene(referenceManager, seed, c.blocks, groups, reference, c.pile);
             for (int pass = 0; pass < 3; ++pass) {
                 fastManager.x = referenceManager.x = pass * 0.7;  // the camera moves nothing in the level
                 fastManager.CheckCollisions();
                 ReferencePass(referenceManager.activeSprites);
             }
             ASSERT_FALSE(reference.empty());
+            if (c.pile > 0) {
+                ASSERT_LT(fastManager.activeSprites[120 + static_cast<std::size_t>(c.blocks)]->y, 9000.0 - c.pile)
+                    << "the pile pushed the climber up once per block";
+            }
             ASSERT_EQ(fast, reference) << "seed " << seed << ", blocks " << c.blocks;
             for (std::size_t k = 0; k < fastManager.activeSprites.size(); ++k) {
                 ASSERT_EQ(fastManager.activeSprites[k]->x, referenceManager.activeSprites[k]->x);

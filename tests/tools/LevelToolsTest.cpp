@@ -48,6 +48,10 @@ std::string Utf16(const std::u16string& text)
     return bytes;
 }
 
+// Starts like a 1 x 1 BMP (without its pixels); read as a TGA it would be 16383 x 65535.
+const std::string TGA_LIKE_BMP = std::string("BM\x02\0\0\0\0\0\0\0\0\0\xff\x3f\xff\xff\x20\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0", 30) +
+                                 std::string(59, '\0');
+
 std::string Source() { return std::getenv("QUILLFEN_SOURCE_DIR") ? std::getenv("QUILLFEN_SOURCE_DIR") : "."; }
 
 } // namespace
@@ -87,10 +91,12 @@ TEST(LevelCheckTest, FindsTheMistakesOfLevelsItHasNeverSeen)
          {{"lvl/level_platform.ini", "[main]\ncount=1\n[0]\nhasTexture=1\ntexture=GFX\\Ground.PNG\nhasCaption=1\n"
                                      "font=fnt\\none.ttf\nfontSize=900\nX2=64\nspeed=10\n"},
           {"lvl/level_finish.ini", "[main]\ncount=1\n[0]\nhasTexture=1\ntexture=gfx\\broken.png\n"},
-          {"lvl/level_static.ini", ""},
+          {"lvl/level_static.ini", "[main]\ncount=1\n[0]\nhasTexture=1\ntexture=gfx\\tga.tga\n"},
           {"gfx/ground.png", "@" + png},
-          {"gfx/broken.png", "not an image"}},
-         {"lvl/level_platform.ini:7: [0] font 'fnt\\none.ttf' cannot be loaded: no such file",
+          {"gfx/broken.png", "not an image"},
+          {"gfx/tga.tga", TGA_LIKE_BMP}},
+         {"lvl/level_static.ini:5: [0] image 'gfx\\tga.tga' cannot be loaded: Error reading from datastream",
+          "lvl/level_platform.ini:7: [0] font 'fnt\\none.ttf' cannot be loaded: no such file",
           "lvl/level_platform.ini:8: [0] fontSize=900 cannot be used; the game uses 1",
           "lvl/level_finish.ini:5: [0] image 'gfx\\broken.png' cannot be loaded: Unsupported image format"}},
         {"platforms that never move, spawn points outside the box, a script longer than its lines",
@@ -113,6 +119,19 @@ TEST(LevelCheckTest, FindsTheMistakesOfLevelsItHasNeverSeen)
           "ass/ets.1:5: [evil] t2 is script line 2, beyond lines=2 of every evil block; it is never written",
           "ass/ets.1:6: [evil] key 'hello' is not read by the script (l<n>, t<n>, w<n>)",
           "ass/ets.1:7: section [other] is never read (the script is [evil])"}},
+        {"a key given a thousand times and many unknown keys in one section: a few lines and a count",
+         {{"lvl/level_static.ini", [] {
+               std::string text = "[main]\ncount=1\n[0]\n";
+               for (int i = 0; i < 1000; ++i) text += "X=1\n";
+               for (int i = 1; i <= 7; ++i) text += "q" + std::to_string(i) + "=1\n";
+               return text;
+           }()}},
+         {"lvl/level_static.ini:5: [0] key 'X' given 1000 times; the first (line 4) counts",
+          "lvl/level_static.ini:1004: [0] key 'q1' is not read by static blocks",
+          "lvl/level_static.ini:1005: [0] key 'q2' is not read by static blocks",
+          "lvl/level_static.ini:1006: [0] key 'q3' is not read by static blocks",
+          "lvl/level_static.ini:1007: [0] key 'q4' is not read by static blocks",
+          "lvl/level_static.ini:1008: [0] key 'q5' is not read by static blocks (and 2 more like it in this section)"}},
         {"text the game shows otherwise (beyond U+00FF with a mark, UTF-8 without); lines without '=' or ']'",
          {{"lvl/level_static.ini", "[main]\n[1\ncount=0\n= 4\n"},
           {"lvl/level_finish.ini", Utf16(u"[main]\r\ncount=1\r\n[0]\r\ntext=Caf\u00E9 \u0141\u00F3d\u017A\r\n")},
@@ -175,4 +194,24 @@ TEST(LevelMapTest, DrawsTheShippedLevelWithoutADisplay)
     EXPECT_GT(differing, image->w * image->h / 2);
     SDL_FreeSurface(image);
     EXPECT_EQ(Start(Tool("quillfen-level-map") + " '" + Source() + "/data' /no/such/folder/map.png").status, 1);
+}
+
+TEST(LevelMapTest, SaysWhatItCannotLoadAndWritesOnlyARegularFile)
+{
+    CTempDir dir;
+    dir.Write("lvl/level_static.ini", "[main]\ncount=1\n[0]\nhasTexture=1\ntexture=gfx\\tga.tga\n");
+    dir.Write("gfx/tga.tga", TGA_LIKE_BMP);
+    const std::string map = Tool("quillfen-level-map") + " '" + dir.Path() + "' ";
+    const ToolRun drawn = Start(map + "'" + dir.File("map.png") + "'");
+    EXPECT_EQ(drawn.status, 0) << drawn.output;
+    EXPECT_NE(drawn.output.find("ERROR in class CTexture: Failed to load texture from gfx\\tga.tga"), std::string::npos)
+        << drawn.output;
+    // A link under the output's name is not followed: its target stays as it was.
+    const std::string mine = dir.Write("mine.txt", "a designer's file\n");
+    fs::create_symlink(mine, dir.File("link.png"));
+    const ToolRun refused = Start(map + "'" + dir.File("link.png") + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.output.find("cannot write " + dir.File("link.png") + ": a symbolic link"), std::string::npos)
+        << refused.output;
+    EXPECT_EQ(dir.Read("mine.txt"), "a designer's file\n");
 }

@@ -17,6 +17,7 @@
 #include "game/level/CIniScan.h"
 #include "game/level/LevelDescription.h"
 #include "platform/FilePath.h"
+#include "tools/level/ScanAll.h"
 #include "tools/level/TiledNames.h"
 
 namespace {
@@ -80,7 +81,7 @@ public:
 
 private:
     int TileOf(const std::string& texture);
-    void Layer(const LevelBlockKind& kind, const CIniScan& scan);
+    void Layer(const LevelBlockKind& kind, const std::vector<CIniScan::Section>& sections, bool wide);
     pugi::xml_node Object(pugi::xml_node layer, const std::string& name, double x, double y);
     std::string Value(const CIniScan::Section& section, const char* key, bool wide) const;
 
@@ -142,7 +143,7 @@ pugi::xml_node Writer::Object(pugi::xml_node layer, const std::string& name, dou
     return object;
 }
 
-void Writer::Layer(const LevelBlockKind& kind, const CIniScan& scan)
+void Writer::Layer(const LevelBlockKind& kind, const std::vector<CIniScan::Section>& sections, bool wide)
 {
     pugi::xml_node layer = map.append_child("objectgroup");
     layer.append_attribute("id") = nextLayerId++;
@@ -150,11 +151,10 @@ void Writer::Layer(const LevelBlockKind& kind, const CIniScan& scan)
     // Drawn in section order, as the game's scene keeps blocks of one depth.
     layer.append_attribute("draworder") = "index";
     pugi::xml_node layerProperties = layer.append_child("properties");
-    const bool wide = scan.Wide();
     const bool isStatic = &kind == &LevelBlockKinds().front();
     const int count = std::min(IniReadInt(LEVEL_MAIN_SECTION, "count", 0, *kind.file), LEVEL_BLOCK_LIMIT);
     std::set<std::string> seen;
-    for (const CIniScan::Section& section : scan.Sections()) {
+    for (const CIniScan::Section& section : sections) {
         const std::string lower = CIniScan::Lower(section.name);
         if (!seen.insert(lower).second) continue; // a repeated section is never read
         const std::string number = NumberToString(StringToDouble(section.name, -1));
@@ -213,8 +213,8 @@ void Writer::Layer(const LevelBlockKind& kind, const CIniScan& scan)
 
 bool Writer::Run(std::string& message)
 {
-    CIniScan scans[5];
-    bool present[5] = {};
+    std::vector<std::vector<CIniScan::Section>> scans(LevelBlockKinds().size());
+    std::vector<char> wide(scans.size());
     const auto& kinds = LevelBlockKinds();
     // The map's top-left corner: the level box's or the blocks' far corner, so that
     // Tiled, which draws from 0,0, shows the whole level.
@@ -222,12 +222,13 @@ bool Writer::Run(std::string& message)
     originY = std::min(0, ReadLevelPlayerKey("minY"));
     for (size_t i = 0; i < kinds.size(); ++i) {
         std::string reason;
-        present[i] = scans[i].Scan(NativePath(StartupDirectory() + *kinds[i].file), reason);
-        if (!present[i] && reason != "no such file") {
+        bool isWide = false;
+        if (!ScanAll(*kinds[i].file, scans[i], isWide, reason) && reason != "no such file") {
             message = *kinds[i].file + ": " + reason;
             return false;
         }
-        for (const CIniScan::Section& section : scans[i].Sections()) {
+        wide[i] = isWide;
+        for (const CIniScan::Section& section : scans[i]) {
             for (const CIniScan::Entry& entry : section.entries) {
                 const std::string key = CIniScan::Lower(entry.key);
                 if (key == "x") originX = std::min(originX, std::floor(StringToDouble(entry.value, 0)));
@@ -251,17 +252,18 @@ bool Writer::Run(std::string& message)
     pugi::xml_node mapProperties = map.append_child("properties");
     AddProperty(mapProperties, TiledNames::ORIGIN_X, NumberToString(originX), FindLevelKey(LevelMainKeys(), "count"));
     AddProperty(mapProperties, TiledNames::ORIGIN_Y, NumberToString(originY), FindLevelKey(LevelMainKeys(), "count"));
-    CIniScan script;
+    std::vector<CIniScan::Section> script;
     std::string reason;
-    if (script.Scan(NativePath(StartupDirectory() + ASSETS_FILE_1), reason)) {
-        for (const CIniScan::Section& section : script.Sections()) {
+    bool scriptWide = false;
+    if (ScanAll(ASSETS_FILE_1, script, scriptWide, reason)) {
+        for (const CIniScan::Section& section : script) {
             std::set<std::string> keysSeen;
             for (const CIniScan::Entry& entry : section.entries)
                 if (entry.hasValue && !entry.key.empty() && keysSeen.insert(CIniScan::Lower(entry.key)).second)
                     AddProperty(mapProperties,
-                                std::string(TiledNames::SCRIPT_LAYER) + " [" + Utf8(section.name, script.Wide()) + "] " +
-                                    Utf8(entry.key, script.Wide()),
-                                Utf8(entry.value, script.Wide()), nullptr);
+                                std::string(TiledNames::SCRIPT_LAYER) + " [" + Utf8(section.name, scriptWide) + "] " +
+                                    Utf8(entry.key, scriptWide),
+                                Utf8(entry.value, scriptWide), nullptr);
         }
     }
     tileset = map.append_child("tileset");
@@ -269,7 +271,7 @@ bool Writer::Run(std::string& message)
     tileset.append_attribute("name") = "images";
     for (size_t i = 0; i < kinds.size(); ++i) {
         IniHoldFile(*kinds[i].file);
-        Layer(kinds[i], scans[i]);
+        Layer(kinds[i], scans[i], wide[i]);
         IniReleaseFile();
     }
     int tileW = 1, tileH = 1;

@@ -18,6 +18,8 @@
 #include "game/level/LevelDescription.h"
 #include "platform/FilePath.h"
 #include "platform/FileRead.h"
+#include "platform/FileWrite.h"
+#include "tools/level/ScanAll.h"
 #include "tools/level/TiledNames.h"
 
 namespace {
@@ -336,11 +338,12 @@ bool Reader::Run(const std::string& fileName, const std::string& name, std::stri
     // Everything is known; the files are made, then written.
     std::vector<std::pair<std::string, std::string>> out;
     for (size_t i = 0; i < kinds.size(); ++i) {
-        CIniScan before;
+        std::vector<CIniScan::Section> before;
         std::string reason;
-        before.Scan(NativePath(StartupDirectory() + *kinds[i].file), reason);
+        bool wide = false;
+        ScanAll(*kinds[i].file, before, wide, reason);
         std::map<std::string, const CIniScan::Section*> sections; // the first of each name counts
-        for (const CIniScan::Section& s : before.Sections()) sections.emplace(CIniScan::Lower(s.name), &s);
+        for (const CIniScan::Section& s : before) sections.emplace(CIniScan::Lower(s.name), &s);
         const auto old = [&sections](const std::string& section) -> const CIniScan::Section* {
             const auto found = sections.find(CIniScan::Lower(section));
             return found == sections.end() ? nullptr : found->second;
@@ -362,13 +365,14 @@ bool Reader::Run(const std::string& fileName, const std::string& name, std::stri
         }
         out.emplace_back(*kinds[i].file, std::move(text));
     }
-    CIniScan scriptBefore;
+    std::vector<CIniScan::Section> scriptBefore;
     std::string reason;
-    scriptBefore.Scan(NativePath(StartupDirectory() + ASSETS_FILE_1), reason);
+    bool wide = false;
+    ScanAll(ASSETS_FILE_1, scriptBefore, wide, reason);
     std::string scriptText;
     for (const Section& section : script) {
         const CIniScan::Section* old = nullptr;
-        for (const CIniScan::Section& s : scriptBefore.Sections())
+        for (const CIniScan::Section& s : scriptBefore)
             if (!old && CIniScan::Lower(s.name) == CIniScan::Lower(section.name)) old = &s;
         scriptText += Lines(section.name, Keep(section.keys, old, nullptr));
     }
@@ -380,13 +384,12 @@ bool Reader::Run(const std::string& fileName, const std::string& name, std::stri
         const std::string name = native(stored);
         std::error_code error;
         std::filesystem::create_directories(name.substr(0, name.rfind('/')), error);
-        FILE* f = std::fopen((name + ".new").c_str(), "wb");
-        bool done = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        if (f && std::fclose(f) != 0) done = false;
+        std::string reason;
+        const bool done = PlatformWriteFile(name + ".new", text.data(), text.size(), reason);
         written.push_back(name + ".new");
         if (!done) {
             for (const std::string& temporary : written) std::remove(temporary.c_str());
-            message = "cannot write " + stored + "; nothing written";
+            message = "cannot write " + stored + ": " + reason + "; nothing written";
             return false;
         }
     }

@@ -27,6 +27,8 @@
 #include "game/blocks/CEvilBlock.h"
 #include "game/blocks/CGameBlock.h"
 #include "game/blocks/CPlatform.h"
+#include "log/Log.h"
+#include "platform/FileWrite.h"
 #include "resources/CFontFactory.h"
 #include "resources/CTextureManager.h"
 #include "sprites/CSpriteManager.h"
@@ -43,7 +45,9 @@ const char* const HELP =
     "Marked on top: the level box (white frame), the spawn point (green cross),\n"
     "each checkpoint's respawn point (yellow cross), each platform's path (cyan\n"
     "line and frame at its far end) and each trap's throw (red line and frame).\n"
-    "Needs no display. Prints the picture's size and the level area it shows.\n";
+    "Needs no display. Prints the game's ERROR lines for what it cannot load (an\n"
+    "image or font the map then leaves out), then the picture's size and the level\n"
+    "area it shows. Exit status 1 when the picture cannot be written.\n";
 
 // The map shows at most this many pixels a side, whatever the scale.
 const int MAX_MAP_SIDE = 16384;
@@ -190,6 +194,9 @@ int main(int argc, char** argv)
     }
     free(absolute);
     SetStartupDirectoryForTesting(GetWorkingDirectory());
+    // What the game would refuse to load is said as the game says it.
+    LogSetLevel(LOG_ERROR);
+    LogEnable();
     TTF_Init();
 
     // A small context first: the engine's textures are made while loading.
@@ -293,8 +300,12 @@ int main(int argc, char** argv)
                         std::copy(from, from + 3, to);
                     }
             }
-        if (!WritePng(out, map)) {
-            status = Fail("cannot write " + names.back());
+        // Only a regular file is written, and only a file written to its last byte
+        // is announced: a full disk or a link under the name fails the run.
+        const std::vector<unsigned char> png = EncodePng(map);
+        std::string error = "the picture cannot be encoded";
+        if (png.empty() || !PlatformWriteFile(out, png.data(), png.size(), error)) {
+            status = Fail("cannot write " + names.back() + ": " + error);
         } else {
             std::printf("%s: %d x %d pixels, level area %.0f,%.0f to %.0f,%.0f at scale %g\n", names.back().c_str(),
                         width, height, area.left, area.top, area.right, area.bottom, scale);

@@ -2,7 +2,7 @@
 // manager, for the straightforward design (draw every sprite, test all pairs by
 // the plain double loop) and for ours, measured side by side in the same run.
 //
-//   quillfen-scene-benchmark [frames]
+//   quillfen-scene-benchmark [frames | --pile]
 //
 // Needs a display (draws into a real GL window; Xvfb will do). Run it from the
 // source folder: the load measure copies data/'s images and font.
@@ -156,6 +156,50 @@ Cost Measure(CSpriteManager& scene, bool plain, int frames) {
     return {Milliseconds(update) / frames, Milliseconds(collide) / frames, Milliseconds(draw) / frames};
 }
 
+// The first collision pass over a pile: `floors` still floors 64 pixels wide and
+// `height` tall whose tops rise a pixel each, and a walker in the lowest that
+// every floor in turn pushes up by a pixel.
+double MeasurePile(int floors, double height, CTexture* texture) {
+    CSpriteManager scene;
+    auto* walker = new CWalker();
+    walker->SetTexture(texture);
+    walker->SetSize(52, 64);
+    walker->SetPosition(0, floors - 63.0);
+    scene.AddSprite(walker);
+    for (int i = 0; i < floors; ++i) {
+        auto* floor = new CImageSprite();
+        floor->collisionCategory = COLLISION_SCENERY;
+        floor->collisionMask = COLLISION_NONE;
+        floor->needsUpdate = false;
+        floor->SetTexture(texture);
+        floor->SetSize(64, height);
+        floor->SetPosition(0, static_cast<double>(floors - i));
+        scene.AddSprite(floor);
+    }
+    const auto start = Clock::now();
+    scene.CheckCollisions();
+    const double ms = Milliseconds(Clock::now() - start);
+    if (walker->y != -63.0) {
+        std::printf("pile: the walker ended at %g, not on the top floor\n", walker->y);
+    }
+    return ms;
+}
+
+void MeasurePiles(CTexture* texture) {
+    // Short floors touch the walker a few at a time; tall ones all at once, filed
+    // in the grid's cells (16000) or found by every query (100000).
+    std::printf("%8s  %14s %14s %14s\n", "floors", "64 px tall ms", "16000 px ms", "100000 px ms");
+    for (int floors : {16000, 64000, 100000}) {
+        double ms[3];
+        int k = 0;
+        for (double height : {64.0, 16000.0, 100000.0}) {
+            ms[k++] = MeasurePile(floors, height, texture);
+        }
+        std::printf("%8d  %14.1f %14.1f %14.1f\n", floors, ms[0], ms[1], ms[2]);
+        std::fflush(stdout);
+    }
+}
+
 // Loads a level of `blocks` blocks (every third captioned) in the real game, in
 // a folder of its own with the shipped images and font, and quits on the pause
 // screen (a recording presses BACKSPACE once the level is shown). Prints the
@@ -215,7 +259,7 @@ void MeasureLoad(int blocks) {
 int main(int argc, char** argv) {
     if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::printf(
-            "usage: quillfen-scene-benchmark [frames]\n"
+            "usage: quillfen-scene-benchmark [frames | --pile]\n"
             "For engine developers: the milliseconds per frame of the sprite manager's update,\n"
             "collision and draw passes (draw into a real GL window; run under Xvfb without a display)\n"
             "for levels of 1000, 10000 and 100000 blocks with the same blocks on screen: the\n"
@@ -223,10 +267,14 @@ int main(int argc, char** argv) {
             "ours, side by side with their ratio. Default 200 frames of ours; the straightforward\n"
             "design runs fewer frames at the larger sizes. Then the time and peak memory of the\n"
             "real game (build/quillfen) loading a 100000-block level to its pause screen.\n"
+            "With --pile instead: the milliseconds of the first collision pass over piles of\n"
+            "16000, 64000 and 100000 floors whose tops rise a pixel each (64, 16000 and 100000\n"
+            "pixels tall), each pushing a walker up in turn.\n"
             "Prints figures; it is not a test.\n");
         return 0;
     }
-    const int frames = argc > 1 ? std::atoi(argv[1]) : 200;
+    const bool pile = argc > 1 && std::strcmp(argv[1], "--pile") == 0;
+    const int frames = argc > 1 && !pile ? std::atoi(argv[1]) : 200;
     if (frames < 1) {
         std::fprintf(stderr, "frames must be a positive number\n");
         return 1;
@@ -239,6 +287,10 @@ int main(int argc, char** argv) {
     texture.valid = true;
     texture.width = texture.height = 1;
     CFont font("data/fnt/Lucida Console.ttf", 12);
+    if (pile) {
+        MeasurePiles(&texture);
+        return 0;
+    }
 
     std::printf("%8s  %-6s %11s %11s %11s %11s\n", "blocks", "design", "update ms", "collide ms", "draw ms",
                 "frame ms");
