@@ -24,9 +24,9 @@
 
 namespace {
 
-// A map larger than this is refused before it is parsed (a 100,000-block level
-// is some 100 MB).
-const long long MAX_MAP_BYTES = 1LL << 30;
+// A map larger than this is refused before it is parsed (the map of a
+// 100,000-block level is some 60 MB; parsed, a map takes a few times its size).
+const long long MAX_MAP_BYTES = 256LL << 20;
 // Coordinates beyond this are no place in a level.
 const double FAR = 1e9;
 
