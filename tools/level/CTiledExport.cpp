@@ -174,6 +174,12 @@ void Writer::Layer(const LevelBlockKind& kind, const std::vector<CIniScan::Secti
             object.append_attribute("height") = NumberToString(h).c_str();
             right = std::max(right, x + w - originX);
             bottom = std::max(bottom, y + h - originY);
+            // Keys the object's place, size or point stands for are no properties:
+            // a designer moves the object, not a number beside it.
+            keysSeen = {"x", "y"};
+            for (const char* side : {"width", "height"})
+                if (caption && StringToDouble(Value(section, side, wide), -1) >= 0) keysSeen.insert(side);
+            if (kind.pointX) keysSeen.insert({CIniScan::Lower(kind.pointX), CIniScan::Lower(kind.pointY)});
             pugi::xml_node properties = object.append_child("properties");
             for (const CIniScan::Entry& entry : section.entries) {
                 if (!entry.hasValue || entry.key.empty() || !keysSeen.insert(CIniScan::Lower(entry.key)).second) continue;
@@ -194,6 +200,7 @@ void Writer::Layer(const LevelBlockKind& kind, const std::vector<CIniScan::Secti
             pugi::xml_node point = Object(layer, TiledNames::PLAYER, ReadLevelPlayerKey("spawnX"), ReadLevelPlayerKey("spawnY"));
             point.append_child("point");
             pugi::xml_node properties = point.append_child("properties");
+            keysSeen = {"spawnx", "spawny"};
             for (const CIniScan::Entry& entry : section.entries)
                 if (entry.hasValue && !entry.key.empty() && keysSeen.insert(CIniScan::Lower(entry.key)).second)
                     AddProperty(properties, Utf8(entry.key, wide), Utf8(entry.value, wide),

@@ -215,9 +215,10 @@ void Reader::ReadLayer(pugi::xml_node layer, size_t kindIndex)
         }
         Set(keys, "X", NumberToString(x));
         Set(keys, "Y", NumberToString(y));
-        // The size is read only with a caption; a block without one keeps its keys.
+        // The size is read only with a caption; a block without one keeps its keys,
+        // and so does one of no size, whose caption gives it its size.
         const std::string* caption = Get(keys, "hasCaption");
-        if ((caption && *caption == "1") || Get(keys, "width") || Get(keys, "height")) {
+        if (((caption && *caption == "1") || Get(keys, "width") || Get(keys, "height")) && (w > 0 || h > 0)) {
             Set(keys, "width", NumberToString(w));
             Set(keys, "height", NumberToString(h));
         }
