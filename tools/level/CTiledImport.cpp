@@ -206,6 +206,7 @@ void Reader::ReadLayer(pugi::xml_node layer, size_t kindIndex)
         Keys keys = Properties(object, layerName, &kind.keys);
         if (object.attribute("gid")) {
             const unsigned long long gid = object.attribute("gid").as_ullong();
+            if (gid > 0xFFFFFFFFull) Refuse(object, layerName, "its image is no tile of the map's image tileset");
             if (gid >> 29) Refuse(object, layerName, "its image is flipped; the game draws images as they are");
             const auto texture = textures.find(static_cast<long long>(gid));
             if (texture == textures.end()) Refuse(object, layerName, "its image is no tile of the map's image tileset");
