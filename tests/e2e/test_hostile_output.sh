@@ -13,10 +13,9 @@ DISK="$E2E_DIR/disk"
 mkdir -p "$DISK"
 echo "a player's file" >"$E2E_DIR/mine.txt"
 NO_LOG="logging to the console only."
-# Runs the command given after mounting a full tmpfs on $DISK (large enough for
-# the shipped level, which the filling then leaves no room beside); "cd" first copies
+# Runs the command given after mounting a full tmpfs on $DISK; "cd" first copies
 # the working directory onto it and goes there.
-FULL_DISK=(unshare -rm bash -c 'mount -t tmpfs -o size=16m tmpfs "$0" && if [ "$1" = cd ]; then cp -r . "$0" && cd "$0"; fi &&
+FULL_DISK=(unshare -rm bash -c 'mount -t tmpfs -o size=8m tmpfs "$0" && if [ "$1" = cd ]; then cp -r . "$0" && cd "$0"; fi &&
   { cat /dev/zero >"$0/fill" 2>/dev/null; true; } && shift && exec "$@"' "$DISK")
 CASES="pipe folder link"
 if unshare -rm true 2>/dev/null; then CASES+=" device full"; else echo "no mount namespace: device and full-disk cases skipped"; fi
