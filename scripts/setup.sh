@@ -12,7 +12,7 @@ quillfen_packages=(
   build-essential cmake pkg-config
   libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-mixer1.2-dev libsdl1.2-compat
   libgl-dev libgl1-mesa-dri libx11-dev
-  libgtest-dev fonts-dejavu-core libpng-dev libosmesa6-dev
+  libgtest-dev fonts-dejavu-core libpng-dev libosmesa6-dev libpugixml-dev tiled
   dpkg-dev fakeroot file desktop-file-utils appstream devscripts
   xvfb xauth xdotool x11-utils x11-xserver-utils util-linux
 )

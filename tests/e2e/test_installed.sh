@@ -27,7 +27,7 @@ for f in "$DATA/lvl/level_static.ini" "$DATA/gfx/tovik.png" "$DATA/fnt/Lucida Co
   "$T/usr/share/doc/quillfen-level-tools/levels.md"; do
   [ -f "$f" ] || fail "not installed: $f"
 done
-for tool in quillfen-level-check quillfen-level-map; do
+for tool in quillfen-level-check quillfen-level-map quillfen-level-tiled; do
   "$T/usr/games/$tool" --help | grep -qxF "The guide to the level files: $T/usr/share/doc/quillfen-level-tools/levels.md" ||
     fail "$tool --help does not name the installed guide"
 done

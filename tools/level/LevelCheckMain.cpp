@@ -10,8 +10,8 @@
 #include <string>
 
 #include "config/Paths.h"
-#include "game/level/CLevelChecker.h"
 #include "tools/level/LevelGuide.h"
+#include "tools/level/LevelReport.h"
 
 namespace {
 
@@ -54,16 +54,7 @@ int main(int argc, char** argv)
     SetStartupDirectoryForTesting(GetWorkingDirectory());
     TTF_Init();
 
-    const std::string shown = folder == "." ? "" : (folder.back() == '/' ? folder : folder + "/");
-    const auto problems = CLevelChecker(shown).Check();
-    for (const CLevelChecker::Problem& problem : problems) {
-        if (problem.line > 0)
-            std::printf("%s:%d: %s\n", problem.file.c_str(), problem.line, problem.text.c_str());
-        else
-            std::printf("%s: %s\n", problem.file.c_str(), problem.text.c_str());
-    }
-    if (problems.empty())
-        std::printf("%s: the level has no problems the checker knows of.\n", folder.c_str());
+    const bool clean = PrintLevelProblems(folder);
     TTF_Quit();
-    return problems.empty() ? 0 : 1;
+    return clean ? 0 : 1;
 }

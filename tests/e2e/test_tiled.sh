@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The shipped level drawn in Tiled and back: exported, imported (also after
+# Tiled's own writer has saved the map) and played from data/demo.rec, it gives
+# the log of the shipped files line for line. Tiled reads the map as JSON too,
+# tmxrasterizer draws it, and a map the game cannot represent is refused with
+# nothing written.
+source "$(dirname "$0")/lib.sh"
+: "${QUILLFEN_LEVEL_TILED:?}"
+export QT_QPA_PLATFORM=offscreen
+MAP="$E2E_DIR/level.tmx"
+
+play_demo() {
+  start_replay "$QUILLFEN_SOURCE_DIR/data/demo.rec"
+  E2E_TIMEOUT=300 expect_exit 0
+  cp "$LOG" "$E2E_DIR/$1"
+}
+same_log() {
+  cmp "$E2E_DIR/shipped.txt" "$E2E_DIR/$1" >&2 ||
+    { diff "$E2E_DIR/shipped.txt" "$E2E_DIR/$1" | head -20 >&2; fail "$2: the replay's log differs from the shipped level's"; }
+}
+
+make_workdir
+play_demo shipped.txt
+"$QUILLFEN_LEVEL_TILED" export "$WORK" "$MAP" >/dev/null || fail "export failed"
+
+# Imported into a folder without level files: the keys come in the map's order.
+rm -f "$WORK"/lvl/*.ini "$WORK"/ass/ets.*
+"$QUILLFEN_LEVEL_TILED" import "$MAP" "$WORK" >"$E2E_DIR/import.txt" || fail "import failed: $(cat "$E2E_DIR/import.txt")"
+grep -q "no problems" "$E2E_DIR/import.txt" || fail "the checker finds problems in the imported level: $(cat "$E2E_DIR/import.txt")"
+play_demo imported.txt
+same_log imported.txt "export, import"
+
+# Saved by Tiled's own writer, then imported over the shipped files.
+tiled --export-map tmx "$MAP" "$E2E_DIR/saved.tmx" 2>/dev/null || fail "tiled cannot load and save the exported map"
+make_workdir
+cp -r "$WORK/lvl" "$E2E_DIR/shipped-lvl"
+"$QUILLFEN_LEVEL_TILED" import "$E2E_DIR/saved.tmx" "$WORK" >/dev/null || fail "import of Tiled's save failed"
+play_demo saved.txt
+same_log saved.txt "export, Tiled's save, import"
+# The keys of unchanged sections keep their order and spelling (comments are not kept).
+for file in level_static level_check level_platform level_finish; do
+  diff <(grep -v -e '^;' -e '^$' "$E2E_DIR/shipped-lvl/$file.ini") "$WORK/lvl/$file.ini" >&2 ||
+    fail "lvl/$file.ini is not written as it was"
+done
+
+tiled --export-map json "$MAP" "$E2E_DIR/level.json" 2>/dev/null || fail "tiled cannot write the map as JSON"
+grep -q '"name":"level_platform"' <(tr -d ' \n' <"$E2E_DIR/level.json") || fail "the JSON map lacks the platforms' layer"
+
+# tmxrasterizer draws the level: sky, islands and the blocks of every layer.
+tmxrasterizer --scale 0.25 "$MAP" "$E2E_DIR/level.png" 2>/dev/null || fail "tmxrasterizer cannot draw the map"
+file "$E2E_DIR/level.png" | grep -q "PNG image data, 1936 x 672" || fail "the picture is not the level's size: $(file "$E2E_DIR/level.png")"
+
+# A rotated object: refused by name and id, and no file changes.
+sed '0,/<object id="\([0-9]*\)" name="5"/s//<object id="\1" name="5" rotation="30"/' "$MAP" >"$E2E_DIR/rotated.tmx"
+sums="$(md5sum "$WORK"/lvl/* "$WORK"/ass/*)"
+if "$QUILLFEN_LEVEL_TILED" import "$E2E_DIR/rotated.tmx" "$WORK" >"$E2E_DIR/refused.txt" 2>&1; then fail "a rotated object was imported"; fi
+grep -q "object '5' (id [0-9]*) on layer 'level_static': it is rotated; level blocks cannot be; nothing written" \
+  "$E2E_DIR/refused.txt" || fail "unexpected refusal: $(cat "$E2E_DIR/refused.txt")"
+[ "$sums" = "$(md5sum "$WORK"/lvl/* "$WORK"/ass/*)" ] || fail "a refused import changed level files"
+echo "PASS"
