@@ -12,7 +12,7 @@
 //     ... every frame: if (watcher.Changed(SDL_GetTicks())) reload();
 //
 // Linux follows folders with inotify; Windows compares the files' times at most
-// every POLL_MS (CFileWatcherWindows.cpp).
+// every POLL_MS (windows/CFileWatcher.cpp).
 #ifndef VELMORA_PLATFORM_CFILEWATCHER_H
 #define VELMORA_PLATFORM_CFILEWATCHER_H
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,8 +26,8 @@ TEST(FileWatcher, ReportsEachSaveOnceAfterItsFilesAreQuiet)
     };
     const std::vector<Case> cases = {
         {"written in steps", [&] { folder.Write("lvl/level.ini", "[ma"); folder.Write("lvl/level.ini", "[main]\ncount=1\n"); }, true},
-        {"replaced by a rename", [&] { std::rename(folder.Write("lvl/.level.ini.swp", "[main]\n").c_str(), level.c_str()); }, true},
-        {"deleted and made anew", [&] { std::remove(image.c_str()); folder.Write("gfx/a.png", "y"); }, true},
+        {"replaced by a rename", [&] { std::filesystem::rename(folder.Write("lvl/.level.ini.swp", "[main]\n"), level); }, true},
+        {"deleted and made anew", [&] { std::remove(image.c_str()); folder.Write("gfx/a.png", "yy"); }, true},
         {"another file", [&] { folder.Write("lvl/other.ini", "[x]\n"); }, false},
         {"nothing", [] {}, false},
     };
@@ -38,6 +39,7 @@ TEST(FileWatcher, ReportsEachSaveOnceAfterItsFilesAreQuiet)
     for (const Case& c : cases)
     {
         c.save();
+        now += CFileWatcher::POLL_MS;  // where files are polled, not at every call
         EXPECT_FALSE(watcher.Changed(now)) << c.name << ": reported before the files were quiet";
         now += CFileWatcher::QUIET_MS;
         EXPECT_EQ(watcher.Changed(now), c.reported) << c.name;
