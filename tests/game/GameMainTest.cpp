@@ -41,10 +41,7 @@ protected:
     void Focus(Uint8 state, Uint8 gain)
     {
         SDL_Event event{};
-        event.type = SDL_ACTIVEEVENT;
-        event.active.type = SDL_ACTIVEEVENT;
-        event.active.state = state;
-        event.active.gain = gain;
+        event.active = SDL_ActiveEvent{SDL_ACTIVEEVENT, gain, state};
         game->DispatchEvent(event);
     }
 };
@@ -52,8 +49,7 @@ protected:
 
 TEST_F(GameMain, KeysDuringLoadingAreIgnored)
 {
-    // Without OnInit the game stays in Loading and has no scene: a handler that
-    // touched the player would crash here.
+    // Without OnInit there is no scene: a handler touching the player would crash.
     CreateGame();
     for (SDLKey key : {SDLK_ESCAPE, SDLK_BACKSPACE, SDLK_a, SDLK_d, SDLK_s, SDLK_SPACE})
     {
@@ -378,7 +374,7 @@ TEST_F(GameMain, F5ReloadsTheLevelOnTheLoaderThreadAndThePlayerKeepsPlaceSpeedAn
     KeyDown(SDLK_d);
     for (int i = 0; i < 5; ++i)
         Frame();
-    struct { double x, y, velocityX, velocityY; } before{game->player->x, game->player->y, game->player->velocityX, game->player->velocityY};
+    const std::vector<double> before{game->player->x, game->player->y, game->player->velocityX, game->player->velocityY};
     EXPECT_GT(CountPixelsNear(0, 0, 800, 600, 128, 128, 128), 1000);
 
     WriteSolidPng("gfx/floor.png", 8, 8, 255, 0, 0);
@@ -392,10 +388,7 @@ TEST_F(GameMain, F5ReloadsTheLevelOnTheLoaderThreadAndThePlayerKeepsPlaceSpeedAn
         game->OnFrameStart();
     ASSERT_EQ(game->GetState(), Running);
     CPlayer* player = game->player;
-    EXPECT_EQ(player->x, before.x);
-    EXPECT_EQ(player->y, before.y);
-    EXPECT_EQ(player->velocityX, before.velocityX);
-    EXPECT_EQ(player->velocityY, before.velocityY);
+    EXPECT_EQ(std::vector<double>({player->x, player->y, player->velocityX, player->velocityY}), before);
     EXPECT_TRUE(player->keyRight);
     EXPECT_NE(First<CCheckPointBlock>(), nullptr);
     EXPECT_EQ(Logged("STATUS in class CTestGame: Reloading the level..."), 1);
