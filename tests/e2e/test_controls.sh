@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
-# Other ways to press the game's keys: a gamepad through recordings (its events
-# are recorded and replayed as keys are), a key remapped in config.ini, a bad key
-# name that keeps the default, and the arrow keys as real X key events.
-#
-# Each recorded run ends with the player at rest; the floors are rulers, so the
-# pixel below the feet says where it stands, and the same route pressed another
-# way must end on the very same pixel.
+# Other ways to press the game's keys: a gamepad, keys remapped in config.ini, the
+# arrows. Floors are rulers: the same route pressed another way ends on the same pixel.
 source "$(dirname "$0")/lib.sh"
 
 FEET=(400 340)

@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
-# Steering the player, driven by recordings so that every run is exact: walking,
-# coasting and braking to a stop, leaving the level box (back to the spawn point),
-# a jump onto a higher block, a checkpoint that moves the respawn point and
-# reports itself once, and a moving platform that carries the player.
-#
-# Each recording ends with the player at rest in the running game, which then
-# goes on with the keyboard and shows where the recording left the player. The camera keeps the player in
-# the middle of the window and the floors are rulers (their red grows along the
-# block), so the pixel below the feet says exactly where the player stands.
+# Steering the player through recordings, so that every run is exact. Each ends with
+# the player at rest; the camera centres it and the floors are rulers (red grows along
+# the block), so the pixel below the feet says exactly where it stands.
 source "$(dirname "$0")/lib.sh"
 
 FEET=(400 340)  # below the middle of the player's feet, inside the block it stands on

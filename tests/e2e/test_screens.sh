@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The screens a player goes through: the loading screen with its turning logo,
-# keys that do nothing while loading, the pause screen and its text, ESC into the
-# running game (scene and FPS text), ESC back to the pause screen with the logo
-# upright and turning again, BACKSPACE on the pause screen to quit; and closing
-# the window in the loading, pause and running states.
+# The screens a player goes through (loading, pause, running) and closing the window
+# in each.
 source "$(dirname "$0")/lib.sh"
 
 # The logo is replaced by a bar, magenta at its left end and white elsewhere, so

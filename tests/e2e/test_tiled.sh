@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The shipped level drawn in Tiled and back: exported, imported (also after
-# Tiled's own writer has saved the map) and played from data/demo.rec, it gives
-# the log of the shipped files line for line. Tiled reads the map as JSON too,
-# tmxrasterizer draws it, and a map the game cannot represent is refused with
-# nothing written.
+# The shipped level drawn in Tiled and back plays the demo to the shipped files' log;
+# a map the game cannot represent is refused with nothing written.
 source "$(dirname "$0")/lib.sh"
 : "${QUILLFEN_LEVEL_TILED:?}"
 export QT_QPA_PLATFORM=offscreen
