@@ -1,29 +1,21 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/TempDir.h"
+#include "ToolRun.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string Tiled() { return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "tools" / "quillfen-level-tiled").string(); }
-
 int RunTiled(const std::string& arguments, std::string& output)
 {
-    output.clear();
-    FILE* pipe = popen((Tiled() + " " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const ToolRun run = Start(Tool("quillfen-level-tiled") + " " + arguments);
+    output = run.output;
+    return run.status;
 }
 
 // A map as Tiled saves it, with the static blocks' layer given.
