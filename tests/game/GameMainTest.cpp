@@ -26,7 +26,7 @@ namespace
 class GameMain : public GameFixture
 {
 protected:
-    // Loads a level whose player stands in the air at 100, 50 and waits for the pause screen.
+    // The player in the air at 100, 50, on the pause screen.
     void StartLevel(const std::string& staticLevel = "[player]\nspawnX=100\nspawnY=50\n")
     {
         Write("lvl/level_static.ini", staticLevel);
@@ -35,7 +35,7 @@ protected:
         ASSERT_EQ(game->GetState(), Paused);
     }
 
-    // Makes SDL report the key as held or not, as a real keyboard would.
+    // SDL's own key state, as a real keyboard would set it.
     static void Hold(SDLKey key, bool held) { SDL_GetKeyState(nullptr)[key] = held ? 1 : 0; }
 
     void Focus(Uint8 state, Uint8 gain)
@@ -265,13 +265,7 @@ TEST_F(GameMain, ArrowKeysAndAGamepadWalkBrakeJumpPauseAndQuitAsTheRulesKeysDo)
     const auto hat = [](int value) { return [value](bool down) { return Pad(SDL_JOYHATMOTION, 0, down ? value : 0); }; };
     const auto stick = [](int value) { return [value](bool down) { return Pad(SDL_JOYAXISMOTION, 0, down ? value : 300); }; };
     const auto button = [](int n) { return [n](bool down) { return Pad(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP, n, down); }; };
-    struct Case
-    {
-        const char* what;
-        std::function<SDL_Event(bool)> input;
-        bool* flag;
-        int animation;
-    } cases[] = {
+    struct Case { const char* what; std::function<SDL_Event(bool)> input; bool* flag; int animation; } cases[] = {
         {"Left arrow", key(SDLK_LEFT), &player->keyLeft, 1}, {"Right arrow", key(SDLK_RIGHT), &player->keyRight, 2},
         {"Down arrow", key(SDLK_DOWN), &player->keyDown, 2}, {"D-pad left", hat(SDL_HAT_LEFTUP), &player->keyLeft, 1},
         {"D-pad right", hat(SDL_HAT_RIGHT), &player->keyRight, 2}, {"stick left", stick(-20000), &player->keyLeft, 1},
