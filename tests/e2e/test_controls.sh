@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Other ways to press the game's keys: a gamepad, keys remapped in config.ini, the
-# arrows. Floors are rulers: the same route pressed another way ends on the same pixel.
+# Other ways to press the game's keys: a recorded gamepad and the arrows under X.
+# Floors are rulers: the same route pressed another way ends on the same pixel.
 source "$(dirname "$0")/lib.sh"
 
 FEET=(400 340)
@@ -13,7 +13,7 @@ setup_level() {
 -2400 512 2600 64 gfx\floor.bmp
 100 480 1400 96 gfx\step.bmp
 EOF_
-  printf '[game]\nsizeW=800\nsizeH=600\n%s' "${1:-}" | write_file config.ini
+  printf '[game]\nsizeW=800\nsizeH=600\n' | write_file config.ini
 }
 under() {
   local r g b
@@ -43,15 +43,6 @@ echo "keys: walked to $walked, jumped to $jumped; gamepad: stick to $stick, D-pa
 [ "${walked%% *}" = floor ] && [ "${jumped%% *}" = step ] || fail "the keyboard routes went wrong ($walked, $jumped)"
 [ "$stick" = "$walked" ] || fail "the stick does not walk as 'a' does ($stick, not $walked)"
 [ "$pad" = "$jumped" ] || fail "the D-pad and first button do not play as 'd' and space ($pad, not $jumped)"
-
-# A remapped key walks as 'a' did; a bad name keeps 'd', with a WARNING.
-setup_level $'[keys]\nleft=j\nright=no such key\n'
-remapped="$(rest_after esc "e:2 1 44 106 0 0" 60 "e:3 0 44 106 0 0")"
-[ "$remapped" = "$walked" ] || fail "'j' bound to left does not walk as 'a' did ($remapped, not $walked)"
-log_has 'WARNING in class CGameMain: No key is called "no such key" (keys, right in config.ini); right stays on "d".' ||
-  fail "no WARNING for the bad key name"
-kept="$(rest_after esc +d space 60 -d)"
-[ "$kept" = "$jumped" ] || fail "'d' no longer walks after a bad name ($kept, not $jumped)"
 
 # The arrow keys under X: Left walks, Up jumps (the camera follows the player up,
 # so the floor leaves the pixel below its feet).
