@@ -84,8 +84,7 @@ TEST_F(Blocks, KeysGivePositionDepthTextureAndCaptionAndBadValuesTheirDefaults)
     EXPECT_EQ(b[5]->GetTexture()->width, 64);
 
     // Negative or absent sizes take the measured text.
-    int textW = 0;
-    int textH = 0;
+    int textW = 0, textH = 0;
     ASSERT_TRUE(game->GetFontFactory()->GetFont(DEFAULT_FONT_FILE, 20)->MeasureText("Hello", textW, textH));
     const SpriteBox measured = b[6]->GetTextRect();
     EXPECT_EQ(std::vector<double>({b[6]->GetWidth(), b[6]->GetHeight(), measured.x, measured.y, measured.w, measured.h}),
