@@ -239,9 +239,7 @@ TEST(ShippedImagesTest, EverySpriteCellHoldsAFigureWithAClearBorder)
             ASSERT_EQ(PixelAt(s.get(), x, y)[3], PixelAt(s.get(), 51 - x, 64 + y)[3]) << x << "," << y;
 }
 
-// The shipped sounds as the game's mixer gets them: small mono 16-bit WAV, loud
-// enough but never clipped, effects that start and end in silence, the platform's
-// the quietest, and music that loops without a click at the seam.
+// Small mono 16-bit WAVs, never clipped; effects start and end in silence.
 TEST(ShippedSoundsTest, AreSmallCleanWavesAndTheMusicLoopsWithoutAClick)
 {
     struct Expected { const char* name; double shortest, longest; };

@@ -36,10 +36,8 @@ const std::string STATIC_INI = "[main]\ncount=2\n[0]\nX=0\nY=0\nfoo=bar\n[1]\nY=
 
 } // namespace
 
-// Edits as Tiled saves them come back in the game's coordinates: a layer's
-// offset and the map's origin are added, a tile object's corner is its bottom
-// left, deleted sections close up, a new object takes the next number, and an
-// unchanged section keeps its keys' order and spelling.
+// Layer offsets and the map's origin are added, a tile's corner is its bottom left,
+// deleted sections close up, and an unchanged section keeps its keys as written.
 TEST(LevelTiledTest, ImportPutsEditsBackIntoTheLevelFiles)
 {
     CTempDir folder;
