@@ -188,6 +188,14 @@ key_up() { xdotool keyup "$1"; }
 close_window() { "$QUILLFEN_WINDOW_TOOL" close "$1"; }
 screenshot() { "$QUILLFEN_WINDOW_TOOL" shot "$1" "$2"; }
 
+# The player on a floor at the spawn point, the other level files empty, plus the
+# blocks given (lines of `block` arguments) in the file given.
+floor_level() {
+  rm -f "$WORK"/lvl/* "$WORK"/ass/*
+  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\ground.png'
+  [ $# -eq 0 ] || printf '%s\n' "${@:2}" | level_file "$1"
+}
+
 # The window read back: "COUNT MINX MINY MAXX MAXY" of the pixels of a rectangle
 # near a colour (pixels X Y W H R G B TOL) or not black (pixels X Y W H); one
 # pixel's "R G B" (colour_at X Y).
@@ -196,6 +204,28 @@ colour_at() { "$QUILLFEN_WINDOW_TOOL" colour "$WINDOW_NAME" "$1" "$2"; }
 # Predicates for wait_for: at least MIN such pixels; none.
 pixels_at_least() { local min=$1 found; shift; found="$(pixels "$@")" && [ "${found%% *}" -ge "$min" ]; }
 no_pixels() { local found; found="$(pixels "$@")" && [ "${found%% *}" -eq 0 ]; }
+# On a level of rulers (write_ruler), what lies under a point: "floor R", "step R",
+# "back R" (R: where along the ruler) or "none".
+under() {
+  local r g b
+  read -r r g b <<<"$(colour_at "$@" || echo 0 0 0)"
+  if ((g < 40 || g > 80)); then echo none; elif ((b < 40)); then echo "floor $r"
+  elif ((b > 160)); then echo "step $r"; else echo "back $r"; fi
+}
+FEET=(400 340)  # below the middle of the centred player's feet
+# Replays a loading frame, ESC (or the gamepad's Start with a first argument
+# "start"), the route given and 300 frames to come to rest; prints what lies under the feet.
+rest_after() {
+  local start=(esc)
+  [ "${1:-}" != start ] || { start=("e:10 0 7 1" "e:11 0 7 0"); shift; }
+  write_recording "$E2E_DIR/run.rec" 1 loaded "${start[@]}" 1 "$@" 300
+  start_replay "$E2E_DIR/run.rec"
+  resume_after_replay
+  under "${FEET[@]}"
+  close_window Quillfen
+  expect_exit 0 >&2
+}
+end_screen() { pixels_at_least 100 0 270 800 60 255 255 255 40; }  # the end block's white text
 field() { echo "$1" | cut -d' ' -f"$2"; }
 
 # Wall-clock helpers, for reports only: no test asserts on the machine's speed.

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The shipped demo recording (data/demo.rec, which ./play.sh plays without a
-# display) takes the shipped level from the spawn point past both checkpoints to
-# the star door, and the game ends there by itself with status 0. On SDL 1.2's
-# compatibility library over SDL 2 (when installed) it replays to the same log.
+# The shipped demo recording plays the shipped level to the star door, past both
+# checkpoints; over SDL 2's SDL 1.2 library too (when installed), to the same log.
 source "$(dirname "$0")/lib.sh"
 SDL12_COMPAT=/usr/lib/x86_64-linux-gnu/sdl12-compat
 

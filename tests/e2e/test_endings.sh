@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
-# The two ways a level ends, each block lying at the spawn point so that the
-# player touches it in the first running frame; recordings of 16 ms frames count
-# the time exactly. The end block: its text fills the end screen and the game
-# quits 5 s later (or when the window is closed). The evil block: the window is
-# minimised, the script's lines are logged in the player's name every 2 s, the
-# console falls silent at the switch line while the log file goes on, the end
-# screen shows the fatal error in red, and the game quits 4 s after it.
+# The two ways a level ends, each block at the spawn point; recordings of 16 ms
+# frames count the time exactly.
 source "$(dirname "$0")/lib.sh"
 
 END_TEXT=(0 270 800 60)  # the middle rows of the window, where the end label's text lies

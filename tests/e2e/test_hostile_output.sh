@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# What the game and the map tool write, where a hostile level folder decides what
-# lies under the name: a pipe, a device, a folder or a link as logfile.txt, a pipe
-# as the recording, and full disks. The game goes on without that output, says so
-# on the console once and ends with status 0; a link's target stays untouched; the
-# map tool fails on a full disk. Devices and full disks are mounted in a mount
-# namespace of the test's own: /dev/null bound over logfile.txt, a small tmpfs
-# filled to its last block.
+# What the game and the map tool write where a hostile folder decides what lies under
+# the name (pipe, device, folder, link, full disk): said once, and status 0. Devices
+# and full disks live in a mount namespace of the test's own.
 source "$(dirname "$0")/lib.sh"
 E2E_TIMEOUT=120
 LOG="$E2E_DIR/stdout.txt"  # the console: there is no log file to read

@@ -1,16 +1,8 @@
 #!/usr/bin/env bash
-# Steering the player, driven by recordings so that every run is exact: walking,
-# coasting and braking to a stop, leaving the level box (back to the spawn point),
-# a jump onto a higher block, a checkpoint that moves the respawn point and
-# reports itself once, and a moving platform that carries the player.
-#
-# Each recording ends with the player at rest in the running game, which then
-# goes on with the keyboard and shows where the recording left the player. The camera keeps the player in
-# the middle of the window and the floors are rulers (their red grows along the
-# block), so the pixel below the feet says exactly where the player stands.
+# Steering the player through recordings, so that every run is exact. Each ends with
+# the player at rest; the camera centres it and the floors are rulers (red grows along
+# the block), so the pixel below the feet says exactly where it stands.
 source "$(dirname "$0")/lib.sh"
-
-FEET=(400 340)  # below the middle of the player's feet, inside the block it stands on
 
 make_workdir empty
 copy_data fnt gfx/tovik.png gfx/logo.png
@@ -36,25 +28,7 @@ level_file lvl/level_finish.ini <<'EOF_'
 3122 340 50 40 gfx\flag.bmp Z=-0.5
 EOF_
 
-# What lies under a point: "floor R", "step R", "back R" (R: where along the ruler) or "none".
-under() {
-  local r g b
-  read -r r g b <<<"$(colour_at "$@" || echo 0 0 0)"
-  if ((g < 40 || g > 80)); then echo none; elif ((b < 40)); then echo "floor $r"
-  elif ((b > 160)); then echo "step $r"; else echo "back $r"; fi
-}
 red() { local reading=$1; [ "${reading%% *}" != none ] || fail "nothing under the player"; echo "${reading#* }"; }
-
-# Plays the running part of a recording (after a loading frame and ESC) and 300
-# frames more to come to rest, then prints what lies under the feet.
-rest_after() {
-  write_recording "$E2E_DIR/run.rec" 1 loaded esc 1 "$@" 300
-  start_replay "$E2E_DIR/run.rec"
-  resume_after_replay
-  under "${FEET[@]}"
-  close_window Quillfen
-  expect_exit 0 >&2
-}
 
 spawn="$(rest_after)"
 coasted="$(rest_after +a 60 -a)"

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The running game follows its level files: F5 builds the level again from the
-# files as they are now, and with QUILLFEN_WATCH=1 a save does it by itself. A
-# recording keeps the F5, so a run with reloads replays to the same log; an end
-# block moved onto the player ends the game without a restart; hostile files
-# saved under the running game are reported and played on.
+# The running game follows its level files: F5 reloads them, and so does a save with
+# QUILLFEN_WATCH=1.
 source "$(dirname "$0")/lib.sh"
 E2E_TIMEOUT=120
 bound_address_space
@@ -12,7 +9,6 @@ RELOADED='^STATUS in class CGameMain: Level reloaded in [0-9]* ms\.$'
 reloads() { grep -c "$RELOADED" "$LOG" || true; }
 reloads_at_least() { [ "$(reloads)" -ge "$1" ]; }
 wait_reloads() { wait_for "reload number $1" reloads_at_least "$1"; }
-end_screen() { pixels_at_least 100 0 270 800 60 255 255 255 40; }
 
 # A floor with the player on it, a checkpoint ahead and the end block far off (or at X given).
 write_level() {

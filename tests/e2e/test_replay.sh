@@ -1,23 +1,15 @@
 #!/usr/bin/env bash
-# Recorded play: a run driven by real keys and recorded (QUILLFEN_RECORD) plays
-# again from the recording (QUILLFEN_REPLAY) to the same log, byte for byte, and
-# the same exit status; a truncated recording is reported and the keyboard takes
-# over.
+# Recorded play (QUILLFEN_RECORD) replays (QUILLFEN_REPLAY) to the same log and exit
+# status; a truncated recording hands over to the keyboard.
 source "$(dirname "$0")/lib.sh"
 
 # A floor with a checkpoint and, further on, the end block, both too tall to jump over.
 write_level() {
   make_floor_flag_door
-  {
-    printf '[main]\ncount=1\n\n[player]\nspawnX=0\nspawnY=448\nmaxY=2000\n\n'
-    block 0 -1000 512 3000 64 'gfx\floor.bmp'
-  } | write_file lvl/level_static.ini
-  { printf '[main]\ncount=1\n\n'; block 0 400 112 64 400 'gfx\flag.bmp' Z=-0.2 spawnX=400 spawnY=448; } |
-    write_file lvl/level_check.ini
-  { printf '[main]\ncount=1\n\n'; block 0 900 112 64 400 'gfx\door.bmp' Z=-0.2 "text=Recorded and replayed."; } |
-    write_file lvl/level_finish.ini
+  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\floor.bmp'
+  level_file lvl/level_check.ini <<<'400 112 64 400 gfx\flag.bmp Z=-0.2 spawnX=400 spawnY=448'
+  level_file lvl/level_finish.ini <<<'900 112 64 400 gfx\door.bmp Z=-0.2 text=Replayed.'
 }
-end_screen() { pixels_at_least 100 0 270 800 60 255 255 255 40; }
 
 # --- A run with real keys, recorded: a jump, a checkpoint, a pause, the end block.
 write_level

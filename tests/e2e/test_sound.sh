@@ -1,9 +1,5 @@
 #!/usr/bin/env bash
-# Sound through SDL's disk audio driver, which writes the mixed samples to a file:
-# the demo replays to the same log with sound on and off, heard with it on and
-# without samples off; a jump is heard and a run without one is silent (music
-# off); volume 0 is silent; hostile settings keep their defaults; without a device
-# the game plays on with one WARNING.
+# Sound through SDL's disk audio driver, which writes the mixed samples to a file.
 source "$(dirname "$0")/lib.sh"
 E2E_TIMEOUT=300
 MIXED="$E2E_DIR/mixed.raw"
@@ -18,11 +14,6 @@ listen() {
   rm -f "$MIXED"
   start_replay "$1" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$MIXED" QUILLFEN_REPLAY_PACE="${PACE:-0}"
   expect_exit 0
-}
-# The player on a floor at the spawn point, nothing else.
-floor_level() {
-  rm -f "$WORK"/lvl/* "$WORK"/ass/*
-  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\ground.png'
 }
 
 echo "--- the demo, with sound and without"

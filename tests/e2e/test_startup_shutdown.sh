@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# Started in an empty folder - no config.ini, icon, font, logo, player image or
-# level files - the game opens its 800 x 600 window, titled "Velmora Engine App"
-# and then "Quillfen", logs the engine's start-up sequence and every missing file,
-# runs on with the defaults through its screens (a recording: ESC to run, ESC to
-# pause), and ends with status 0 and the shut-down sequence when BACKSPACE is
-# pressed on the pause screen.
+# Started in an empty folder, the game opens its window, logs its start-up and every
+# missing file, runs on its defaults and shuts down cleanly.
 source "$(dirname "$0")/lib.sh"
 
 log_has_prefix() { awk -v p="$1" 'index($0, p) == 1 { found = 1 } END { exit !found }' "$LOG"; }

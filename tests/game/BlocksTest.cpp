@@ -25,8 +25,7 @@ const char* const FATAL_TEXT = "FATAL ERROR in class CPlayer: div by 0.";
 // Overlaps a 52 x 64 player at 100, 100.
 const std::string TOUCHING = "X=120\nY=120\nhasCaption=1\nwidth=40\nheight=40\n";
 
-// Blocks of every kind loaded by the game from level files and played through
-// the game's own update.
+// Blocks of every kind, loaded from level files and played by the game's update.
 class Blocks : public GameFixture
 {
 protected:
@@ -85,8 +84,7 @@ TEST_F(Blocks, KeysGivePositionDepthTextureAndCaptionAndBadValuesTheirDefaults)
     EXPECT_EQ(b[5]->GetTexture()->width, 64);
 
     // Negative or absent sizes take the measured text.
-    int textW = 0;
-    int textH = 0;
+    int textW = 0, textH = 0;
     ASSERT_TRUE(game->GetFontFactory()->GetFont(DEFAULT_FONT_FILE, 20)->MeasureText("Hello", textW, textH));
     const SpriteBox measured = b[6]->GetTextRect();
     EXPECT_EQ(std::vector<double>({b[6]->GetWidth(), b[6]->GetHeight(), measured.x, measured.y, measured.w, measured.h}),
@@ -201,8 +199,7 @@ TEST_F(Blocks, PlatformCarriesThePlayerAtAnyDepth)
 
 TEST_F(Blocks, EvilBlockCapturesThePlayerAndPlaysItsScriptToTheFatalScreenAndTheQuit)
 {
-    // Thresholds: 0 counts only in a timed step; a level above 5 gets the logger's
-    // own line, a threshold above 4 is refused. The switch line silences the console.
+    // Threshold 0 counts only in a timed step; 7 gets the logger's own line, 9 is refused.
     Write("ass/ets.1", "[evil]\nl0=1\nt0=zero\nw0=3\nl1=3\nt1=one\nw1=0\nl2=2\nt2=two\nw2=0\n"
                        "l3=1\nt3=three\nl4=7\nt4=seven\nw4=9\n");
     // Behind the player's depth, so that it walks into them without being pushed out.

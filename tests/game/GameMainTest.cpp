@@ -26,7 +26,7 @@ namespace
 class GameMain : public GameFixture
 {
 protected:
-    // Loads a level whose player stands in the air at 100, 50 and waits for the pause screen.
+    // The player in the air at 100, 50, on the pause screen.
     void StartLevel(const std::string& staticLevel = "[player]\nspawnX=100\nspawnY=50\n")
     {
         Write("lvl/level_static.ini", staticLevel);
@@ -35,16 +35,13 @@ protected:
         ASSERT_EQ(game->GetState(), Paused);
     }
 
-    // Makes SDL report the key as held or not, as a real keyboard would.
+    // SDL's own key state, as a real keyboard would set it.
     static void Hold(SDLKey key, bool held) { SDL_GetKeyState(nullptr)[key] = held ? 1 : 0; }
 
     void Focus(Uint8 state, Uint8 gain)
     {
         SDL_Event event{};
-        event.type = SDL_ACTIVEEVENT;
-        event.active.type = SDL_ACTIVEEVENT;
-        event.active.state = state;
-        event.active.gain = gain;
+        event.active = SDL_ActiveEvent{SDL_ACTIVEEVENT, gain, state};
         game->DispatchEvent(event);
     }
 };
@@ -52,8 +49,7 @@ protected:
 
 TEST_F(GameMain, KeysDuringLoadingAreIgnored)
 {
-    // Without OnInit the game stays in Loading and has no scene: a handler that
-    // touched the player would crash here.
+    // Without OnInit there is no scene: a handler touching the player would crash.
     CreateGame();
     for (SDLKey key : {SDLK_ESCAPE, SDLK_BACKSPACE, SDLK_a, SDLK_d, SDLK_s, SDLK_SPACE})
     {
@@ -269,13 +265,7 @@ TEST_F(GameMain, ArrowKeysAndAGamepadWalkBrakeJumpPauseAndQuitAsTheRulesKeysDo)
     const auto hat = [](int value) { return [value](bool down) { return Pad(SDL_JOYHATMOTION, 0, down ? value : 0); }; };
     const auto stick = [](int value) { return [value](bool down) { return Pad(SDL_JOYAXISMOTION, 0, down ? value : 300); }; };
     const auto button = [](int n) { return [n](bool down) { return Pad(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP, n, down); }; };
-    struct Case
-    {
-        const char* what;
-        std::function<SDL_Event(bool)> input;
-        bool* flag;
-        int animation;
-    } cases[] = {
+    struct Case { const char* what; std::function<SDL_Event(bool)> input; bool* flag; int animation; } cases[] = {
         {"Left arrow", key(SDLK_LEFT), &player->keyLeft, 1}, {"Right arrow", key(SDLK_RIGHT), &player->keyRight, 2},
         {"Down arrow", key(SDLK_DOWN), &player->keyDown, 2}, {"D-pad left", hat(SDL_HAT_LEFTUP), &player->keyLeft, 1},
         {"D-pad right", hat(SDL_HAT_RIGHT), &player->keyRight, 2}, {"stick left", stick(-20000), &player->keyLeft, 1},
@@ -378,7 +368,7 @@ TEST_F(GameMain, F5ReloadsTheLevelOnTheLoaderThreadAndThePlayerKeepsPlaceSpeedAn
     KeyDown(SDLK_d);
     for (int i = 0; i < 5; ++i)
         Frame();
-    struct { double x, y, velocityX, velocityY; } before{game->player->x, game->player->y, game->player->velocityX, game->player->velocityY};
+    const std::vector<double> before{game->player->x, game->player->y, game->player->velocityX, game->player->velocityY};
     EXPECT_GT(CountPixelsNear(0, 0, 800, 600, 128, 128, 128), 1000);
 
     WriteSolidPng("gfx/floor.png", 8, 8, 255, 0, 0);
@@ -392,10 +382,7 @@ TEST_F(GameMain, F5ReloadsTheLevelOnTheLoaderThreadAndThePlayerKeepsPlaceSpeedAn
         game->OnFrameStart();
     ASSERT_EQ(game->GetState(), Running);
     CPlayer* player = game->player;
-    EXPECT_EQ(player->x, before.x);
-    EXPECT_EQ(player->y, before.y);
-    EXPECT_EQ(player->velocityX, before.velocityX);
-    EXPECT_EQ(player->velocityY, before.velocityY);
+    EXPECT_EQ(std::vector<double>({player->x, player->y, player->velocityX, player->velocityY}), before);
     EXPECT_TRUE(player->keyRight);
     EXPECT_NE(First<CCheckPointBlock>(), nullptr);
     EXPECT_EQ(Logged("STATUS in class CTestGame: Reloading the level..."), 1);

@@ -77,16 +77,14 @@ TEST_F(LevelLoader, PlayerAndEndLabelAreSetUpAsTheGameNeedsThem)
                                 player->maxX, player->maxY}),
               std::vector<int>({120, -40, 1, -500, -600, 700, 800}));
     EXPECT_EQ(player->GetTexture(), game->spriteManager->textureManager->GetTexture(PLAYER_IMAGE, true, false));
-    EXPECT_EQ(std::vector<double>({player->GetWidth(), player->GetHeight()}), std::vector<double>({52, 64}));
-    EXPECT_EQ(player->GetFrameWidth(), 52);
-    EXPECT_EQ(player->GetFrameHeight(), 64);
+    EXPECT_EQ(std::vector<double>({player->GetWidth(), player->GetHeight(), double(player->GetFrameWidth()),
+                                   double(player->GetFrameHeight())}), std::vector<double>({52, 64, 52, 64}));
     const int table[][3] = {{0, 0, 0},   {1, 0, 3},   {2, 4, 7},   {3, 8, 11},  {5, 12, 15},
                             {4, 16, 19}, {6, 20, 23}, {7, 11, 11}, {8, 15, 15}};
     for (const auto& row : table)
     {
         const AnimationRange range = player->GetAnimationRange(row[0]);
-        EXPECT_EQ(range.firstFrame, row[1]) << "animation " << row[0];
-        EXPECT_EQ(range.lastFrame, row[2]) << "animation " << row[0];
+        EXPECT_EQ(std::vector<int>({range.firstFrame, range.lastFrame}), std::vector<int>({row[1], row[2]})) << row[0];
     }
     EXPECT_EQ(player->currentAnimation, 2);
     EXPECT_EQ(First<CEvilBlock>()->game, game);
@@ -170,10 +168,8 @@ TEST_F(LevelLoader, TexturesLoadedOnTheSecondContextDrawInTheMainOne)
     }
 }
 
-// The loader reads each level file held in memory, uploads captions without
-// waiting for each and keeps no caption pixels: the blocks must come out as
-// blocks that read their keys one by one, and their captions must show on the
-// main context.
+// The loader reads the files from memory and keeps no caption pixels: its blocks
+// must equal blocks that read their keys one by one, and their captions show.
 TEST_F(LevelLoader, BlocksComeOutAsReadKeyByKeyAndTheirCaptionsShow)
 {
     const bool haveFont = InstallFont();
@@ -205,11 +201,10 @@ TEST_F(LevelLoader, BlocksComeOutAsReadKeyByKeyAndTheirCaptionsShow)
         EXPECT_EQ(loaded->GetCaption(), alone.GetCaption());
         EXPECT_EQ(loaded->GetFont(), alone.GetFont());
         ASSERT_EQ(loaded->captionSurface == nullptr, alone.captionSurface == nullptr);
-        if (loaded->captionSurface)
+        if (SDL_Surface* surface = loaded->captionSurface)
         {
-            EXPECT_EQ(loaded->captionSurface->w, alone.captionSurface->w);
-            EXPECT_EQ(loaded->captionSurface->h, alone.captionSurface->h);
-            EXPECT_EQ(loaded->captionSurface->pixels, nullptr) << "the texture holds the pixels";
+            EXPECT_EQ(std::vector<int>({surface->w, surface->h}), std::vector<int>({alone.captionSurface->w, alone.captionSurface->h}));
+            EXPECT_EQ(surface->pixels, nullptr) << "the texture holds the pixels";
         }
     }
     // Running, the camera centres the player at 0, 0: block 0 lies at 384, 288.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -121,9 +122,7 @@ TEST(PlayerPhysics, RespawnsWhenLeavingTheLevelBox)
     CPlayer player;
     player.minX = player.minY = -100;
     player.maxX = player.maxY = 100;
-    player.spawnX = 10;
-    player.spawnY = 20;
-    player.spawnZ = 3;  // outside the depth range: z stays
+    player.spawnX = 10, player.spawnY = 20, player.spawnZ = 3;  // a depth out of range: z stays
     player.SetPosition(100.0, 0.0);
     player.Update(FRAME);
     EXPECT_EQ(player.x, 100.0) << "the box's edge is inside";
@@ -135,11 +134,8 @@ TEST(PlayerPhysics, RespawnsWhenLeavingTheLevelBox)
         player.velocityX = position[0] < 0.0 ? -4.0 : 4.0;
         player.PlayAnimation(1);
         player.Update(FRAME);
-        EXPECT_EQ(player.x, 10.0);
-        EXPECT_EQ(player.y, 20.0);
-        EXPECT_EQ(player.z, 0.0);
-        EXPECT_EQ(player.velocityX, 0.0);
-        EXPECT_EQ(player.velocityY, 0.0);
+        EXPECT_EQ(std::vector<double>({player.x, player.y, player.z, player.velocityX, player.velocityY}),
+                  std::vector<double>({10, 20, 0, 0, 0}));
         EXPECT_EQ(player.currentAnimation, 2);
     }
     player.spawnZ = -1;
@@ -180,10 +176,8 @@ TEST(PlayerCollision, PushesOutAlongTheSideOfLeastPenetration)
         player->SetPosition(c.x, c.y);
         player->velocityX = player->velocityY = 2.0;
         player->OnCollision(c.block);
-        EXPECT_EQ(player->x, c.wantX) << c.name;
-        EXPECT_EQ(player->y, c.wantY) << c.name;
-        EXPECT_EQ(player->velocityX, c.stopsX ? 0.0 : 2.0) << c.name;
-        EXPECT_EQ(player->velocityY, c.stopsX ? 2.0 : 0.0) << c.name;
+        EXPECT_EQ(std::vector<double>({player->x, player->y, player->velocityX, player->velocityY}),
+                  std::vector<double>({c.wantX, c.wantY, c.stopsX ? 0.0 : 2.0, c.stopsX ? 2.0 : 0.0})) << c.name;
     }
 
     // At another depth the block is scenery: no push, no stop.

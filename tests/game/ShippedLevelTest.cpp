@@ -74,10 +74,8 @@ protected:
         // Only what the game reads: not a logfile.txt of an earlier play.
         namespace fs = std::filesystem;
         const fs::path data = fs::path(source) / "data";
-        const auto options = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
-        fs::copy(data / "config.ini", folder->File("config.ini"), options);
-        for (const char* part : {"gfx", "fnt", "lvl", "ass", "sfx", "music"})
-            fs::copy(data / part, folder->File(part), options);
+        for (const char* part : {"config.ini", "gfx", "fnt", "lvl", "ass", "sfx", "music"})
+            fs::copy(data / part, folder->File(part), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     }
 
     // Plays frames of 16 ms, the script's events first, until `done` holds (true) or `limit` frames have passed.
@@ -110,8 +108,7 @@ TEST_F(ShippedLevel, LoadsWithoutErrorsAndEveryTextFitsWhereItIsShown)
     for (CSprite* sprite : Scene())
     {
         CGameBlock* block = dynamic_cast<CGameBlock*>(sprite);
-        int w = 0;
-        int h = 0;
+        int w = 0, h = 0;
         if (!block || block->GetCaption().empty() || !block->GetFont()->MeasureText(block->GetCaption(), w, h))
             continue;
         ++signs;
@@ -123,8 +120,7 @@ TEST_F(ShippedLevel, LoadsWithoutErrorsAndEveryTextFitsWhereItIsShown)
     ASSERT_NE(First<CEndBlock>(), nullptr);
     for (const std::string& text : {First<CEndBlock>()->text, std::string("FATAL ERROR in class CPlayer: div by 0.")})
     {
-        int w = 0;
-        int h = 0;
+        int w = 0, h = 0;
         ASSERT_TRUE(game->endLabel->GetFont()->MeasureText(text, w, h));
         EXPECT_LE(w, game->width) << text;
     }

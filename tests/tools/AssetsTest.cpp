@@ -82,6 +82,9 @@ void ExpectSameTrueColour(const PngImage& image, SDL_Surface* s)
     EXPECT_EQ(mismatches, 0);
 }
 
+// The shipped data; ctest names the source tree.
+fs::path Data() { return fs::path(std::getenv("QUILLFEN_SOURCE_DIR") ? std::getenv("QUILLFEN_SOURCE_DIR") : ".") / "data"; }
+
 } // namespace
 
 TEST_F(ImageFilesTest, TrueColourPngsLoadWithEveryPixelIntact)
@@ -195,9 +198,7 @@ TEST_F(ImageFilesTest, IconLoadsWithItsColoursAndAlpha)
 
 TEST(ShippedImagesTest, HaveTheSizesAndFormatsTheGameNeeds)
 {
-    const char* source = std::getenv("QUILLFEN_SOURCE_DIR");
-    ASSERT_NE(source, nullptr) << "QUILLFEN_SOURCE_DIR names the repository";
-    const fs::path gfx = fs::path(source) / "data" / "gfx";
+    const fs::path gfx = Data() / "gfx";
     struct Expected { const char* name; int w, h; };
     for (const Expected& e : {Expected{"tovik.png", 256, 256}, Expected{"logo.png", 256, 128},
                               Expected{"ground.png", 64, 64}, Expected{"stone.png", 64, 64},
@@ -216,9 +217,7 @@ TEST(ShippedImagesTest, HaveTheSizesAndFormatsTheGameNeeds)
 
 TEST(ShippedImagesTest, EverySpriteCellHoldsAFigureWithAClearBorder)
 {
-    const char* source = std::getenv("QUILLFEN_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
-    Surface s = Load((fs::path(source) / "data" / "gfx" / "tovik.png").string());
+    Surface s = Load((Data() / "gfx" / "tovik.png").string());
     ASSERT_NE(s, nullptr);
     ASSERT_EQ(s->format->BytesPerPixel, 4);
     for (int cell = 0; cell < 16; ++cell) {
@@ -240,13 +239,9 @@ TEST(ShippedImagesTest, EverySpriteCellHoldsAFigureWithAClearBorder)
             ASSERT_EQ(PixelAt(s.get(), x, y)[3], PixelAt(s.get(), 51 - x, 64 + y)[3]) << x << "," << y;
 }
 
-// The shipped sounds as the game's mixer gets them: small mono 16-bit WAV, loud
-// enough but never clipped, effects that start and end in silence, the platform's
-// the quietest, and music that loops without a click at the seam.
+// Small mono 16-bit WAVs, never clipped; effects start and end in silence.
 TEST(ShippedSoundsTest, AreSmallCleanWavesAndTheMusicLoopsWithoutAClick)
 {
-    const char* source = std::getenv("QUILLFEN_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
     struct Expected { const char* name; double shortest, longest; };
     double quietest = 1.0;
     std::string quietestName;
@@ -256,7 +251,7 @@ TEST(ShippedSoundsTest, AreSmallCleanWavesAndTheMusicLoopsWithoutAClick)
                               Expected{"sfx/glitch.wav", 0.05, 0.5}, Expected{"sfx/goal.wav", 0.5, 3},
                               Expected{"music/calm.wav", 10, 20}}) {
         SCOPED_TRACE(e.name);
-        std::ifstream file(fs::path(source) / "data" / e.name, std::ios::binary);
+        std::ifstream file(Data() / e.name, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         ASSERT_EQ(WaveRefusal(bytes), "");
         ASSERT_GT(bytes.size(), 44u);

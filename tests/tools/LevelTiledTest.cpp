@@ -1,29 +1,21 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/TempDir.h"
+#include "ToolRun.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string Tiled() { return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "tools" / "quillfen-level-tiled").string(); }
-
 int RunTiled(const std::string& arguments, std::string& output)
 {
-    output.clear();
-    FILE* pipe = popen((Tiled() + " " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const ToolRun run = Start(Tool("quillfen-level-tiled") + " " + arguments);
+    output = run.output;
+    return run.status;
 }
 
 // A map as Tiled saves it, with the static blocks' layer given.
@@ -44,10 +36,8 @@ const std::string STATIC_INI = "[main]\ncount=2\n[0]\nX=0\nY=0\nfoo=bar\n[1]\nY=
 
 } // namespace
 
-// Edits as Tiled saves them come back in the game's coordinates: a layer's
-// offset and the map's origin are added, a tile object's corner is its bottom
-// left, deleted sections close up, a new object takes the next number, and an
-// unchanged section keeps its keys' order and spelling.
+// Layer offsets and the map's origin are added, a tile's corner is its bottom left,
+// deleted sections close up, and an unchanged section keeps its keys as written.
 TEST(LevelTiledTest, ImportPutsEditsBackIntoTheLevelFiles)
 {
     CTempDir folder;

@@ -1,6 +1,5 @@
 #include <SDL/SDL_image.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstring>
@@ -11,34 +10,11 @@
 #include <vector>
 
 #include "support/TempDir.h"
+#include "ToolRun.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string output;
-};
-
-std::string Tool(const char* name)
-{
-    // This test program lives in the build folder's tests/, the tools in tools/.
-    return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "tools" / name).string();
-}
-
-ToolRun Start(const std::string& command)
-{
-    ToolRun run;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 // The text as UTF-16, little end first, with its byte-order mark.
 std::string Utf16(const std::u16string& text)
