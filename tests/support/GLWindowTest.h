@@ -8,8 +8,7 @@
 
 // Gives a test the engine's real 800 x 600 window with its OpenGL state
 // (Mesa's software renderer under a virtual display).
-class GLWindowTest : public ::testing::Test
-{
+class GLWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
