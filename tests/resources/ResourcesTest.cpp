@@ -34,12 +34,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 const SDL_Color WHITE = {255, 255, 255, 0};
-#ifdef _WIN32
-// Under Wine the Linux file system is drive Z:.
-const char* const DEJAVU = "Z:/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-#else
-const char* const DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-#endif
 
 // Top half red, bottom half blue (transparent with four channels): a swapped
 // channel order or a flipped image shows in the top half.
@@ -155,7 +149,7 @@ protected:
         if (IsSkipped()) return;
         textures.reset(new CTextureManager);
         fonts.reset(new CFontFactory);
-        font = fonts->GetFont(DEJAVU, 15);
+        font = fonts->GetFont(TEST_FONT_FILE, 15);
         ASSERT_NE(font->font, nullptr);
     }
     void TearDown() override {
@@ -317,7 +311,7 @@ TEST_F(ResourcesTest, SharesAFilesPixelsAcrossItsNamesAndRefusesWhatPassesTheBud
     EXPECT_FALSE(glIsTexture(name));
     EXPECT_EQ(PixelBudgetInUse(), before);
 
-    CFont* small = fonts->GetFont(DEJAVU, 9);
+    CFont* small = fonts->GetFont(TEST_FONT_FILE, 9);
     EXPECT_EQ(small->GetBytes(), font->GetBytes()) << "one copy of the file for every size";
     EXPECT_NE(small->GetBytes(), nullptr);
 }
@@ -326,7 +320,7 @@ TEST_F(ResourcesTest, SharesAFilesPixelsAcrossItsNamesAndRefusesWhatPassesTheBud
 // without bound. Each gives a texture and a font that draw nothing, and an
 // ERROR line naming the file as the level does, with the reason.
 TEST_F(ResourcesTest, CachesFontsByNameAndSizeAndRefusesHostileNamesAndFilesAtOnce) {
-    std::ifstream dejavu(DEJAVU, std::ios::binary);
+    std::ifstream dejavu(TEST_FONT_FILE, std::ios::binary);
     std::ostringstream bytes;
     bytes << dejavu.rdbuf();
     dir.Write("fnt/Lucida Console.ttf", bytes.str());
@@ -487,7 +481,7 @@ TEST_F(ResourcesTest, HostileCaptionsAreMeasuredAndDrawnCutToTheLargestSide) {
 // The FPS line keeps its texture while it stays the same. It must show exactly
 // what RenderText draws, also after its text, colour, place or font changes.
 TEST_F(ResourcesTest, ScreenTextDrawsRenderTextsPixelsAndRasterisesOnlyWhenSomethingChanged) {
-    CFont* larger = fonts->GetFont(DEJAVU, 20);
+    CFont* larger = fonts->GetFont(TEST_FONT_FILE, 20);
     const SDL_Color grey = {200, 200, 200, 0}, red = {255, 0, 0, 0};
     struct Step {
         CFont* font;

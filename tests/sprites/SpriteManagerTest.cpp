@@ -28,15 +28,13 @@ public:
     ~CRecorder() override { events.push_back("~" + std::to_string(id)); }
     void OnCollision(CSprite* other) override {
         events.push_back(std::to_string(id) + "(" + std::to_string(static_cast<CRecorder*>(other)->id) + ")");
-        if (onCollision) {
+        if (onCollision)
             onCollision(static_cast<CRecorder*>(other)->id);
-        }
     }
     void OnUpdate(double) override {
         events.push_back("u" + std::to_string(id));
-        if (onUpdate) {
+        if (onUpdate)
             onUpdate();
-        }
     }
     int id;
     Events& events;
@@ -79,9 +77,8 @@ void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups,
         }
         const int k = roll(random);
         s->SetSize(k == 2 ? 0 : size(random), size(random));
-        if (k < 2) {
+        if (k < 2)
             s->SetRotation(position(random));
-        }
         s->SetPosition(position(random), position(random));
         const int group = groups ? roll(random) : 9;
         if (group < 8) {
@@ -99,9 +96,8 @@ void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups,
             };
         }
     }
-    if (pile == 0) {
+    if (pile == 0)
         return;
-    }
     auto* climber = new CRecorder(static_cast<int>(manager.activeSprites.size()), events, 9000, 20);
     climber->SetPosition(9000, 8990);
     SetGroup(climber, COLLISION_ACTOR, COLLISION_ALL);
@@ -124,9 +120,8 @@ void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups,
 void ReferencePass(std::vector<CSprite*>& sprites) {
     std::vector<std::size_t> others;
     for (std::size_t j = 0; j < sprites.size(); ++j) {
-        if (sprites[j]->collisionMask != COLLISION_NONE) {
+        if (sprites[j]->collisionMask != COLLISION_NONE)
             others.push_back(j);
-        }
     }
     for (std::size_t i = 0; i < sprites.size(); ++i) {
         const bool still = sprites[i]->collisionMask == COLLISION_NONE;
@@ -154,9 +149,8 @@ TEST_F(SpriteManagerTest, ReportsEveryOverlappingPairToBothInInsertionOrderSkipp
 
 TEST_F(SpriteManagerTest, UpdatesInOrderThoseThatNeedItAlsoOneAddedByAnUpdate) {
     Add(1, 0)->onUpdate = [this] {
-        if (manager.activeSprites.size() == 3) {
+        if (manager.activeSprites.size() == 3)
             Add(4, 0);
-        }
     };
     Add(2, 0)->needsUpdate = false;
     Add(3, 0);
@@ -169,9 +163,8 @@ TEST_F(SpriteManagerTest, ASpriteAddedByAHandlerTakesPartInTheSamePass) {
     Add(2, 5);
     Add(3, 300);
     s1->onCollision = [this](int) {
-        if (manager.activeSprites.size() == 3) {
+        if (manager.activeSprites.size() == 3)
             Add(4, 2);
-        }
     };
     manager.CheckCollisions();
     EXPECT_EQ(events, (Events{"1(2)", "2(1)", "1(4)", "4(1)", "2(4)", "4(2)"}));
