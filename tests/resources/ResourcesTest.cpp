@@ -316,9 +316,8 @@ TEST_F(ResourcesTest, SharesAFilesPixelsAcrossItsNamesAndRefusesWhatPassesTheBud
     EXPECT_NE(small->GetBytes(), nullptr);
 }
 
-// Names and files a level may give: none may crash, block or take memory
-// without bound. Each gives a texture and a font that draw nothing, and an
-// ERROR line naming the file as the level does, with the reason.
+// Hostile names and files from a level: nothing crashes, blocks or grows without
+// bound; each gives a texture and a font that draw nothing and one reasoned ERROR.
 TEST_F(ResourcesTest, CachesFontsByNameAndSizeAndRefusesHostileNamesAndFilesAtOnce) {
     std::ifstream dejavu(TEST_FONT_FILE, std::ios::binary);
     std::ostringstream bytes;
@@ -418,10 +417,8 @@ TEST_F(ResourcesTest, DrawsWithOpenGLInItsColourAtTheAlignedPositionCutAtTheRect
     EXPECT_EQ(Mismatches(160, 40, OnScreen(0, 0, 0), Mask{}, 0, 0), 0);
 }
 
-// The loader thread renders captions and opens block fonts while the main thread
-// draws its own text with the same font. Both start on glyphs the font has not
-// rasterised yet, so without the text lock they would fill its glyph cache at
-// the same time.
+// Loader and main thread both start on glyphs not yet rasterised: without the
+// text lock they would fill the font's glyph cache at once.
 TEST_F(ResourcesTest, TwoThreadsRenderAndMeasureWithOneFontAtOnce) {
     std::vector<std::string> texts;
     for (int c = 33; c < 256; ++c)
@@ -455,9 +452,8 @@ TEST_F(ResourcesTest, TwoThreadsRenderAndMeasureWithOneFontAtOnce) {
     }
 }
 
-// Captions come from level files. SDL_ttf copies a text onto the stack and SDL
-// 1.2 keeps a row's length in 16 bits, so a long caption is cut first; format
-// characters and bytes that are not UTF-8 are plain Latin-1 glyphs.
+// SDL_ttf copies a text onto the stack and SDL 1.2 keeps a row's length in 16 bits,
+// so a long caption is cut first; bytes that are not UTF-8 are Latin-1 glyphs.
 TEST_F(ResourcesTest, HostileCaptionsAreMeasuredAndDrawnCutToTheLargestSide) {
     const std::pair<std::string, bool> cases[] = {
         {std::string(100 * 1024, 'W'), true}, {std::string(10 * 1024 * 1024, 'a'), true}, {"%s%s%s%s%n%n", false},

@@ -1,6 +1,5 @@
 // The sprite manager's passes, queries and lifetime; no GL needed. The collision
-// pass is held against the plain double loop over every pair that the groups
-// let react: the same handler calls in the same order, none for other pairs.
+// pass must make the same handler calls, in order, as the plain double loop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,11 +54,9 @@ protected:
 
 void SetGroup(CSprite* s, std::uint32_t category, std::uint32_t mask) { s->collisionCategory = category, s->collisionMask = mask; }
 
-// A random scene: `blocks` still blocks in rows, then sprites of every group (or
-// none) among them, some turned, some without area. Contacts push a sprite
-// aside, as the player's do, or push a third sprite (never scenery, which lies still).
-// Then, apart, a pile of `pile` still blocks whose tops rise a pixel each (short,
-// tall and very tall in turn) and an actor that each of them pushes up onto itself.
+// A random scene: `blocks` still blocks in rows among sprites of every group, some
+// turned or without area, whose contacts move themselves or a third (non-scenery)
+// sprite; apart, a pile of `pile` blocks rising a pixel each pushes an actor up.
 void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups, Events& events, int pile = 0) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> position(0.0, blocks > 0 ? 6400.0 : 400.0);
