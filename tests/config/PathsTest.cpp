@@ -1,4 +1,4 @@
-// Tests of config/Paths: the path table, STARTUP_DIR, GetWorkingDirectory and
+// Tests of config/Paths: STARTUP_DIR, GetWorkingDirectory and
 // MakeAbsolutePath.
 #include "config/Paths.h"
 
@@ -9,19 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-TEST(Paths, TableHoldsTheStoredNames) {
-    EXPECT_EQ("config.ini", CONFIG_FILE);
-    EXPECT_EQ("gfx\\logo.png", LOGO_IMAGE);
-    EXPECT_EQ("gfx\\tovik.png", PLAYER_IMAGE);
-    EXPECT_EQ("lvl\\level_static.ini", LEVEL_STATIC_FILE);
-    EXPECT_EQ("lvl\\level_check.ini", LEVEL_CHECK_FILE);
-    EXPECT_EQ("lvl\\level_platform.ini", LEVEL_PLATFORM_FILE);
-    EXPECT_EQ("lvl\\level_finish.ini", LEVEL_FINISH_FILE);
-    EXPECT_EQ("ass\\ets.0", ASSETS_FILE_0);
-    EXPECT_EQ("ass\\ets.1", ASSETS_FILE_1);
-    EXPECT_EQ("fnt\\Lucida Console.ttf", DEFAULT_FONT_FILE);
-}
 
 TEST(Paths, StartupDirIsFixedWhileRelativePathsFollowTheWorkingDirectory) {
     // The test program does not change its directory before this test.

@@ -5,13 +5,11 @@
 #include <tuple>
 #include <vector>
 
-TEST(FPSControl, WaitsOutTheRestOfASixteenMillisecondFrameOnlyWhenCapped)
-{
+TEST(FPSControl, WaitsOutTheRestOfASixteenMillisecondFrameOnlyWhenCapped) {
     // Capped, ms of work since the controller was made (initialisation included), ms waited, ms measured.
     using Case = std::tuple<bool, Uint32, std::vector<Uint32>, int>;
     for (const auto& [capped, work, delay, frameTime] :
-         std::vector<Case>{{true, 5, {11}, 16}, {true, 16, {}, 16}, {true, 250, {}, 250}, {false, 1, {}, 1}})
-    {
+         std::vector<Case>{{true, 5, {11}, 16}, {true, 16, {}, 16}, {true, 250, {}, 250}, {false, 1, {}, 1}}) {
         Uint32 now = 1000;
         std::vector<Uint32> delays;
         CFPSControl control([&] { return now; }, [&](Uint32 ms) { delays.push_back(ms); now += ms; });
@@ -23,12 +21,10 @@ TEST(FPSControl, WaitsOutTheRestOfASixteenMillisecondFrameOnlyWhenCapped)
     }
 }
 
-TEST(FPSControl, MeasuresTheRateOncePerWindowOfASecond)
-{
+TEST(FPSControl, MeasuresTheRateOncePerWindowOfASecond) {
     Uint32 now = 1000;
     CFPSControl control([&] { return now; }, [&](Uint32 ms) { now += ms; });
-    for (int i = 0; i < 60; ++i)
-    {
+    for (int i = 0; i < 60; ++i) {
         now += 16;
         control.FrameEnd();
     }

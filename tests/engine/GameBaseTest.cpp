@@ -16,19 +16,16 @@
 #include <tuple>
 #include <vector>
 
-namespace
-{
+namespace {
 // Notes what the engine hands to its handlers.
-class CNotingGame : public CGameBase
-{
+class CNotingGame : public CGameBase {
 public:
     CNotingGame(int w = 800, int h = 600) : CGameBase(w, h, false, true, false) {}
 
     void OnInit() override { calls.push_back("init"); quit = quitInInit; seed = RandomSeed(); }
     void OnShutdown() override { calls.push_back("shutdown"); }
     void OnRender(SDL_Surface*) override { calls.push_back("render"); }
-    void OnUpdate(double seconds) override
-    {
+    void OnUpdate(double seconds) override {
         updates.push_back(seconds);
         quit = quit || static_cast<int>(updates.size()) >= framesToRun;
     }
@@ -38,8 +35,7 @@ public:
     void OnMouseMove(const SDL_Event*) override { calls.push_back("move"); }
     void OnMouseButtonDown(const SDL_Event*) override { calls.push_back("button down"); }
     void OnMouseButtonUp(const SDL_Event*) override { calls.push_back("button up"); }
-    void OnResize(const SDL_Event*) override
-    {
+    void OnResize(const SDL_Event*) override {
         GLdouble m[16];  // glOrtho(0, w, h, 0) puts 2/w on the diagonal and -2/h below it
         glGetDoublev(GL_PROJECTION_MATRIX, m);
         calls.push_back("resize " + std::to_string(width) + "x" + std::to_string(height) + " " +
@@ -54,8 +50,7 @@ public:
     unsigned int seed = 0;
 };
 
-void Push(Uint8 type, SDLKey key = SDLK_UNKNOWN, int w = 0, int h = 0)
-{
+void Push(Uint8 type, SDLKey key = SDLK_UNKNOWN, int w = 0, int h = 0) {
     SDL_Event event{};
     event.type = type;
     if (type == SDL_VIDEORESIZE)
@@ -65,11 +60,9 @@ void Push(Uint8 type, SDLKey key = SDLK_UNKNOWN, int w = 0, int h = 0)
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
-class GameBaseTest : public ::testing::Test
-{
+class GameBaseTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X display";
 #ifndef _WIN32
@@ -82,8 +75,7 @@ protected:
         LogEnableFile();
     }
     void TearDown() override { LogResetForTesting(); }
-    bool Logged(const std::string& line) const
-    {
+    bool Logged(const std::string& line) const {
         return ("\n" + folder.Read("logfile.txt")).find("\n" + line + "\n") != std::string::npos;
     }
 
@@ -92,8 +84,7 @@ protected:
 };
 } // namespace
 
-TEST_F(GameBaseTest, DispatchesEveryQueuedEventInOrderAndResizesBeforeTheHandler)
-{
+TEST_F(GameBaseTest, DispatchesEveryQueuedEventInOrderAndResizesBeforeTheHandler) {
     CNotingGame game;
     game.PumpEvents();  // the window's own start-up events
     game.calls.clear();
@@ -111,10 +102,8 @@ TEST_F(GameBaseTest, DispatchesEveryQueuedEventInOrderAndResizesBeforeTheHandler
     EXPECT_EQ(std::vector<GLint>(viewport + 2, viewport + 4), (std::vector<GLint>{1024, 768}));
 }
 
-TEST_F(GameBaseTest, RunsWholeFramesUntilQuitAndAnInitThatQuitsRunsNone)
-{
-    for (const bool quitInInit : {false, true})
-    {
+TEST_F(GameBaseTest, RunsWholeFramesUntilQuitAndAnInitThatQuitsRunsNone) {
+    for (const bool quitInInit : {false, true}) {
         CNotingGame game;
         game.quitInInit = quitInInit;
         game.framesToRun = 2;  // the second update quits: that frame is still drawn
@@ -126,10 +115,8 @@ TEST_F(GameBaseTest, RunsWholeFramesUntilQuitAndAnInitThatQuitsRunsNone)
     }
 }
 
-TEST_F(GameBaseTest, AnUnusableWindowSizeOpens800x600WithAWarning)
-{
-    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{-800, 600}, {800, 0}, {16385, 600}, {640, 99999}})
-    {
+TEST_F(GameBaseTest, AnUnusableWindowSizeOpens800x600WithAWarning) {
+    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{-800, 600}, {800, 0}, {16385, 600}, {640, 99999}}) {
         CNotingGame game(w, h);
         EXPECT_EQ(std::vector<int>({game.width, game.height, game.screen->w, game.screen->h}),
                   std::vector<int>({800, 600, 800, 600}));
@@ -138,8 +125,7 @@ TEST_F(GameBaseTest, AnUnusableWindowSizeOpens800x600WithAWarning)
     }
 }
 
-TEST_F(GameBaseTest, OnlyARegularImageFileBecomesTheIcon)
-{
+TEST_F(GameBaseTest, OnlyARegularImageFileBecomesTheIcon) {
     CNotingGame game;
     SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 16, 16, 32, 0xff, 0xff00, 0xff0000, 0);
     ASSERT_EQ(SDL_SaveBMP(image, folder.Write("gfx/image.ico", "").c_str()), 0);
@@ -154,34 +140,28 @@ TEST_F(GameBaseTest, OnlyARegularImageFileBecomesTheIcon)
     ASSERT_EQ(mkfifo(folder.File("gfx/fifo.ico").c_str(), 0600), 0);  // nobody writes: reading would block
     cases.push_back({"gfx\\fifo.ico", missing + "gfx\\fifo.ico."});
 #endif
-    for (const auto& [name, line] : cases)
-    {
+    for (const auto& [name, line] : cases) {
         game.SetIcon(name);
         EXPECT_TRUE(Logged(line)) << line;
     }
 }
 
-namespace
-{
+namespace {
 // Notes loading in frames 1 and 4, presses 'd' in frame 2, asks in frame 3 whether 'd' and
 // 'a' are held while the machine says 'd' is, and closes the window in frame 5.
-class CScriptedGame : public CNotingGame
-{
+class CScriptedGame : public CNotingGame {
 public:
-    void OnUpdate(double seconds) override
-    {
+    void OnUpdate(double seconds) override {
         updates.push_back(seconds);
         // A loading completes in frame 1, a reload in frame 4.
-        if (FrameIndex() == 1 || FrameIndex() == 4)
-        {
+        if (FrameIndex() == 1 || FrameIndex() == 4) {
             loaded.push_back(IsReplaying() ? ReplayLoadedFrame(loaded.size()) : FrameIndex());
             if (!IsReplaying())
                 NoteLoadingComplete();
         }
         if (FrameIndex() == 2 && !IsReplaying())
             Push(SDL_KEYDOWN, SDLK_d);
-        if (FrameIndex() == 3)
-        {
+        if (FrameIndex() == 3) {
             Uint8* keys = SDL_GetKeyState(nullptr);
             keys[SDLK_d] = !IsReplaying();
             held = {IsKeyHeld(SDLK_d), IsKeyHeld(SDLK_a)};
@@ -195,8 +175,7 @@ public:
 };
 } // namespace
 
-TEST_F(GameBaseTest, AReplayPlaysTheRecordedRunFrameForFrame)
-{
+TEST_F(GameBaseTest, AReplayPlaysTheRecordedRunFrameForFrame) {
     const std::string file = folder.File("run.rec");
     const auto play = [&](const char* variable) {
         SetEnvironment(variable, file.c_str());

@@ -16,14 +16,12 @@
 
 static const std::string HEADER = std::string(CRecorder::HEADER) + "\n";
 
-TEST(EventText, RecordedKindsSurviveTheRoundTripAndAnythingElseIsRefused)
-{
+TEST(EventText, RecordedKindsSurviveTheRoundTripAndAnythingElseIsRefused) {
     SDL_Event event;
     // Key down (space with left shift), key up, focus, mouse motion, button, quit, resize;
     // a gamepad's stick, D-pad, button pressed and released.
     for (const char* text : {"2 1 65 32 1 32", "3 0 9 27 0 0", "1 0 4", "4 0 640 12 -3 7", "6 3 0 5 6", "12",
-                             "16 1024 768", "7 0 0 -32768", "7 1 3 32767", "9 0 0 8", "10 0 7 1", "11 0 0 0"})
-    {
+                             "16 1024 768", "7 0 0 -32768", "7 1 3 32767", "9 0 0 8", "10 0 7 1", "11 0 0 0"}) {
         ASSERT_TRUE(EventFromText(text, event)) << text;
         EXPECT_TRUE(EventIsRecorded(event));
         EXPECT_EQ(EventToText(event), text);
@@ -37,8 +35,7 @@ TEST(EventText, RecordedKindsSurviveTheRoundTripAndAnythingElseIsRefused)
         EXPECT_FALSE(EventFromText(text, event)) << '"' << text << '"';
 }
 
-TEST(Recording, HeldKeysComeBackInTheOrderAskedAndAQuestionNeverAskedIsNotHeld)
-{
+TEST(Recording, HeldKeysComeBackInTheOrderAskedAndAQuestionNeverAskedIsNotHeld) {
     CTempDir folder;
     CReplay replay;
     std::string error;
@@ -51,8 +48,7 @@ TEST(Recording, HeldKeysComeBackInTheOrderAskedAndAQuestionNeverAskedIsNotHeld)
         EXPECT_FALSE(replay.KeyHeld(frame, SDLK_d, cursor = 0)) << frame;
 }
 
-TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheDamage)
-{
+TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheDamage) {
     CTempDir folder;
     const std::string fifo = folder.File("fifo.rec"), huge = folder.Write("huge.rec", "");
     std::filesystem::resize_file(huge, 65 << 20);  // sparse: larger than any file the game reads
@@ -83,8 +79,7 @@ TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheD
     for (int i = 0; i <= 2000000; ++i)
         endless += "f 0\n";
     cases.push_back({folder.Write("endless.rec", endless), d + "2000002", 2000000});  // frames beyond a bound
-    for (const auto& [file, expected, frames] : cases)
-    {
+    for (const auto& [file, expected, frames] : cases) {
         CReplay replay;
         std::string error;
         EXPECT_EQ(replay.Load(file, error), expected.empty()) << file;
@@ -94,14 +89,12 @@ TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheD
 }
 
 #ifndef _WIN32
-TEST(Recording, AFullDiskStopsTheRecordingWithItsReason)
-{
+TEST(Recording, AFullDiskStopsTheRecordingWithItsReason) {
     CTempDir folder;
     CRecorder recorder(folder.File("full.rec"));
     {
         CFileSizeLimit full(HEADER.size() + 10 * 5);  // ten frames of "f 16\n"
-        for (int frame = 0; frame < 11; ++frame)
-        {
+        for (int frame = 0; frame < 11; ++frame) {
             EXPECT_TRUE(recorder.IsOpen()) << frame;
             recorder.EndFrame(16);
         }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <sys/stat.h>
@@ -33,9 +34,7 @@ TEST(FilePath, NamesThatDoNotExistAreOnlyTranslated) {
 TEST(FilePath, ComponentsAreResolvedWithoutRegardToCase) {
     CTempDir temp;
     // The real (symbolic-link free) name: NativePath returns names as found on disk.
-    char* real = ::realpath(temp.Path().c_str(), nullptr);
-    const std::string d = real;
-    std::free(real);
+    const std::string d = std::filesystem::canonical(temp.Path()).string();
     for (const char* file : {"Lvl/Level_Static.INI", "fnt/Lucida Console.ttf", "a.txt", "A.txt",
                              "Other/File.txt", "gfx/Tovik.PNG", "gfx/Caf\xC3\xA9.png", "gfx/x\xC3\xA9.png",
                              "gfx/x\xE9.png"})

@@ -12,14 +12,12 @@
 
 // Every way an editor saves is one report, once the files are quiet; other files
 // of the same folder are none. The clock is passed by hand.
-TEST(FileWatcher, ReportsEachSaveOnceAfterItsFilesAreQuiet)
-{
+TEST(FileWatcher, ReportsEachSaveOnceAfterItsFilesAreQuiet) {
     CTempDir folder;
     const std::string level = folder.Write("lvl/level.ini", "[main]\n");
     const std::string image = folder.Write("gfx/a.png", "x");
     folder.Write("lvl/other.ini", "");
-    struct Case
-    {
+    struct Case {
         const char* name;
         std::function<void()> save;
         bool reported;
@@ -36,8 +34,7 @@ TEST(FileWatcher, ReportsEachSaveOnceAfterItsFilesAreQuiet)
     ASSERT_TRUE(watcher.Watch({level, image, folder.File("missing/x.ini")}, error) == false);
     EXPECT_NE(error.find("missing"), std::string::npos);
     std::uint32_t now = 1000;
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         c.save();
         now += CFileWatcher::POLL_MS;  // where files are polled, not at every call
         EXPECT_FALSE(watcher.Changed(now)) << c.name << ": reported before the files were quiet";

@@ -12,8 +12,7 @@
 
 #include <string>
 
-TEST(FileWrite, OnlyARegularFileIsWrittenAndAnythingElseUnderTheNameIsLeftAsItIs)
-{
+TEST(FileWrite, OnlyARegularFileIsWrittenAndAnythingElseUnderTheNameIsLeftAsItIs) {
     CTempDir dir;
     dir.Write("mine.txt", "a player's file\n");
     dir.Write("old.txt", "an old run, longer than the new one\n");
@@ -37,8 +36,7 @@ TEST(FileWrite, OnlyARegularFileIsWrittenAndAnythingElseUnderTheNameIsLeftAsItIs
         {dir.File("dangling"), "a symbolic link"},
         {dir.File("no folder/x.txt"), "No such file or directory"},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         std::string error;
         const bool written = PlatformWriteFile(c.name, "new\n", 4, error);
         EXPECT_EQ(written, c.error.empty()) << c.name;
@@ -51,8 +49,7 @@ TEST(FileWrite, OnlyARegularFileIsWrittenAndAnythingElseUnderTheNameIsLeftAsItIs
     EXPECT_NE(access(dir.File("nowhere.txt").c_str(), F_OK), 0);
 }
 
-TEST(FileWrite, AFullDiskFailsTheWriteAndIsNotTakenForSuccess)
-{
+TEST(FileWrite, AFullDiskFailsTheWriteAndIsNotTakenForSuccess) {
     CTempDir dir;
     std::string error;
     const std::string content(100000, 'x');

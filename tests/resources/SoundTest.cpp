@@ -102,6 +102,9 @@ TEST_F(SoundTest, PlaysCachedSoundsAndReportsEachBrokenFileOnceWithItsReason) {
     dir.Write("sfx/noise.wav", std::string(3000, '\x5A'));
     ASSERT_EQ(mkfifo(dir.File("sfx/pipe.wav").c_str(), 0600), 0);
     ASSERT_EQ(truncate(dir.Write("sfx/huge.wav", "").c_str(), 100 << 20), 0);
+    const std::pair<const char*, const char*> broken[] = {
+        {"sfx\\cut.wav", "chunk 'data' runs past the end of the file"}, {"sfx\\noise.wav", "not a WAV file"},
+        {"sfx\\pipe.wav", "not a regular file"}, {"sfx\\huge.wav", "larger than 16 MiB"}, {"sfx\\none.wav", "no such file"}};
     {
         CSoundManager sounds(SoundSettings{80, 60, true});
         ASSERT_TRUE(sounds.IsOpen());
@@ -109,9 +112,9 @@ TEST_F(SoundTest, PlaysCachedSoundsAndReportsEachBrokenFileOnceWithItsReason) {
         EXPECT_TRUE(played->valid);
         EXPECT_EQ(sounds.GetSound("sfx\\tone.wav"), played);
         for (int round = 0; round < 2; ++round)
-            for (const char* name : {"sfx\\cut.wav", "sfx\\noise.wav", "sfx\\pipe.wav", "sfx\\huge.wav", "sfx\\none.wav"}) {
-                sounds.Play(name);
-                EXPECT_FALSE(sounds.GetSound(name)->valid) << name;
+            for (const auto& b : broken) {
+                sounds.Play(b.first);
+                EXPECT_FALSE(sounds.GetSound(b.first)->valid) << b.first;
             }
         EXPECT_EQ(sounds.sounds.size(), 6u);
         sounds.SetMusic("sfx\\tone.wav", 0.5);
@@ -120,13 +123,10 @@ TEST_F(SoundTest, PlaysCachedSoundsAndReportsEachBrokenFileOnceWithItsReason) {
         for (int wait = 0; wait < 600 && !MixedSomething(); ++wait) usleep(100 * 1000);
         EXPECT_TRUE(MixedSomething());
     }
-    const std::string error = "ERROR: Failed to load sound from sfx\\";
-    EXPECT_EQ(SoundLines(), (Lines{error + "cut.wav, SDL reports: ", error + "noise.wav, SDL reports: ",
-                                   error + "pipe.wav, SDL reports: ", error + "huge.wav, SDL reports: ",
-                                   error + "none.wav, SDL reports: "}));
-    for (const char* reason : {"\nchunk 'data' runs past the end of the file\n", "\nnot a WAV file\n",
-                               "\nnot a regular file\n", "\nlarger than 16 MiB\n", "\nno such file\n"})
-        EXPECT_NE(dir.Read("logfile.txt").find(reason), std::string::npos) << reason;
+    EXPECT_EQ(SoundLines().size(), 5u);  // each broken file once
+    for (const auto& b : broken)
+        EXPECT_NE(dir.Read("logfile.txt").find(std::string("Failed to load sound from ") + b.first + ", SDL reports: \n" + b.second + "\n"),
+                  std::string::npos) << b.first;
 }
 
 #endif

@@ -15,9 +15,8 @@ public:
     int loops = 0;
 };
 
-// The player's sheet: 208 x 256 pixels, optionally cut into 52 x 64 cells with
-// an animation range. Without a GL context the texture has no pixels, which is
-// all the frame grid needs.
+// The player's sheet, 208 x 256, optionally cut into 52 x 64 cells; the frame grid
+// needs no pixels, so no GL context.
 class SheetSprite : public ::testing::Test {
 protected:
     SheetSprite() : sheet(new CTexture("no such image.png", true)) {

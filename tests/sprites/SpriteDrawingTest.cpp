@@ -27,12 +27,6 @@ namespace {
 using Rgba = std::array<unsigned char, 4>;
 const Rgba RED = {255, 0, 0, 255}, GREEN = {0, 255, 0, 255}, BLUE = {0, 0, 255, 255};
 const Rgba WHITE = {255, 255, 255, 255}, CLEAR = {0, 0, 0, 0};
-#ifdef _WIN32
-// Under Wine the Linux file system is drive Z:.
-const char* const FONT_FILE = "Z:/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-#else
-const char* const FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-#endif
 
 struct Expected {
     int x, y;
@@ -74,9 +68,8 @@ protected:
         label.SetTextRect(text);
     }
     void ExpectPixels(const std::vector<Expected>& pixels) {
-        for (const Expected& p : pixels) {
+        for (const Expected& p : pixels)
             EXPECT_TRUE(PixelNear(PixelAt(p.x, p.y), p.colour[0], p.colour[1], p.colour[2])) << p.x << ", " << p.y;
-        }
     }
     // {x0, y0, x1, y1} (inclusive) of the mostly red pixels of a region; x0 = -1 when none.
     std::array<int, 4> RedBounds(int rx, int ry, int rw, int rh) {
@@ -123,7 +116,7 @@ TEST_F(SpriteDrawing, CellIsDrawnAtTheWorldRectangleUprightOrTurnedNearerWinsAnd
 }
 
 TEST_F(SpriteDrawing, CaptionSetOnAThreadWithoutGLIsMadeAtTheFirstDrawingWholeUnstretchedAndClipped) {
-    CFont font(FONT_FILE, 20);
+    CFont font(TEST_FONT_FILE, 20);
     ASSERT_NE(font.font, nullptr);
     CLabelSprite label(nullptr, &font);
     // The loader's way, but with no GL context at all: setting a caption makes no GL call.
@@ -160,7 +153,7 @@ TEST_F(SpriteDrawing, CaptionSetOnAThreadWithoutGLIsMadeAtTheFirstDrawingWholeUn
 }
 
 TEST_F(SpriteDrawing, CaptionTexturesHoldOnlyTheTextAndStayWithinThePixelBudget) {
-    CFont font(FONT_FILE, 20);
+    CFont font(TEST_FONT_FILE, 20);
     ASSERT_NE(font.font, nullptr);
     const std::uint64_t before = PixelBudgetInUse();
     {
@@ -192,7 +185,7 @@ TEST_F(SpriteDrawing, CaptionTexturesHoldOnlyTheTextAndStayWithinThePixelBudget)
 }
 
 TEST_F(SpriteDrawing, SkippingWhatLiesOutsideTheViewChangesNoPixelOfRandomScenes) {
-    CFont font(FONT_FILE, 14);
+    CFont font(TEST_FONT_FILE, 14);
     CTexture* texture = MakeTexture(2, 2, {RED, GREEN, BLUE, CLEAR});
     auto frame = [this](CSpriteManager& manager, bool skip) {
         ClearScreen();

@@ -94,9 +94,8 @@ TEST(SpriteOverlap, RotatedAndPointQuadsAreSeparatedOnlyByEdgesOfLength) {
         // Far out turned shapes keep their pixels.
         {farSquare, Turned(3e9 + 19, 3e9 + 19, 10, 10, 45), false}, {farSquare, Turned(3e9 + 15, 3e9 + 15, 10, 10, 45), true},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(QuadsOverlap(c.a, c.b), c.overlap) << c.b.p0.x << ", " << c.b.p0.y;
-    }
 }
 
 TEST(ImageSpriteEx, RotationIsKeptInTheHalfOpenTurn) {

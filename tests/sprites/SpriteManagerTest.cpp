@@ -1,6 +1,5 @@
 // The sprite manager's passes, queries and lifetime; no GL needed. The collision
-// pass is held against the plain double loop over every pair that the groups
-// let react: the same handler calls in the same order, none for other pairs.
+// pass must make the same handler calls, in order, as the plain double loop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,15 +27,13 @@ public:
     ~CRecorder() override { events.push_back("~" + std::to_string(id)); }
     void OnCollision(CSprite* other) override {
         events.push_back(std::to_string(id) + "(" + std::to_string(static_cast<CRecorder*>(other)->id) + ")");
-        if (onCollision) {
+        if (onCollision)
             onCollision(static_cast<CRecorder*>(other)->id);
-        }
     }
     void OnUpdate(double) override {
         events.push_back("u" + std::to_string(id));
-        if (onUpdate) {
+        if (onUpdate)
             onUpdate();
-        }
     }
     int id;
     Events& events;
@@ -57,11 +54,9 @@ protected:
 
 void SetGroup(CSprite* s, std::uint32_t category, std::uint32_t mask) { s->collisionCategory = category, s->collisionMask = mask; }
 
-// A random scene: `blocks` still blocks in rows, then sprites of every group (or
-// none) among them, some turned, some without area. Contacts push a sprite
-// aside, as the player's do, or push a third sprite (never scenery, which lies still).
-// Then, apart, a pile of `pile` still blocks whose tops rise a pixel each (short,
-// tall and very tall in turn) and an actor that each of them pushes up onto itself.
+// A random scene: `blocks` still blocks in rows among sprites of every group, some
+// turned or without area, whose contacts move themselves or a third (non-scenery)
+// sprite; apart, a pile of `pile` blocks rising a pixel each pushes an actor up.
 void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups, Events& events, int pile = 0) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> position(0.0, blocks > 0 ? 6400.0 : 400.0);
@@ -79,9 +74,8 @@ void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups,
         }
         const int k = roll(random);
         s->SetSize(k == 2 ? 0 : size(random), size(random));
-        if (k < 2) {
+        if (k < 2)
             s->SetRotation(position(random));
-        }
         s->SetPosition(position(random), position(random));
         const int group = groups ? roll(random) : 9;
         if (group < 8) {
@@ -99,9 +93,8 @@ void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups,
             };
         }
     }
-    if (pile == 0) {
+    if (pile == 0)
         return;
-    }
     auto* climber = new CRecorder(static_cast<int>(manager.activeSprites.size()), events, 9000, 20);
     climber->SetPosition(9000, 8990);
     SetGroup(climber, COLLISION_ACTOR, COLLISION_ALL);
@@ -124,9 +117,8 @@ void BuildScene(CSpriteManager& manager, unsigned seed, int blocks, bool groups,
 void ReferencePass(std::vector<CSprite*>& sprites) {
     std::vector<std::size_t> others;
     for (std::size_t j = 0; j < sprites.size(); ++j) {
-        if (sprites[j]->collisionMask != COLLISION_NONE) {
+        if (sprites[j]->collisionMask != COLLISION_NONE)
             others.push_back(j);
-        }
     }
     for (std::size_t i = 0; i < sprites.size(); ++i) {
         const bool still = sprites[i]->collisionMask == COLLISION_NONE;
@@ -154,9 +146,8 @@ TEST_F(SpriteManagerTest, ReportsEveryOverlappingPairToBothInInsertionOrderSkipp
 
 TEST_F(SpriteManagerTest, UpdatesInOrderThoseThatNeedItAlsoOneAddedByAnUpdate) {
     Add(1, 0)->onUpdate = [this] {
-        if (manager.activeSprites.size() == 3) {
+        if (manager.activeSprites.size() == 3)
             Add(4, 0);
-        }
     };
     Add(2, 0)->needsUpdate = false;
     Add(3, 0);
@@ -169,9 +160,8 @@ TEST_F(SpriteManagerTest, ASpriteAddedByAHandlerTakesPartInTheSamePass) {
     Add(2, 5);
     Add(3, 300);
     s1->onCollision = [this](int) {
-        if (manager.activeSprites.size() == 3) {
+        if (manager.activeSprites.size() == 3)
             Add(4, 2);
-        }
     };
     manager.CheckCollisions();
     EXPECT_EQ(events, (Events{"1(2)", "2(1)", "1(4)", "4(1)", "2(4)", "4(2)"}));

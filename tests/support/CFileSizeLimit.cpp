@@ -3,8 +3,7 @@
 
 #include <csignal>
 
-CFileSizeLimit::CFileSizeLimit(rlim_t bytes)
-{
+CFileSizeLimit::CFileSizeLimit(rlim_t bytes) {
     getrlimit(RLIMIT_FSIZE, &previous);
     previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = previous;
@@ -12,8 +11,7 @@ CFileSizeLimit::CFileSizeLimit(rlim_t bytes)
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-CFileSizeLimit::~CFileSizeLimit()
-{
+CFileSizeLimit::~CFileSizeLimit() {
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 }

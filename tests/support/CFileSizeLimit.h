@@ -8,8 +8,7 @@
 // A disk that fills up after `bytes` bytes of any one file, for this process while
 // the object lives: writes beyond fail with EFBIG, as they fail with ENOSPC on a
 // full disk (SIGXFSZ is ignored meanwhile).
-class CFileSizeLimit
-{
+class CFileSizeLimit {
 public:
     explicit CFileSizeLimit(rlim_t bytes);
     ~CFileSizeLimit();

@@ -6,8 +6,7 @@
 
 #include <initializer_list>
 
-void KeepGLDriverLoaded()
-{
+void KeepGLDriverLoaded() {
 #ifndef _WIN32
     static const bool done = [] {
         for (const char* name : {"/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "swrast_dri.so", "libGLX_mesa.so.0"})

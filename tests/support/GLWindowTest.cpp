@@ -6,8 +6,7 @@
 
 #include <cstdlib>
 
-void GLWindowTest::SetUp()
-{
+void GLWindowTest::SetUp() {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "needs an X display (run the tests through ./test.sh)";
     KeepGLDriverLoaded();
@@ -15,20 +14,17 @@ void GLWindowTest::SetUp()
     ClearScreen();
 }
 
-void GLWindowTest::TearDown()
-{
+void GLWindowTest::TearDown() {
     delete engine;
     engine = nullptr;
 }
 
-void GLWindowTest::ClearScreen()
-{
+void GLWindowTest::ClearScreen() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 }
 
-std::array<unsigned char, 4> ReadBackPixel(int windowHeight, int x, int y)
-{
+std::array<unsigned char, 4> ReadBackPixel(int windowHeight, int x, int y) {
     glFinish();
     std::array<unsigned char, 4> pixel{};
     glReadBuffer(GL_BACK);
@@ -37,13 +33,11 @@ std::array<unsigned char, 4> ReadBackPixel(int windowHeight, int x, int y)
     return pixel;
 }
 
-std::array<unsigned char, 4> GLWindowTest::PixelAt(int x, int y)
-{
+std::array<unsigned char, 4> GLWindowTest::PixelAt(int x, int y) {
     return ReadBackPixel(engine->height, x, y);
 }
 
-::testing::AssertionResult PixelNear(const std::array<unsigned char, 4>& pixel, int r, int g, int b, int tolerance)
-{
+::testing::AssertionResult PixelNear(const std::array<unsigned char, 4>& pixel, int r, int g, int b, int tolerance) {
     const int got[3] = {pixel[0], pixel[1], pixel[2]};
     const int want[3] = {r, g, b};
     for (int i = 0; i < 3; ++i)

@@ -8,8 +8,7 @@
 
 // Gives a test the engine's real 800 x 600 window with its OpenGL state
 // (Mesa's software renderer under a virtual display).
-class GLWindowTest : public ::testing::Test
-{
+class GLWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -28,3 +27,10 @@ std::array<unsigned char, 4> ReadBackPixel(int windowHeight, int x, int y);
 
 // Compares a read-back pixel with an RGB colour within a tolerance per channel.
 ::testing::AssertionResult PixelNear(const std::array<unsigned char, 4>& pixel, int r, int g, int b, int tolerance = 8);
+
+// A monospaced font every test machine has (under Wine the Linux root is drive Z:).
+#ifdef _WIN32
+inline const char* const TEST_FONT_FILE = "Z:/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+#else
+inline const char* const TEST_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+#endif

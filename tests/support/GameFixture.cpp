@@ -15,8 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-void GameFixture::SetUp()
-{
+void GameFixture::SetUp() {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "needs an X display (run the tests through ./test.sh)";
     KeepGLDriverLoaded();
@@ -33,10 +32,8 @@ void GameFixture::SetUp()
     Write("config.ini", "[game]\nsizeW=800\nsizeH=600\nfullscreen=0\n");
 }
 
-void GameFixture::TearDown()
-{
-    if (game)
-    {
+void GameFixture::TearDown() {
+    if (game) {
         if (started)
             game->OnShutdown();
         delete game;
@@ -47,14 +44,12 @@ void GameFixture::TearDown()
     folder.reset();
 }
 
-void GameFixture::Write(const std::string& relativeName, const std::string& text)
-{
+void GameFixture::Write(const std::string& relativeName, const std::string& text) {
     folder->Write(relativeName, text);
 }
 
 void GameFixture::WriteSolidPng(const std::string& relativeName, int width, int height, unsigned char r,
-                                unsigned char g, unsigned char b)
-{
+                                unsigned char g, unsigned char b) {
     PngImage image;
     image.width = width;
     image.height = height;
@@ -64,8 +59,7 @@ void GameFixture::WriteSolidPng(const std::string& relativeName, int width, int 
     ASSERT_TRUE(WritePng(folder->File(relativeName), image)) << relativeName;
 }
 
-bool GameFixture::InstallFont()
-{
+bool GameFixture::InstallFont() {
     const char* source = std::getenv("QUILLFEN_SOURCE_DIR");
     if (!source)
         return false;
@@ -76,25 +70,21 @@ bool GameFixture::InstallFont()
     return !error;
 }
 
-CTestGame* GameFixture::CreateGame()
-{
+CTestGame* GameFixture::CreateGame() {
     if (!game)
         game = new CTestGame();
     return game;
 }
 
-void GameFixture::StartGame()
-{
+void GameFixture::StartGame() {
     CreateGame();
     game->OnInit();
     started = true;
 }
 
-bool GameFixture::WaitUntilLoaded(double timeoutSeconds)
-{
+bool GameFixture::WaitUntilLoaded(double timeoutSeconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-    while (game->GetState() == Loading)
-    {
+    while (game->GetState() == Loading) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         Frame();
@@ -102,8 +92,7 @@ bool GameFixture::WaitUntilLoaded(double timeoutSeconds)
     return true;
 }
 
-void GameFixture::StartRunning()
-{
+void GameFixture::StartRunning() {
     StartGame();
     ASSERT_TRUE(WaitUntilLoaded());
     ASSERT_EQ(game->GetState(), Paused);
@@ -112,8 +101,7 @@ void GameFixture::StartRunning()
     ASSERT_EQ(game->GetState(), Running);
 }
 
-void GameFixture::Frame(double seconds)
-{
+void GameFixture::Frame(double seconds) {
     game->OnFrameStart();
     game->OnUpdate(seconds);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -121,14 +109,12 @@ void GameFixture::Frame(double seconds)
     game->OnRender(game->screen);
 }
 
-void GameFixture::Update(double seconds, int count)
-{
+void GameFixture::Update(double seconds, int count) {
     for (int i = 0; i < count; ++i)
         game->OnUpdate(seconds);
 }
 
-void GameFixture::Key(Uint8 type, SDLKey key)
-{
+void GameFixture::Key(Uint8 type, SDLKey key) {
     SDL_Event event{};
     event.type = type;
     event.key.type = type;
@@ -137,8 +123,7 @@ void GameFixture::Key(Uint8 type, SDLKey key)
     game->DispatchEvent(event);
 }
 
-int GameFixture::CountPixelsNear(int x, int y, int w, int h, int r, int g, int b, int tolerance)
-{
+int GameFixture::CountPixelsNear(int x, int y, int w, int h, int r, int g, int b, int tolerance) {
     glFinish();
     std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 4);
     glReadBuffer(GL_BACK);
@@ -152,13 +137,11 @@ int GameFixture::CountPixelsNear(int x, int y, int w, int h, int r, int g, int b
     return count;
 }
 
-std::string GameFixture::LogText()
-{
+std::string GameFixture::LogText() {
     return folder->Read("logfile.txt");
 }
 
-int GameFixture::Logged(const std::string& text)
-{
+int GameFixture::Logged(const std::string& text) {
     const std::string log = LogText();
     int count = 0;
     for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
@@ -166,7 +149,6 @@ int GameFixture::Logged(const std::string& text)
     return count;
 }
 
-std::vector<CSprite*> GameFixture::Scene()
-{
+std::vector<CSprite*> GameFixture::Scene() {
     return game->spriteManager->activeSprites;
 }

@@ -14,24 +14,21 @@
 class CSprite;
 
 // The game with the engine's event dispatch opened for tests.
-class CTestGame : public CGameMain
-{
+class CTestGame : public CGameMain {
 public:
     using CGameBase::DispatchEvent;
 };
 
 // The sprite as the given type, null when it is another one.
 template <class T>
-T* As(CSprite* sprite)
-{
+T* As(CSprite* sprite) {
     return sprite && typeid(*sprite) == typeid(T) ? static_cast<T*>(sprite) : nullptr;
 }
 
 // A game in a fresh working folder. The test writes config.ini, images and level
 // files first, then starts the game and drives its frames and keys by hand. The
 // game opens the process's one SDL window itself.
-class GameFixture : public ::testing::Test
-{
+class GameFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -72,8 +69,7 @@ protected:
     std::vector<CSprite*> Scene();
     // The first sprite of the scene of this type.
     template <class T>
-    T* First()
-    {
+    T* First() {
         for (CSprite* sprite : Scene())
             if (T* found = As<T>(sprite))
                 return found;

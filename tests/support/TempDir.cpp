@@ -7,13 +7,11 @@
 #include <sstream>
 #include <stdexcept>
 
-CTempDir::CTempDir()
-{
+CTempDir::CTempDir() {
     // A new folder of a random name: create_directory fails for one that exists.
     std::random_device random;
     const std::filesystem::path base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100 && path.empty(); ++attempt)
-    {
+    for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
         const std::filesystem::path candidate = base / ("quillfen-test-" + std::to_string(random()));
         std::error_code error;
         if (std::filesystem::create_directory(candidate, error))
@@ -23,19 +21,16 @@ CTempDir::CTempDir()
         throw std::runtime_error("no temporary folder");
 }
 
-CTempDir::~CTempDir()
-{
+CTempDir::~CTempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
 }
 
-std::string CTempDir::File(const std::string& relativeName) const
-{
+std::string CTempDir::File(const std::string& relativeName) const {
     return path + "/" + relativeName;
 }
 
-std::string CTempDir::Write(const std::string& relativeName, const std::string& bytes) const
-{
+std::string CTempDir::Write(const std::string& relativeName, const std::string& bytes) const {
     const std::filesystem::path file = File(relativeName);
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
@@ -43,16 +38,14 @@ std::string CTempDir::Write(const std::string& relativeName, const std::string& 
     return file.string();
 }
 
-std::string CTempDir::Read(const std::string& relativeName) const
-{
+std::string CTempDir::Read(const std::string& relativeName) const {
     std::ifstream in(File(relativeName), std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
 }
 
-void SetEnvironment(const char* name, const char* value)
-{
+void SetEnvironment(const char* name, const char* value) {
 #ifdef _WIN32
     _putenv_s(name, value ? value : "");  // an empty value removes the variable
 #else
@@ -60,8 +53,7 @@ void SetEnvironment(const char* name, const char* value)
 #endif
 }
 
-CChangeDirectory::CChangeDirectory(const std::string& directory)
-{
+CChangeDirectory::CChangeDirectory(const std::string& directory) {
     std::error_code error;
     previous = std::filesystem::current_path(error).string();
     std::filesystem::current_path(directory, error);
@@ -69,8 +61,7 @@ CChangeDirectory::CChangeDirectory(const std::string& directory)
         throw std::runtime_error("chdir failed: " + directory);
 }
 
-CChangeDirectory::~CChangeDirectory()
-{
+CChangeDirectory::~CChangeDirectory() {
     std::error_code error;
     if (!previous.empty())
         std::filesystem::current_path(previous, error);

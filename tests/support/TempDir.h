@@ -3,8 +3,7 @@
 #include <string>
 
 // A fresh folder under the system's temporary directory, removed with everything in it.
-class CTempDir
-{
+class CTempDir {
 public:
     CTempDir();
     ~CTempDir();
@@ -27,8 +26,7 @@ private:
 void SetEnvironment(const char* name, const char* value);
 
 // Changes the working directory for its lifetime.
-class CChangeDirectory
-{
+class CChangeDirectory {
 public:
     explicit CChangeDirectory(const std::string& directory);
     ~CChangeDirectory();

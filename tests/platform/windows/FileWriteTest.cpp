@@ -9,8 +9,7 @@
 #include <filesystem>
 #include <string>
 
-TEST(FileWrite, OnlyARegularFileIsWrittenAndAnythingElseUnderTheNameIsLeftAsItIs)
-{
+TEST(FileWrite, OnlyARegularFileIsWrittenAndAnythingElseUnderTheNameIsLeftAsItIs) {
     CTempDir dir;
     dir.Write("old.txt", "an old run, longer than the new one\n");
     std::filesystem::create_directory(dir.File("folder"));
@@ -21,8 +20,7 @@ TEST(FileWrite, OnlyARegularFileIsWrittenAndAnythingElseUnderTheNameIsLeftAsItIs
         {dir.File("folder"), "not a regular file"}, {dir.File("NUL"), "not a regular file"},
         {dir.File("con.txt"), "not a regular file"}, {"\\\\.\\COM1", "not a regular file"},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         std::string error;
         const bool written = PlatformWriteFile(c.name, "new\n", 4, error);
         EXPECT_EQ(written, c.error.empty()) << c.name;
