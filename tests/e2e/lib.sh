@@ -47,7 +47,8 @@ fail() {
 # A fresh working directory holding a copy of the shipped data (or nothing with "empty").
 make_workdir() {
   rm -rf "$WORK"; mkdir -p "$WORK"
-  if [ "${1:-}" != empty ]; then cp -r "$QUILLFEN_SOURCE_DIR/data/." "$WORK/"; rm -f "$LOG"; fi
+  # Without the log of a game a developer started in data/.
+  if [ "${1:-}" != empty ]; then cp -r "$QUILLFEN_SOURCE_DIR/data/." "$WORK/"; rm -f "$WORK/logfile.txt" "$LOG"; fi
 }
 # An empty working directory with the font, the player, the logo and three
 # one-colour images: a grey floor, an orange flag and a blue door.
