@@ -44,20 +44,16 @@ fail() {
   exit 1
 }
 
-# A fresh working directory holding a copy of the shipped data (or nothing with "empty").
+# A fresh working directory holding a copy of the shipped data; with "empty"
+# nothing, with "bare" only the font, the player and the logo.
 make_workdir() {
   rm -rf "$WORK"; mkdir -p "$WORK"
-  # Without the log of a game a developer started in data/.
-  if [ "${1:-}" != empty ]; then cp -r "$QUILLFEN_SOURCE_DIR/data/." "$WORK/"; rm -f "$WORK/logfile.txt" "$LOG"; fi
-}
-# An empty working directory with the font, the player, the logo and three
-# one-colour images: a grey floor, an orange flag and a blue door.
-make_floor_flag_door() {
-  make_workdir empty
-  copy_data fnt gfx/tovik.png gfx/logo.png
-  write_bmp gfx/floor.bmp 8 8 128 128 128
-  write_bmp gfx/flag.bmp 8 8 255 128 0
-  write_bmp gfx/door.bmp 8 8 0 0 255
+  case "${1:-}" in
+    empty) ;;
+    bare) copy_data fnt gfx/tovik.png gfx/logo.png ;;
+    # Without the log of a game a developer started in data/.
+    *) cp -r "$QUILLFEN_SOURCE_DIR/data/." "$WORK/"; rm -f "$WORK/logfile.txt" "$LOG" ;;
+  esac
 }
 # Copies parts of the shipped data (fnt, gfx/tovik.png, ...) to the same place.
 copy_data() { local part; for part in "$@"; do mkdir -p "$(dirname "$WORK/$part")"; cp -r "$QUILLFEN_SOURCE_DIR/data/$part" "$WORK/$part"; done; }
@@ -189,6 +185,19 @@ key_up() { xdotool keyup "$1"; }
 close_window() { "$QUILLFEN_WINDOW_TOOL" close "$1"; }
 screenshot() { "$QUILLFEN_WINDOW_TOOL" shot "$1" "$2"; }
 
+# In a working directory of its own, of one-colour images: the player on a grey
+# floor, an orange checkpoint ahead, too tall to jump over, and the blue end block
+# of the line given (see `block`).
+checkpoint_level() {
+  make_workdir bare
+  write_bmp gfx/floor.bmp 8 8 128 128 128
+  write_bmp gfx/flag.bmp 8 8 255 128 0
+  write_bmp gfx/door.bmp 8 8 0 0 255
+  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\floor.bmp'
+  level_file lvl/level_check.ini <<<'400 112 64 400 gfx\flag.bmp Z=-0.2 spawnX=400 spawnY=448'
+  level_file lvl/level_finish.ini <<<"$1"
+}
+
 # The player on a floor at the spawn point, the other level files empty, plus the
 # blocks given (lines of `block` arguments) in the file given.
 floor_level() {
@@ -214,6 +223,15 @@ under() {
   elif ((b > 160)); then echo "step $r"; else echo "back $r"; fi
 }
 FEET=(400 340)  # below the middle of the centred player's feet
+# Rulers: the player on the floor, 48 pixels short of a step 32 pixels higher;
+# the static file's further blocks given (lines of `block` arguments).
+ruler_level() {
+  make_workdir bare
+  write_ruler gfx/floor.bmp 256 60 0
+  write_ruler gfx/step.bmp 256 60 200
+  printf '%s\n' '-2400 512 2600 64 gfx\floor.bmp' '100 480 1400 96 gfx\step.bmp' "$@" |
+    level_file lvl/level_static.ini "spawnX=0 spawnY=448 minX=-3000 maxX=4000 minY=-1000 maxY=900"
+}
 # Replays a loading frame, ESC (or the gamepad's Start with a first argument
 # "start"), the route given and 300 frames to come to rest; prints what lies under the feet.
 rest_after() {
@@ -228,11 +246,6 @@ rest_after() {
 }
 end_screen() { pixels_at_least 100 0 270 800 60 255 255 255 40; }  # the end block's white text
 field() { echo "$1" | cut -d' ' -f"$2"; }
-
-# Wall-clock helpers, for reports only: no test asserts on the machine's speed.
-now() { date +%s.%N; }
-seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
-within() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }
 
 game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
 # Waits for the game to end and checks its exit status.
@@ -251,6 +264,17 @@ expect_exit() {
 expect_block() {
   local file="$1"; shift
   grep -qzF -- "$(printf '%s\n' "$@")" "$file" || { printf 'expected block:\n'; printf '%s\n' "$@"; fail "block not found in $file"; }
+}
+
+# Checks that the file holds lines with these texts in this order, other lines between them.
+expect_in_order() {
+  local file=$1 at=0 line text
+  shift
+  for text in "$@"; do
+    line="$(tail -n +$((at + 1)) "$file" | grep -n -m1 -F -- "$text" | cut -d: -f1)" || true
+    [ -n "$line" ] || fail "'$text' is missing, or out of order, in $file"
+    at=$((at + line))
+  done
 }
 
 # The last lines of every clean end, after "Game is closing..." and the game's own lines.

@@ -3,19 +3,7 @@
 # Floors are rulers: the same route pressed another way ends on the same pixel.
 source "$(dirname "$0")/lib.sh"
 
-setup_level() {
-  make_workdir empty
-  copy_data fnt gfx/tovik.png gfx/logo.png
-  write_ruler gfx/floor.bmp 256 60 0
-  write_ruler gfx/step.bmp 256 60 200
-  level_file lvl/level_static.ini "spawnX=0 spawnY=448 minX=-3000 maxX=4000 minY=-1000 maxY=900" <<'EOF_'
--2400 512 2600 64 gfx\floor.bmp
-100 480 1400 96 gfx\step.bmp
-EOF_
-  printf '[game]\nsizeW=800\nsizeH=600\n' | write_file config.ini
-}
-
-setup_level
+ruler_level
 walked="$(rest_after +a 60 -a)"
 jumped="$(rest_after +d space 60 -d)"
 stick="$(rest_after "e:7 0 0 -32768" 60 "e:7 0 0 -200")"
@@ -27,7 +15,7 @@ echo "keys: walked to $walked, jumped to $jumped; gamepad: stick to $stick, D-pa
 
 # The arrow keys under X: Left walks, Up jumps (the camera follows the player up,
 # so the floor leaves the pixel below its feet).
-setup_level
+ruler_level
 start_game
 wait_window Quillfen
 wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"

@@ -8,8 +8,7 @@ END_TEXT=(0 270 800 60)  # the middle rows of the window, where the end label's 
 # A floor, the player on it, and a block at the spawn point in the file given.
 level_with() {
   local file=$1; shift
-  make_workdir empty
-  copy_data fnt gfx/tovik.png gfx/logo.png
+  make_workdir bare
   write_bmp gfx/floor.bmp 8 8 128 128 128
   write_bmp gfx/thing.bmp 8 8 0 0 255
   level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\floor.bmp'

@@ -2,21 +2,8 @@
 # out, started from "/" with an empty home it plays the installed level and logs
 # into the user's state folder; started in a folder with a level of its own it
 # plays that level with the installed images and font, and logs into that folder.
-set -euo pipefail
-: "${QUILLFEN_BIN:?}" "${QUILLFEN_WINDOW_TOOL:?}"
-T="$(mktemp -d /tmp/quillfen-installed.XXXXXX)"
-GAME_PID=""
-trap '[ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null; rm -rf "$T"' EXIT
-fail() { echo "FAIL: $*" >&2; tail -n 30 "$T/stdout.txt" >&2 || true; exit 1; }
-wait_for() {
-  local what="$1" deadline=$((SECONDS + 60)); shift
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $deadline ] || fail "timed out waiting for $what"
-    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended while waiting for $what"
-    sleep 0.1
-  done
-}
-pause_shown() { local n; n="$("$QUILLFEN_WINDOW_TOOL" pixels Quillfen 150 405 200 30)" && [ "${n%% *}" -ge 20 ]; }
+source "$(dirname "$0")/lib.sh"
+T="$E2E_DIR"
 
 cmake --install "$(dirname "$QUILLFEN_BIN")" --prefix "$T/usr" >/dev/null || fail "cmake --install"
 GAME="$T/usr/games/quillfen"
@@ -41,15 +28,12 @@ fi
 # Starts the installed game in folder $1 with environment settings $2...; shows
 # the pause screen, closes the window and expects status 0.
 play_and_close() {
-  local dir="$1"; shift
-  (cd "$dir" && exec env "$@" "$GAME" >"$T/stdout.txt" 2>&1) &
-  GAME_PID=$!
-  wait_for "the pause screen" pause_shown
-  "$QUILLFEN_WINDOW_TOOL" close Quillfen
-  local status=0
-  wait "$GAME_PID" || status=$?
-  GAME_PID=""
-  [ "$status" -eq 0 ] || fail "exit status $status"
+  WORK="$1"
+  shift
+  QUILLFEN_BIN="$GAME" start_game "$@"
+  wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"
+  close_window Quillfen
+  expect_exit 0
 }
 
 # --- From "/" with an empty home: the installed level, the log in the state folder.

@@ -4,19 +4,10 @@
 # the block), so the pixel below the feet says exactly where it stands.
 source "$(dirname "$0")/lib.sh"
 
-make_workdir empty
-copy_data fnt gfx/tovik.png gfx/logo.png
-write_ruler gfx/floor.bmp 256 60 0
-write_ruler gfx/step.bmp 256 60 200
+ruler_level '2600 200 1000 32 gfx\back.bmp Z=-0.5'
 write_ruler gfx/back.bmp 256 60 120
 write_bmp gfx/platform.bmp 8 8 255 255 0
 write_bmp gfx/flag.bmp 8 8 255 128 0
-# The player starts on the floor, 48 pixels short of the step, which is 32 pixels higher.
-level_file lvl/level_static.ini "spawnX=0 spawnY=448 minX=-3000 maxX=4000 minY=-1000 maxY=900" <<'EOF_'
--2400 512 2600 64 gfx\floor.bmp
-100 480 1400 96 gfx\step.bmp
-2600 200 1000 32 gfx\back.bmp Z=-0.5
-EOF_
 level_file lvl/level_check.ini <<<'700 416 64 64 gfx\flag.bmp Z=-0.2 spawnX=3000 spawnY=300 spawnZ=0'
 # Wider than its path: the respawn point above it is always over it.
 level_file lvl/level_platform.ini <<<'2900 400 400 32 gfx\platform.bmp X2=3060 Y2=400 speed=80'

@@ -10,14 +10,9 @@ reloads() { grep -c "$RELOADED" "$LOG" || true; }
 reloads_at_least() { [ "$(reloads)" -ge "$1" ]; }
 wait_reloads() { wait_for "reload number $1" reloads_at_least "$1"; }
 
-# A floor with the player on it, a checkpoint ahead and the end block far off (or at X given).
-write_level() {
-  make_floor_flag_door
-  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\floor.bmp'
-  level_file lvl/level_check.ini <<<'400 112 64 400 gfx\flag.bmp Z=-0.2 spawnX=400 spawnY=448'
-  write_finish "${1:-1500}"
-}
-write_finish() { level_file lvl/level_finish.ini <<<"$1 448 64 64 gfx\\door.bmp Z=-0.2 text=Reloaded."; }
+# The end block at the X given; far off at first.
+finish_at() { echo "$1 448 64 64 gfx\\door.bmp Z=-0.2 text=Reloaded."; }
+write_level() { checkpoint_level "$(finish_at 1500)"; }
 # Starts the game (settings given) and leaves it running, the player at rest.
 start_running() {
   write_recording "$E2E_DIR/start.rec" 1 loaded esc 5
@@ -49,7 +44,7 @@ sed "s/$RELOADED/Level reloaded./" "$LOG" | diff "$E2E_DIR/recorded-log.txt" - >
 # --- The end block moved onto the player ends the game at the next F5.
 write_level
 start_running
-write_finish 0
+level_file lvl/level_finish.ini <<<"$(finish_at 0)"
 press F5
 wait_reloads 1
 wait_for "the end screen" end_screen
@@ -60,7 +55,7 @@ expect_clean_shutdown
 # file renamed over it) is one reload, without a key.
 write_level
 start_running QUILLFEN_WATCH=1
-level_file ../finish.ini <<<'0 448 64 64 gfx\door.bmp Z=-0.2 text=Reloaded.'
+level_file ../finish.ini <<<"$(finish_at 0)"
 printf '[main]\ncount=1\n' >"$WORK/lvl/level_finish.ini"
 mv "$E2E_DIR/finish.ini" "$WORK/lvl/level_finish.ini"
 wait_reloads 1

@@ -3,29 +3,22 @@
 # status; a truncated recording hands over to the keyboard.
 source "$(dirname "$0")/lib.sh"
 
-# A floor with a checkpoint and, further on, the end block, both too tall to jump over.
-write_level() {
-  make_floor_flag_door
-  level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\floor.bmp'
-  level_file lvl/level_check.ini <<<'400 112 64 400 gfx\flag.bmp Z=-0.2 spawnX=400 spawnY=448'
-  level_file lvl/level_finish.ini <<<'900 112 64 400 gfx\door.bmp Z=-0.2 text=Replayed.'
-}
+write_level() { checkpoint_level '900 112 64 400 gfx\door.bmp Z=-0.2 text=Replayed.'; }
 
 # --- A run with real keys, recorded: a jump, a checkpoint, a pause, the end block.
 write_level
 start_game QUILLFEN_RECORD="$E2E_DIR/run.rec"
 wait_window "Quillfen"
-wait_for "the pause screen" pixels_at_least 20 150 405 200 30
+wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"
 press Escape
 wait_for "the running game" pixels_at_least 10 "${FPS_TEXT[@]}"
 xdotool windowfocus --sync "$WINDOW_ID" keydown d key space
 wait_log "STATUS in class CCheckPointBlock: Checkpoint reached!"
 press Escape
-wait_for "the pause screen" pixels_at_least 20 150 405 200 30
+wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"
 press Escape
 wait_for "the end screen" end_screen
 key_up d
-recorded_status=0
 expect_exit 0
 cp "$E2E_DIR/work/logfile.txt" "$E2E_DIR/recorded-log.txt"
 head -n 1 "$E2E_DIR/run.rec" | grep -qxF "quillfen-recording 1" || fail "the recording has no header"
@@ -33,12 +26,10 @@ grep -q '^loaded [0-9]' "$E2E_DIR/run.rec" || fail "the recording does not say w
 
 # --- Played again, as fast as the machine goes: the same log and the same status.
 write_level
-started="$(now)"
 start_game QUILLFEN_REPLAY="$E2E_DIR/run.rec"
-expect_exit "$recorded_status"
+expect_exit 0
 cmp "$E2E_DIR/recorded-log.txt" "$E2E_DIR/work/logfile.txt" >&2 ||
   { diff "$E2E_DIR/recorded-log.txt" "$E2E_DIR/work/logfile.txt" | head -20 >&2; fail "the replay's log differs from the recorded run's"; }
-echo "the replay took $(seconds_since "$started") s"
 
 # --- Cut off in the middle of a line: reported, replayed up to the cut, then the
 # keyboard; closing the window still ends the game cleanly.

@@ -12,8 +12,7 @@ PLAYER_AREA=(374 268 52 64)
 
 # The bar logo and a floor under the spawn point.
 small_level() {
-  make_workdir empty
-  copy_data fnt gfx/tovik.png
+  make_workdir bare
   write_bmp gfx/logo.png 64 8 255 0 255 16 255 255 255
   write_bmp gfx/floor.bmp 8 8 0 160 0
   level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 2000 64 gfx\floor.bmp'

@@ -47,51 +47,23 @@ protected:
 };
 } // namespace
 
-TEST_F(GameMain, KeysDuringLoadingAreIgnored)
-{
-    // Without OnInit there is no scene: a handler touching the player would crash.
-    CreateGame();
-    for (SDLKey key : {SDLK_ESCAPE, SDLK_BACKSPACE, SDLK_a, SDLK_d, SDLK_s, SDLK_SPACE})
-    {
-        KeyDown(key);
-        KeyUp(key);
-    }
-    Focus(SDL_APPINPUTFOCUS, 1);
-    EXPECT_EQ(game->GetState(), Loading);
-    EXPECT_FALSE(game->quit);
-}
-
-TEST_F(GameMain, EscapeTogglesPauseWhichHoldsTheLevelStillAndBackspaceQuitsFromIt)
+// What a player sees of pausing is tests/e2e/test_screens.sh; here, what it holds.
+TEST_F(GameMain, PauseHoldsTheLevelStillWhileTheLogoTurnsClockwise)
 {
     ASSERT_NO_FATAL_FAILURE(StartLevel());
     CPlayer* player = game->player;
-    KeyDown(SDLK_d);
-    EXPECT_FALSE(player->keyRight);
-    const double turned = game->logo->GetRotation();
     Frame();
     EXPECT_EQ(player->y, 50.0);
-    EXPECT_NE(game->logo->GetRotation(), turned);
-
     KeyDown(SDLK_ESCAPE);
-    EXPECT_EQ(game->GetState(), Running);
     Frame();
     EXPECT_GT(player->y, 50.0);  // falling: nothing below the spawn point
 
     KeyDown(SDLK_ESCAPE);
-    EXPECT_EQ(game->GetState(), Paused);
     EXPECT_DOUBLE_EQ(std::fmod(game->logo->GetRotation(), 360.0), 0.0);
     const double pausedY = player->y;
     Frame(0.5);
     EXPECT_DOUBLE_EQ(game->logo->GetRotation(), 315.0);  // 90 degrees a second, clockwise
     EXPECT_EQ(player->y, pausedY);
-
-    KeyDown(SDLK_ESCAPE);
-    KeyDown(SDLK_BACKSPACE);  // the player's key while running
-    EXPECT_FALSE(game->quit);
-    KeyDown(SDLK_ESCAPE);
-    KeyDown(SDLK_BACKSPACE);
-    EXPECT_TRUE(game->quit);
-    EXPECT_EQ(game->GetState(), Paused);
 }
 
 TEST_F(GameMain, KeysReleasedWhileTheGameDidNotListenAreReleasedOnResumeAndOnFocus)
@@ -100,16 +72,7 @@ TEST_F(GameMain, KeysReleasedWhileTheGameDidNotListenAreReleasedOnResumeAndOnFoc
     CPlayer* player = game->player;
     KeyDown(SDLK_ESCAPE);
 
-    // 'd' held into the pause screen and released there.
-    Hold(SDLK_d, true);
-    KeyDown(SDLK_d);
-    KeyDown(SDLK_ESCAPE);
-    Hold(SDLK_d, false);
-    KeyUp(SDLK_d);
-    EXPECT_TRUE(player->keyRight) << "the pause screen does not listen";
-    KeyDown(SDLK_ESCAPE);
-    EXPECT_FALSE(player->keyRight);
-
+    // A key released on the pause screen: tests/e2e/test_hostile_window.sh.
     // Both walking keys held, 'd' released in another window: 'a' walks on, as
     // after the key-up of 'd'; releasing the last key changes no animation.
     Hold(SDLK_a, true);
@@ -210,24 +173,13 @@ TEST_F(GameMain, FilesThatAreNotRegularOrAreHugeAreReadAsMissing)
 }
 #endif
 
-TEST_F(GameMain, ScreensShowTheirTextAndTheFpsOnlyWhileRunning)
+TEST_F(GameMain, TheFpsIsShownAsAWholeNumber)
 {
     if (!InstallFont())
         GTEST_SKIP() << "needs the source tree's font";
-    WriteSolidPng("gfx/logo.png", 64, 32, 250, 220, 0);
     ASSERT_NO_FATAL_FAILURE(StartLevel());
-    // Running and back: the logo stands upright again.
     KeyDown(SDLK_ESCAPE);
-    KeyDown(SDLK_ESCAPE);
-    Frame(0.0);
-    // The 64 x 32 logo is centred; its text is centred 50 pixels below it, one font size high.
-    EXPECT_EQ(CountPixelsNear(370, 286, 60, 28, 250, 220, 0), 60 * 28);
-    EXPECT_GT(CountLit(100, 366, 600, 15), 0);
-    EXPECT_EQ(CountLit(0, 320, 800, 40), 0);
-    EXPECT_EQ(CountLit(0, 0, 800, 280), 0) << "no FPS while paused";
-
-    // The rate is shown as a whole number: 59.5 and 60.4 both read 60.
-    KeyDown(SDLK_ESCAPE);
+    // 59.5 and 60.4 both read 60.
     std::vector<int> lit;
     for (double fps : {59.5, 60.4, 59.4})
     {
@@ -392,15 +344,11 @@ TEST_F(GameMain, F5ReloadsTheLevelOnTheLoaderThreadAndThePlayerKeepsPlaceSpeedAn
     EXPECT_EQ(CountPixelsNear(0, 0, 800, 600, 128, 128, 128), 0);
 
     // A key released while loading is released; a reload from the pause screen
-    // returns there; a mistake is still loaded, and the checker names it.
-    Write("lvl/level_check.ini", "[main]\ncount=1\n[0]\nX=far\n");
+    // returns there (the checker's messages: tests/e2e/test_reload.sh).
     KeyDown(SDLK_F5);
     Hold(SDLK_d, false);
     ASSERT_TRUE(WaitUntilLoaded());
     EXPECT_FALSE(game->player->keyRight);
-    EXPECT_NE(First<CCheckPointBlock>(), nullptr);
-    EXPECT_EQ(Logged("WARNING in class CTestGame: lvl/level_check.ini:4: [0] X=far is not a number; the game reads "
-                     "its default"), 1);
     KeyDown(SDLK_ESCAPE);
     const std::uint64_t pixels = PixelBudgetInUse();
     KeyDown(SDLK_F5);

@@ -2,14 +2,9 @@
 
 #include "config/Paths.h"
 #include "game/CPlayer.h"
-#include "game/blocks/CCheckPointBlock.h"
 #include "game/blocks/CEndBlock.h"
-#include "game/blocks/CEvilBlock.h"
 #include "game/blocks/CGameBlock.h"
 #include "game/blocks/CPlatform.h"
-#include "resources/CFontFactory.h"
-#include "resources/CTextureManager.h"
-#include "sprites/CLabelSprite.h"
 #include "sprites/CSpriteManager.h"
 #include "support/GameFixture.h"
 
@@ -61,48 +56,17 @@ TEST_F(LevelLoader, SceneHoldsThePlayerThenEveryFileInOrderFromSectionsNamedByIn
               std::vector<int>({-1000000, -1000000, 1000000, 1000000}));
 }
 
-TEST_F(LevelLoader, PlayerAndEndLabelAreSetUpAsTheGameNeedsThem)
+TEST_F(LevelLoader, PlayerStartsAtItsSpawnPointInItsBox)
 {
-    Write("config.ini", "[game]\nsizeW=640\nsizeH=480\n");
-    WriteSolidPng("gfx/tovik.png", 208, 256, 230, 20, 20);
-    Write("ass/ets.0", "[main]\ncount=1\n");
     Write("lvl/level_static.ini",
           "[player]\nspawnX=120\nspawnY=-40\nspawnZ=1\nminX=-500\nminY=-600\nmaxX=700\nmaxY=800\n");
     StartGame();
     ASSERT_TRUE(WaitUntilLoaded());
-
     CPlayer* player = game->player;
     EXPECT_EQ(std::vector<double>({player->x, player->y, player->z}), std::vector<double>({120, -40, 1}));
     EXPECT_EQ(std::vector<int>({player->spawnX, player->spawnY, player->spawnZ, player->minX, player->minY,
                                 player->maxX, player->maxY}),
               std::vector<int>({120, -40, 1, -500, -600, 700, 800}));
-    EXPECT_EQ(player->GetTexture(), game->spriteManager->textureManager->GetTexture(PLAYER_IMAGE, true, false));
-    EXPECT_EQ(std::vector<double>({player->GetWidth(), player->GetHeight(), double(player->GetFrameWidth()),
-                                   double(player->GetFrameHeight())}), std::vector<double>({52, 64, 52, 64}));
-    const int table[][3] = {{0, 0, 0},   {1, 0, 3},   {2, 4, 7},   {3, 8, 11},  {5, 12, 15},
-                            {4, 16, 19}, {6, 20, 23}, {7, 11, 11}, {8, 15, 15}};
-    for (const auto& row : table)
-    {
-        const AnimationRange range = player->GetAnimationRange(row[0]);
-        EXPECT_EQ(std::vector<int>({range.firstFrame, range.lastFrame}), std::vector<int>({row[1], row[2]})) << row[0];
-    }
-    EXPECT_EQ(player->currentAnimation, 2);
-    EXPECT_EQ(First<CEvilBlock>()->game, game);
-
-    // The end label fills the window, outside the scene, white and centred in the screen font at 30.
-    CLabelSprite* label = game->endLabel;
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->parent, nullptr);
-    EXPECT_EQ(Scene().size(), 2u);
-    EXPECT_EQ(label->GetCaption(), "Congratulations, you beat the game! Now, to find some cake...");
-    const SpriteBox text = label->GetTextRect();
-    EXPECT_EQ(std::vector<double>({label->x, label->y, label->GetWidth(), label->GetHeight(), text.x, text.y, text.w,
-                                   text.h}),
-              std::vector<double>({0, 0, 640, 480, 0, 0, 640, 480}));
-    EXPECT_EQ(label->GetAlignH() + label->GetAlignV(), 0);
-    const SDL_Color colour = label->GetFontColor();
-    EXPECT_EQ(colour.r + colour.g + colour.b, 3 * 255);
-    EXPECT_EQ(label->GetFont(), game->fontFactory->GetFont(DEFAULT_FONT_FILE, 30));
 }
 
 TEST_F(LevelLoader, ACountBeyondTheLimitIsCutWithAWarning)

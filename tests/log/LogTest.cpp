@@ -13,10 +13,6 @@
 #include <thread>
 #include <vector>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace {
 
 class Log : public testing::Test {
@@ -143,17 +139,9 @@ TEST_F(Log, ConsoleSwitchOffIsTheLastConsoleLineWhileTheFileGoesOn) {
                              "STATUS in class CEvilBlock: after\nFORCED: forced after\n");
 }
 
-// Links and a file-size limit are POSIX's.
+// A file-size limit is POSIX's. Links, pipes and folders under the name:
+// tests/e2e/test_hostile_output.sh.
 #ifndef _WIN32
-TEST_F(Log, ALinkUnderTheNameIsNotFollowedAndTheConsoleSaysSo) {
-    dir.Write("mine.txt", "a player's file\n");
-    ASSERT_EQ(0, ::symlink(dir.File("mine.txt").c_str(), dir.File("logfile.txt").c_str()));
-    EXPECT_EQ(Console([] { LogEnable(), LogEnableFile(), LogWrite(LOG_ERROR, "still here", ""); }),
-              "FORCED: Logging enabled...\nFORCED: No log file: logfile.txt cannot be written (a symbolic link); "
-              "logging to the console only.\nERROR: still here\n");
-    EXPECT_EQ(dir.Read("mine.txt"), "a player's file\n");
-}
-
 TEST_F(Log, AFullDiskIsSaidOnceOnTheConsoleEvenWhenItIsOff) {
     EnableBoth();
     // Longer than what the console is shown below: the limit holds for its capture too.
