@@ -72,9 +72,9 @@ TEST_F(GameMain, KeysReleasedWhileTheGameDidNotListenAreReleasedOnResumeAndOnFoc
     CPlayer* player = game->player;
     KeyDown(SDLK_ESCAPE);
 
-    // A key released on the pause screen: tests/e2e/test_hostile_window.sh.
     // Both walking keys held, 'd' released in another window: 'a' walks on, as
-    // after the key-up of 'd'; releasing the last key changes no animation.
+    // after the key-up of 'd'; releasing the last key changes no animation. (A key
+    // released on the pause screen: tests/e2e/test_hostile_window.sh.)
     Hold(SDLK_a, true);
     Hold(SDLK_d, true);
     KeyDown(SDLK_a);
