@@ -144,6 +144,8 @@ start_game() {
 }
 # Plays a recording; more environment settings may follow.
 start_replay() { local rec=$1; shift; start_game QUILLFEN_REPLAY="$rec" "$@"; }
+# Plays a recording made of these tokens (see write_recording).
+replay() { write_recording "$E2E_DIR/run.rec" "$@"; start_replay "$E2E_DIR/run.rec"; }
 
 # Waits until the predicate command succeeds; fails the test after the time-out.
 wait_for() {
@@ -237,8 +239,7 @@ ruler_level() {
 rest_after() {
   local start=(esc)
   [ "${1:-}" != start ] || { start=("e:10 0 7 1" "e:11 0 7 0"); shift; }
-  write_recording "$E2E_DIR/run.rec" 1 loaded "${start[@]}" 1 "$@" 300
-  start_replay "$E2E_DIR/run.rec"
+  replay 1 loaded "${start[@]}" 1 "$@" 300
   resume_after_replay
   under "${FEET[@]}"
   close_window Quillfen
@@ -289,6 +290,13 @@ expect_clean_shutdown() {
   diff <(printf '%s\n' "${SHUTDOWN_TAIL[@]}") <(tail -n ${#SHUTDOWN_TAIL[@]} "$LOG") >&2 ||
     fail "the log does not end with the shut-down sequence"
   log_has "STATUS in class CGameMain: Game is closing..." || fail "no 'Game is closing...' line"
+}
+# The game quit by itself before its recording ended, with status 0, cleanly; a
+# failure is told with the words given first.
+expect_clean_end() {
+  expect_exit 0
+  ! log_has "$REPLAY_ENDED" || fail "${1:+$1: }the game did not end with the recording"
+  expect_clean_shutdown
 }
 
 # Where the running game draws its grey FPS text, and the pause screen's text

@@ -16,8 +16,7 @@ level_with() {
 }
 # Replays ESC and FRAMES frames after it; the game must end by itself (or not, with "late").
 ends_after() {
-  write_recording "$E2E_DIR/run.rec" 1 loaded esc "$1"
-  start_replay "$E2E_DIR/run.rec"
+  replay 1 loaded esc "$1"
   expect_exit 0
   if [ "${2:-}" = late ]; then log_has "$REPLAY_ENDED" || fail "the game quit within $1 frames"
   else log_has "$REPLAY_ENDED" && fail "the game did not quit within $1 frames"; fi
@@ -30,8 +29,7 @@ ends_after 300 late
 ends_after 330
 # The end screen, shown after a short recording: "Finished!" is a short line,
 # centred (the congratulation it replaces fills the window). Closing the window quits.
-write_recording "$E2E_DIR/run.rec" 1 loaded esc 2
-start_replay "$E2E_DIR/run.rec"
+replay 1 loaded esc 2
 wait_replay_end
 wait_for "the end screen" pixels_at_least 100 "${END_TEXT[@]}" 255 255 255 40
 box="$(pixels "${END_TEXT[@]}" 255 255 255 40)"
@@ -61,8 +59,7 @@ ends_after 640
 watcher=$!
 HELPER_PIDS+=("$watcher")
 wait_for "the minimise watcher" grep -q watching "$E2E_DIR/watching.txt"
-write_recording "$E2E_DIR/run.rec" 1 loaded esc 380
-start_replay "$E2E_DIR/run.rec"
+replay 1 loaded esc 380
 wait "$watcher" || fail "the window was not asked to minimise"
 wait_replay_end
 # Under Wine a minimised window is unmapped: nothing of it can be read back.

@@ -8,8 +8,7 @@ E2E_TIMEOUT=120
 while IFS='|' read -r config size warned; do
   make_workdir
   { echo '[game]'; printf '%s\n' $config; } | write_file config.ini  # one key a line
-  write_recording "$E2E_DIR/run.rec" 1 loaded 1
-  start_replay "$E2E_DIR/run.rec"
+  replay 1 loaded 1
   wait_replay_end
   [ "$("$QUILLFEN_WINDOW_TOOL" size Quillfen)" = "$size" ] || fail "$config: the window is not $size"
   warning="WARNING in class CGameBase: Window size $warned cannot be used; opening 800 x 600 instead."
@@ -31,8 +30,7 @@ make_workdir
 rm -f "$WORK"/lvl/* "$WORK"/ass/*
 write_ruler gfx/floor.bmp 256 60 0
 level_file lvl/level_static.ini "spawnX=0 spawnY=448 minX=-5000 maxX=5000 maxY=2000" <<<'-4000 512 8000 64 gfx\floor.bmp'
-write_recording "$E2E_DIR/run.rec" 1 loaded esc 1
-start_replay "$E2E_DIR/run.rec"
+replay 1 loaded esc 1
 wait_replay_end
 wait_for "the running game" pixels_at_least 10 "${FPS_TEXT[@]}"
 feet() { colour_at 400 340; }

@@ -37,8 +37,7 @@ magenta_on_the_left() {
 # --- Every key during loading does nothing (a recording presses them before the
 # level is there): the pause screen follows, where BACKSPACE quits.
 small_level
-write_recording "$E2E_DIR/run.rec" 1 bs esc d space a s 5 loaded 5
-start_replay "$E2E_DIR/run.rec"
+replay 1 bs esc d space a s 5 loaded 5
 wait_replay_end
 wait_for "the pause screen after the loading" pause_shown
 running_shown && fail "a key during loading started the game"

@@ -7,8 +7,7 @@ make_workdir empty
 "$QUILLFEN_WINDOW_TOOL" watch-titles 60 >"$E2E_DIR/titles.txt" 2>"$E2E_DIR/titles-ready.txt" &
 HELPER_PIDS+=("$!")
 wait_for "the title watcher" grep -q watching "$E2E_DIR/titles-ready.txt"
-write_recording "$E2E_DIR/run.rec" 1 loaded esc 5 esc 1
-start_replay "$E2E_DIR/run.rec"
+replay 1 loaded esc 5 esc 1
 wait_replay_end
 [ "$("$QUILLFEN_WINDOW_TOOL" size Quillfen)" = "800 600" ] || fail "without config.ini the window is not 800 x 600"
 
