@@ -291,6 +291,8 @@ expect_clean_shutdown() {
     fail "the log does not end with the shut-down sequence"
   log_has "STATUS in class CGameMain: Game is closing..." || fail "no 'Game is closing...' line"
 }
+# Closes the window; the game ends with status 0, cleanly.
+close_cleanly() { close_window Quillfen; expect_exit 0; expect_clean_shutdown; }
 # The game quit by itself before its recording ended, with status 0, cleanly; a
 # failure is told with the words given first.
 expect_clean_end() {

@@ -30,7 +30,5 @@ key_up Left
 airborne() { [ "$(under "${FEET[@]}")" = none ]; }
 press Up
 wait_for "a jump on the Up arrow" airborne
-close_window Quillfen
-expect_exit 0
-expect_clean_shutdown
+close_cleanly
 echo "PASS"

@@ -37,9 +37,7 @@ width=$(($(field "$box" 4) - $(field "$box" 2) + 1)) middle=$(($(field "$box" 4)
 ((width >= 120 && width <= 330)) || fail "the end screen's text is $width pixels wide, not the block's short text"
 ((middle >= 780 && middle <= 820)) || fail "the end screen's text is not centred"
 no_pixels 0 332 800 64 128 128 128 30 || fail "the level is still drawn on the end screen"
-close_window Quillfen
-expect_exit 0
-expect_clean_shutdown
+close_cleanly
 
 # --- The evil block: three script lines, the first at the capture, the console
 # switched off after the second; the fatal screen at 6 s (375 frames), the quit at 10 s.

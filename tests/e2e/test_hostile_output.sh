@@ -48,18 +48,14 @@ mkfifo "$E2E_DIR/pipe.rec"
 start_game QUILLFEN_RECORD="$E2E_DIR/pipe.rec"
 wait_log "ERROR in class CGameBase: Cannot write the recording $E2E_DIR/pipe.rec (not a regular file). Playing without recording."
 wait_window Quillfen
-close_window Quillfen
-expect_exit 0
-expect_clean_shutdown
+close_cleanly
 [ -p "$E2E_DIR/pipe.rec" ] || fail "the pipe was replaced"
 if [[ $CASES == *full* ]]; then
   E2E_WRAP=("${FULL_DISK[@]}" -)
   start_game QUILLFEN_RECORD="$DISK/run.rec"
   wait_log "ERROR in class CGameMain: Writing the recording $DISK/run.rec failed (No space left on device); the rest of the run is not recorded."
   wait_window Quillfen
-  close_window Quillfen
-  expect_exit 0
-  expect_clean_shutdown
+  close_cleanly
   [ "$(log_count "ERROR in class CGameMain: Writing the recording $DISK/run.rec failed (No space left on device); the rest of the run is not recorded.")" = 1 ] ||
     fail "the lost recording is not said once"
 

@@ -13,9 +13,7 @@ while IFS='|' read -r config size warned; do
   [ "$("$QUILLFEN_WINDOW_TOOL" size Quillfen)" = "$size" ] || fail "$config: the window is not $size"
   warning="WARNING in class CGameBase: Window size $warned cannot be used; opening 800 x 600 instead."
   [ -z "$warned" ] || log_has "$warning" || fail "$config: no line '$warning'"
-  close_window Quillfen
-  expect_exit 0
-  expect_clean_shutdown
+  close_cleanly
 done <<'EOF_'
 sizeW=-800|800 600|-800 x 600
 sizeH=0|800 600|800 x 0
@@ -46,7 +44,5 @@ wait_for "the running game again" pixels_at_least 10 "${FPS_TEXT[@]}"
 # step in far less); a busy machine only makes this pass late.
 still() { local a b c; a="$(feet)"; sleep 0.5; b="$(feet)"; sleep 0.5; c="$(feet)"; [ "$a" = "$b" ] && [ "$b" = "$c" ]; }
 wait_for "the player to stand still after the key was released on the pause screen" still
-close_window Quillfen
-expect_exit 0
-expect_clean_shutdown
+close_cleanly
 echo "PASS"

@@ -17,8 +17,6 @@ small_level() {
   write_bmp gfx/floor.bmp 8 8 0 160 0
   level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 2000 64 gfx\floor.bmp'
 }
-close_cleanly() { close_window Quillfen; expect_exit 0; expect_clean_shutdown; }
-
 loading_shown() { pixels_at_least 20 "${LOADING_TEXT[@]}" && no_pixels 150 350 200 25; }
 pause_shown() { pixels_at_least 20 150 350 200 25; }
 running_shown() { pixels_at_least 10 "${FPS_TEXT[@]}"; }
