@@ -13,6 +13,14 @@ set(VELMORA_INSTALL_PKGCONFIGDIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 set_target_properties(velmora PROPERTIES EXPORT_NAME Velmora)
 install(TARGETS velmora EXPORT VelmoraTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT velmora)
+# A stripped installation (the package's) keeps the library's symbols and drops its
+# debugging information, as Debian's own -dev packages do.
+if(CMAKE_STRIP)
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:velmora>\")
+  endif()" COMPONENT velmora)
+endif()
 foreach(layer ${VELMORA_LAYERS})
   # platform/windows/ holds sources and a header of the Windows build alone.
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${layer}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velmora/${layer}
