@@ -39,7 +39,8 @@ install(FILES ${PROJECT_BINARY_DIR}/velmora/VelmoraConfig.cmake ${PROJECT_BINARY
 file(RELATIVE_PATH VELMORA_PC_PREFIX_FROM_PCFILEDIR /prefix/${VELMORA_INSTALL_PKGCONFIGDIR} /prefix)
 string(REGEX REPLACE "/$" "" VELMORA_PC_PREFIX_FROM_PCFILEDIR "${VELMORA_PC_PREFIX_FROM_PCFILEDIR}")
 if(WIN32)
-  set(VELMORA_PC_SYSTEM_LIBS "-lopengl32 -lgdi32")
+  # SDL.h renames a game's main to SDL_main, which SDLmain's WinMain calls.
+  set(VELMORA_PC_SYSTEM_LIBS "-lmingw32 -lSDLmain -lopengl32 -lgdi32")
 else()
   set(VELMORA_PC_SYSTEM_LIBS "-lGL -lX11 -pthread")
 endif()
