@@ -2,7 +2,8 @@
 # The game for 64-bit Windows, cross-built with mingw-w64.
 #   ./windows.sh        installs what is missing, builds the libraries once (kept in
 #                       ${XDG_CACHE_HOME:-~/.cache}/quillfen), the game and its tests
-#                       into build-windows/, and makes the zip and the installer
+#                       into build-windows/, and makes the zip, the installer and
+#                       the engine's SDK zip
 #   ./windows.sh test   the same, then runs the Windows tests under Wine on a
 #                       virtual X display (with the Linux build beside, to compare)
 # Libraries Debian's mirror does not serve as source packages are taken from the
@@ -29,7 +30,8 @@ cmake -S "$QUILLFEN_ROOT" -B "$QUILLFEN_WINDOWS_BUILD" -DCMAKE_TOOLCHAIN_FILE="$
   -DQUILLFEN_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${linux_build[@]}" >/dev/null
 cmake --build "$QUILLFEN_WINDOWS_BUILD" -j"$(nproc)"
 cmake --build "$QUILLFEN_WINDOWS_BUILD" --target packages
-ls -l "$QUILLFEN_WINDOWS_BUILD"/quillfen-*-win64.zip "$QUILLFEN_WINDOWS_BUILD"/quillfen-*-win64-setup.exe
+ls -l "$QUILLFEN_WINDOWS_BUILD"/quillfen-*-win64.zip "$QUILLFEN_WINDOWS_BUILD"/quillfen-*-win64-setup.exe \
+  "$QUILLFEN_WINDOWS_BUILD"/velmora-*-win64-sdk.zip
 
 [ "${1:-}" = test ] || exit 0
 shift

@@ -44,7 +44,8 @@ void SetProjection(int width, int height)
 }
 } // namespace
 
-CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool resizable)
+CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool resizable,
+                     const CRecordedPlay::GameNames& names)
 {
     const std::string self = LogClassName(typeid(*this));
 
@@ -98,7 +99,7 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
     glLoadIdentity();
 
     quit = false;
-    recordedPlay.Start(typeid(*this));
+    recordedPlay.Start(typeid(*this), names);
     fpsControl = new CFPSControl([this] { return recordedPlay.Ticks(); },
                                  [this](Uint32 ms) { recordedPlay.Delay(ms); });
     fontFactory = nullptr;

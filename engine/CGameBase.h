@@ -16,7 +16,9 @@ class CFPSControl;
 class CGameBase
 {
 public:
-    CGameBase(int width, int height, bool fullscreen, bool framed, bool resizable);
+    // `names`: the game's own names for recorded play, beside the engine's.
+    CGameBase(int width, int height, bool fullscreen, bool framed, bool resizable,
+              const CRecordedPlay::GameNames& names = CRecordedPlay::GameNames());
     // Virtual so that a game deleted through any of its types shuts down fully.
     virtual ~CGameBase();
 
@@ -32,8 +34,8 @@ public:
     // Minimises the window.
     void IconifyWindow();
 
-    // Recorded play (CRecordedPlay; environment variables QUILLFEN_RECORD and
-    // QUILLFEN_REPLAY name the file). The seed for the random generator: the
+    // Recorded play (CRecordedPlay; environment variables VELMORA_RECORD and
+    // VELMORA_REPLAY name the file, or the game's own names). The seed for the random generator: the
     // time, or the recorded seed when replaying; recorded when recording.
     unsigned int RandomSeed() { return recordedPlay.RandomSeed(); }
     // Frames completed so far; the first frame is 0.

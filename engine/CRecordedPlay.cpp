@@ -15,6 +15,17 @@ namespace
 // A paced replay waits at most this long for one frame (ms), so that a recording
 // claiming an hour-long frame cannot freeze the window.
 constexpr Uint32 MAX_PACED_WAIT_MS = 1000;
+
+// The engine's variable `name`, or else the game's; null when neither is set.
+const char* Variable(const std::string& name, const CRecordedPlay::GameNames& names)
+{
+    if (const char* value = std::getenv(("VELMORA_" + name).c_str()); value && *value)
+        return value;
+    if (names.variablePrefix.empty())
+        return nullptr;
+    const char* value = std::getenv((names.variablePrefix + name).c_str());
+    return value && *value ? value : nullptr;
+}
 } // namespace
 
 CRecordedPlay::~CRecordedPlay()
@@ -31,9 +42,9 @@ void CRecordedPlay::ReportRecordingLost(const std::type_info& owner)
                             "); the rest of the run is not recorded.", LogClassName(owner));
 }
 
-void CRecordedPlay::Start(const std::type_info& owner)
+void CRecordedPlay::Start(const std::type_info& owner, const GameNames& names)
 {
-    if (const char* name = std::getenv("QUILLFEN_REPLAY"); name && *name)
+    if (const char* name = Variable("REPLAY", names))
     {
         replay = new CReplay();
         std::string error;
@@ -53,13 +64,14 @@ void CRecordedPlay::Start(const std::type_info& owner)
         if (replay)
         {
             replayClock = SDL_GetTicks();
-            const char* pace = std::getenv("QUILLFEN_REPLAY_PACE");
+            const char* pace = Variable("REPLAY_PACE", names);
             replayPaced = pace && std::string(pace) == "1";
         }
     }
-    if (const char* name = std::getenv("QUILLFEN_RECORD"); name && *name && !replay)
+    if (const char* name = Variable("RECORD", names); name && !replay)
     {
-        recorder = new CRecorder(name);
+        recorder = new CRecorder(name, names.recordingKind.empty() ? std::string(CRecorder::HEADER)
+                                                                 : names.recordingKind + "-recording 1");
         recordName = name;
         if (!recorder->IsOpen())
         {

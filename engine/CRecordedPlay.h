@@ -11,22 +11,33 @@ class CRecorder;
 class CReplay;
 
 // Recorded play: everything in which two runs of the game could differ passes
-// through here, so that a run can be written to a file (QUILLFEN_RECORD) and
-// played again from it frame for frame (QUILLFEN_REPLAY): the clock, the random
+// through here, so that a run can be written to a file (VELMORA_RECORD) and
+// played again from it frame for frame (VELMORA_REPLAY; VELMORA_REPLAY_PACE=1
+// keeps the recorded speed): the clock, the random
 // seed, the events, the answers to whether a key is held and the frames at which
 // loading and each reload completed. Without either variable it hands SDL's own answers through.
 // Main thread only.
 class CRecordedPlay
 {
 public:
+    // What a game adds to the engine's names: its own variables `variablePrefix`
+    // RECORD, REPLAY and REPLAY_PACE, read where the VELMORA_ one is not set, and
+    // the kind its recordings name in their first line ("<kind>-recording 1").
+    // A replay takes any kind's recording.
+    struct GameNames
+    {
+        std::string variablePrefix;  // e.g. "MYGAME_"; empty for the engine's names only
+        std::string recordingKind;   // e.g. "mygame"; empty for the engine's "velmora"
+    };
+
     CRecordedPlay() = default;
     ~CRecordedPlay();
     CRecordedPlay(const CRecordedPlay&) = delete;
     CRecordedPlay& operator=(const CRecordedPlay&) = delete;
 
-    // Reads the environment and opens the recording to write or to play. Log lines
-    // name `owner`'s class.
-    void Start(const std::type_info& owner);
+    // Reads the environment (the engine's names, then the game's) and opens the
+    // recording to write or to play. Log lines name `owner`'s class.
+    void Start(const std::type_info& owner, const GameNames& names = GameNames());
 
     bool IsReplaying() const { return replay != nullptr; }
     // The clock the frame-rate control reads (ms) and its wait, which a replay skips.
@@ -67,6 +78,6 @@ private:
     size_t nextEvent = 0;           // index among the replayed frame's events
     size_t nextKeyAnswer = 0;       // index among the replayed frame's answers
     Uint32 replayClock = 0;         // ms; the clock while replaying
-    bool replayPaced = false;       // QUILLFEN_REPLAY_PACE=1: a replay frame lasts its recorded time
+    bool replayPaced = false;       // VELMORA_REPLAY_PACE=1: a replay frame lasts its recorded time
     Uint32 clockOffset = 0;         // ms added to SDL's clock after a replay ran out
 };

@@ -6,13 +6,24 @@
 #include <cerrno>
 #include <cstring>
 
-const char* const CRecorder::HEADER = "quillfen-recording 1";
+const char* const CRecorder::HEADER = "velmora-recording 1";
 
-CRecorder::CRecorder(const std::string& fileName)
+bool CRecorder::IsHeader(std::string_view line)
+{
+    constexpr std::string_view suffix = "-recording 1";
+    if (line.size() <= suffix.size() || line.substr(line.size() - suffix.size()) != suffix)
+        return false;
+    for (const char c : line.substr(0, line.size() - suffix.size()))
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'))
+            return false;
+    return true;
+}
+
+CRecorder::CRecorder(const std::string& fileName, const std::string& header)
 {
     file = PlatformOpenOutputFile(fileName, error);
     if (file)
-        std::fprintf(file, "%s\n", HEADER);
+        std::fprintf(file, "%s\n", header.c_str());
 }
 
 CRecorder::~CRecorder()

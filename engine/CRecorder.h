@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // Writes a run to a file as it happens, so that CReplay can play it again
 // frame for frame: the random seed, every dispatched event, every answer to
@@ -15,7 +16,8 @@
 class CRecorder
 {
 public:
-    explicit CRecorder(const std::string& fileName);
+    // `header` is the first line written: HEADER, or a game's own "<kind>-recording 1".
+    explicit CRecorder(const std::string& fileName, const std::string& header = HEADER);
     ~CRecorder();
     CRecorder(const CRecorder&) = delete;
     CRecorder& operator=(const CRecorder&) = delete;
@@ -33,7 +35,10 @@ public:
     // Closes the frame's record with its duration (ms, waiting included).
     void EndFrame(int milliseconds);
 
-    static const char* const HEADER;  // first line of every recording
+    static const char* const HEADER;  // "velmora-recording 1", the engine's first line
+    // Whether `line` opens a recording: "<kind>-recording 1", the kind being the
+    // engine's or a game's name in lower-case letters, digits and '-'.
+    static bool IsHeader(std::string_view line);
 
 private:
     void Fail();

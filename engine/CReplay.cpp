@@ -45,7 +45,7 @@ bool CReplay::Load(const std::string& fileName, std::string& error)
         return false;
     }
     std::string_view text = content;
-    if (NextLine(text) != CRecorder::HEADER)
+    if (!CRecorder::IsHeader(NextLine(text)))
     {
         error = fileName + " is not a recording";
         return false;

@@ -35,7 +35,7 @@ void LogDisableConsole();
 // Sets the threshold (0 to 4); other values are refused with a FORCED line.
 void LogSetLevel(int level);
 
-// "class " followed by the demangled name of the type ("class CGameMain"). Pass
+// "class " followed by the demangled name of the type ("class CSpriteManager"). Pass
 // typeid(*this) to get the run-time class (inside a constructor or destructor, the
 // class whose constructor or destructor runs).
 std::string LogClassName(const std::type_info& type);

@@ -8,7 +8,7 @@
 // one report. Changed is one non-blocking check, cheap enough for every frame.
 //
 //     CFileWatcher watcher;
-//     watcher.Watch({"/game/lvl/level_static.ini"}, error);
+//     watcher.Watch({"/game/data/level.ini"}, error);
 //     ... every frame: if (watcher.Changed(SDL_GetTicks())) reload();
 //
 // Linux follows folders with inotify; Windows compares the files' times at most

@@ -1,14 +1,14 @@
 #include "platform/DriverModules.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#define QUILLFEN_PIN_DRIVERS 1
+#define VELMORA_PIN_DRIVERS 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-#define QUILLFEN_PIN_DRIVERS 1
+#define VELMORA_PIN_DRIVERS 1
 #endif
 #endif
 
-#ifdef QUILLFEN_PIN_DRIVERS
+#ifdef VELMORA_PIN_DRIVERS
 #include <dlfcn.h>
 #include <link.h>
 

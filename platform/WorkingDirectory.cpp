@@ -35,14 +35,14 @@ bool PlatformGetExecutableDirectory(std::string& out) {
     }
 }
 
-bool PlatformGetUserStateDirectory(std::string& out, std::string& reason) {
+bool PlatformGetUserStateDirectory(const std::string& application, std::string& out, std::string& reason) {
     // Relative values are ignored, as the XDG base directory rules ask.
     const char* stateHome = std::getenv("XDG_STATE_HOME");
     const char* home = std::getenv("HOME");
     if (stateHome != nullptr && stateHome[0] == '/') {
-        out = std::string(stateHome) + "/quillfen";
+        out = std::string(stateHome) + "/" + application;
     } else if (home != nullptr && home[0] == '/') {
-        out = std::string(home) + "/.local/state/quillfen";
+        out = std::string(home) + "/.local/state/" + application;
     } else {
         reason = "neither XDG_STATE_HOME nor HOME names an absolute folder";
         return false;

@@ -15,12 +15,12 @@ bool PlatformGetWorkingDirectory(std::string& out);
 // false and leaves `out` unchanged when it cannot be read. Thread-safe.
 bool PlatformGetExecutableDirectory(std::string& out);
 
-// Stores the folder for what a user's run writes (the installed game's log) in
-// `out`, without a separator at the end, and returns true; the folder may not
-// exist yet. Linux: "$XDG_STATE_HOME/quillfen" when that is an absolute name, else
-// "$HOME/.local/state/quillfen" when HOME is absolute. Windows:
-// "%LOCALAPPDATA%/Quillfen". False, with the reason in `reason`, when the
-// environment names no such folder.
-bool PlatformGetUserStateDirectory(std::string& out, std::string& reason);
+// Stores the folder `application` of the user's folder for what a program's run
+// writes (an installed game's log) in `out`, without a separator at the end, and
+// returns true; the folder may not exist yet. Linux: "$XDG_STATE_HOME/<application>"
+// when that is an absolute name, else "$HOME/.local/state/<application>" when HOME
+// is absolute. Windows: "%LOCALAPPDATA%/<application>". False, with the reason in
+// `reason`, when the environment names no such folder.
+bool PlatformGetUserStateDirectory(const std::string& application, std::string& out, std::string& reason);
 
 #endif

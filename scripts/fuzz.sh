@@ -56,7 +56,7 @@ sed -n '1,3p;/^loaded /p;/^e /{p;n;p}' "$data/demo.rec" | head -n 80 >"$work/see
   printf '"%s"\n' "=1" "=-1" "=nan" "=inf" "=1e308" "=2147483648" "=0x10" "%s%n" "\\\\" "\\x0d\\x0a" "\\xff\\xfe"
 } | sort -u >"$work/dict/ini.dict"
 cp "$work/dict/ini.dict" "$work/dict/level.dict"
-printf '"%s"\n' "quillfen-recording 1" "seed " "loaded " "f " "e " "e 2 1 " "e 3 0 " "e 4 " "e 5 " \
+printf '"%s"\n' "velmora-recording 1" "quillfen-recording 1" "seed " "loaded " "f " "e " "e 2 1 " "e 3 0 " "e 4 " "e 5 " \
   "e 6 " "e 12" "e 16 " "-1" "65535" "4294967296" >"$work/dict/replay.dict"
 
 export ASAN_OPTIONS="detect_leaks=1"

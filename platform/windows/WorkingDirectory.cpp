@@ -39,7 +39,7 @@ bool PlatformGetExecutableDirectory(std::string& out) {
     return true;
 }
 
-bool PlatformGetUserStateDirectory(std::string& out, std::string& reason) {
+bool PlatformGetUserStateDirectory(const std::string& application, std::string& out, std::string& reason) {
     // %LOCALAPPDATA%: the user's own folder for what a program writes.
     std::vector<wchar_t> buffer(MAX_PATH + 1);
     DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -53,6 +53,6 @@ bool PlatformGetUserStateDirectory(std::string& out, std::string& reason) {
         return false;
     }
     if (folder.back() == '/') folder.pop_back();
-    out = folder + "/Quillfen";
+    out = folder + "/" + application;
     return true;
 }

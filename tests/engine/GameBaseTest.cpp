@@ -20,7 +20,8 @@ namespace {
 // Notes what the engine hands to its handlers.
 class CNotingGame : public CGameBase {
 public:
-    CNotingGame(int w = 800, int h = 600) : CGameBase(w, h, false, true, false) {}
+    CNotingGame(int w = 800, int h = 600, const CRecordedPlay::GameNames& names = {})
+        : CGameBase(w, h, false, true, false, names) {}
 
     void OnInit() override { calls.push_back("init"); quit = quitInInit; seed = RandomSeed(); }
     void OnShutdown() override { calls.push_back("shutdown"); }
@@ -151,6 +152,8 @@ namespace {
 // 'a' are held while the machine says 'd' is, and closes the window in frame 5.
 class CScriptedGame : public CNotingGame {
 public:
+    // Names its variables and recordings as the game does.
+    CScriptedGame() : CNotingGame(800, 600, {"QUILLFEN_", "quillfen"}) {}
     void OnUpdate(double seconds) override {
         updates.push_back(seconds);
         // A loading completes in frame 1, a reload in frame 4.
@@ -188,4 +191,6 @@ TEST_F(GameBaseTest, AReplayPlaysTheRecordedRunFrameForFrame) {
     ASSERT_EQ(std::get<2>(recorded), (std::vector<bool>{true, false}));
     // Frame durations, events, held keys, seed and loading frame all come from the recording.
     EXPECT_EQ(play("QUILLFEN_REPLAY"), recorded);
+    // The engine's own name plays the game's recording too.
+    EXPECT_EQ(play("VELMORA_REPLAY"), recorded);
 }

@@ -46,7 +46,7 @@ TEST(PlatformWorkingDirectory, UserStateFolderFollowsXdgThenHomeAndIgnoresRelati
         set("XDG_STATE_HOME", c.xdg);
         set("HOME", c.home);
         std::string out, reason;
-        const bool found = PlatformGetUserStateDirectory(out, reason);
+        const bool found = PlatformGetUserStateDirectory("quillfen", out, reason);
         EXPECT_EQ(c.expected, found ? out : "") << c.xdg << " " << c.home;
         EXPECT_EQ(found, reason.empty());
     }

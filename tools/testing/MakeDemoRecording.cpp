@@ -97,7 +97,8 @@ int main(int argc, char** argv)
         last = running + step.frame;
     }
 
-    std::fprintf(out, "%s\nseed %u\n", CRecorder::HEADER, SEED);
+    // The game's recordings name the game, as the ones it writes itself do.
+    std::fprintf(out, "quillfen-recording 1\nseed %u\n", SEED);
     for (int frame = 0; frame <= last + TAIL_FRAMES; ++frame)
     {
         if (frame == LOADING_FRAMES)

@@ -36,7 +36,7 @@ TEST(PlatformWorkingDirectory, UserStateFolderIsInLocalAppData) {
     for (const auto& c : cases) {
         SetEnvironment("LOCALAPPDATA", c.value);
         std::string out, reason;
-        const bool found = PlatformGetUserStateDirectory(out, reason);
+        const bool found = PlatformGetUserStateDirectory("Quillfen", out, reason);
         EXPECT_EQ(c.expected, found ? out : "") << c.value;
         EXPECT_EQ(found, reason.empty());
     }

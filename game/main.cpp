@@ -44,6 +44,13 @@ std::string InstalledDataDirectory() {
     return PlatformPathExists(NativePath(data + CONFIG_FILE)) ? data : std::string();
 }
 
+// The folder of the user's state folder that the installed game logs into.
+#ifdef _WIN32
+const char* const STATE_FOLDER = "Quillfen";
+#else
+const char* const STATE_FOLDER = "quillfen";
+#endif
+
 // A folder holds a level of its own when it has any of the level's places, in any
 // letter case, as the game looks them up.
 bool WorkingDirectoryHoldsALevel() {
@@ -66,7 +73,7 @@ void StartInstalled(const std::string& data) {
     SetStartupDirectory(data);
     std::string state;
     std::string reason;
-    if (PlatformGetUserStateDirectory(state, reason) && PlatformMakeDirectories(state, reason)) {
+    if (PlatformGetUserStateDirectory(STATE_FOLDER, state, reason) && PlatformMakeDirectories(state, reason)) {
         LogEnableFile(state + "/logfile.txt");
     } else {
         LogWrite(LOG_WARNING, "No log file: the folder " + state + " cannot be used (" + reason +
@@ -77,6 +84,7 @@ void StartInstalled(const std::string& data) {
 
 }  // namespace
 
+// The game's entry; the engine is a library and leaves main to the game.
 // Command-line arguments are ignored: everything comes from the working directory,
 // or from the installation when the installed game starts where no level lies.
 int main(int, char**)
