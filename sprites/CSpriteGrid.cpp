@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 CSpriteGrid::CSpriteGrid() : cells(), extents(), everywhere(), mark(), queryNumber(0) {}
 
@@ -34,7 +35,7 @@ void CSpriteGrid::Insert(std::uint32_t index, const SpriteExtent& extent) {
     }
     extents[index] = extent;
     std::int64_t x0, y0, x1, y1;
-    if (!Cells(extent, x0, y0, x1, y1) || CellCount(x0, y0, x1, y1) > MAX_CELLS) {
+    if (!InCells(extent, x0, y0, x1, y1)) {
         everywhere.push_back(index);
         return;
     }
@@ -43,6 +44,67 @@ void CSpriteGrid::Insert(std::uint32_t index, const SpriteExtent& extent) {
             cells[Key(cx, cy)].push_back(index);
         }
     }
+}
+
+bool CSpriteGrid::InCells(const SpriteExtent& extent, std::int64_t& x0, std::int64_t& y0, std::int64_t& x1,
+                          std::int64_t& y1) {
+    return Cells(extent, x0, y0, x1, y1) && CellCount(x0, y0, x1, y1) <= MAX_CELLS;
+}
+
+void CSpriteGrid::Remove(std::uint32_t index) {
+    // Order within a cell does not matter: queries return no order.
+    auto drop = [index](std::vector<std::uint32_t>& list) {
+        const auto at = std::find(list.begin(), list.end(), index);
+        if (at != list.end()) {
+            *at = list.back();
+            list.pop_back();
+        }
+    };
+    std::int64_t x0, y0, x1, y1;
+    if (!InCells(extents[index], x0, y0, x1, y1)) {
+        drop(everywhere);
+        return;
+    }
+    for (std::int64_t cy = y0; cy <= y1; ++cy) {
+        for (std::int64_t cx = x0; cx <= x1; ++cx) {
+            const auto cell = cells.find(Key(cx, cy));
+            if (cell != cells.end()) {
+                drop(cell->second);
+                if (cell->second.empty()) {
+                    cells.erase(cell);
+                }
+            }
+        }
+    }
+}
+
+void CSpriteGrid::Renumber(const std::vector<std::uint32_t>& to) {
+    auto renumber = [&to](std::vector<std::uint32_t>& list) {
+        std::size_t kept = 0;
+        for (std::uint32_t k : list) {
+            if (to[k] != GONE) {
+                list[kept++] = to[k];
+            }
+        }
+        list.resize(kept);
+    };
+    for (auto cell = cells.begin(); cell != cells.end();) {
+        renumber(cell->second);
+        cell = cell->second.empty() ? cells.erase(cell) : std::next(cell);
+    }
+    renumber(everywhere);
+    std::vector<SpriteExtent> moved(extents.size());
+    std::size_t size = 0;
+    for (std::size_t k = 0; k < extents.size() && k < to.size(); ++k) {
+        if (to[k] != GONE) {
+            moved[to[k]] = extents[k];
+            size = std::max<std::size_t>(size, to[k] + 1);
+        }
+    }
+    moved.resize(size);
+    extents.swap(moved);
+    mark.assign(extents.size(), 0);
+    queryNumber = 0;
 }
 
 void CSpriteGrid::Query(const SpriteExtent& box, std::vector<std::uint32_t>& out) const {

@@ -1,5 +1,5 @@
 // Velmora sprites: a uniform grid of sprite indices by their extents, built as
-// sprites arrive and kept for good. Finds what lies in a box at the cost of the
+// sprites arrive. Finds what lies in a box at the cost of the
 // cells it covers, not of every sprite: the scenery of a large level is found
 // by the view and by the sprites that move.
 #ifndef VELMORA_SPRITES_CSPRITEGRID_H
@@ -25,6 +25,12 @@ public:
     // extent meets `box` but not `covered` (null: no such condition), each once:
     // what a box grown from `covered` adds, at the cost of its cells.
     void QueryOutside(const SpriteExtent& box, const SpriteExtent* covered, std::vector<std::uint32_t>& out) const;
+    // Takes `index` out; it must be filed.
+    void Remove(std::uint32_t index);
+    // Gives every filed index i the index to[i], dropping those whose to[i] is
+    // GONE; `to` covers every filed index.
+    static constexpr std::uint32_t GONE = 0xFFFFFFFFu;
+    void Renumber(const std::vector<std::uint32_t>& to);
     void Clear();
 
 private:
@@ -35,6 +41,9 @@ private:
     static double CellCount(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
     void QueryCells(const SpriteExtent& box, const SpriteExtent* skip, std::vector<std::uint32_t>& out) const;
     static std::uint64_t Key(std::int64_t cx, std::int64_t cy);
+    // Whether an extent is filed under cells (else found by every query).
+    static bool InCells(const SpriteExtent& extent, std::int64_t& x0, std::int64_t& y0, std::int64_t& x1,
+                        std::int64_t& y1);
     // The cells an extent covers; false when it lies beyond the reach.
     static bool Cells(const SpriteExtent& box, std::int64_t& x0, std::int64_t& y0, std::int64_t& x1,
                       std::int64_t& y1);

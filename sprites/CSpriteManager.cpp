@@ -8,6 +8,7 @@
 #include <limits>
 #include <typeinfo>
 
+#include "config/NumberText.h"
 #include "log/Log.h"
 #include "resources/CTextureManager.h"
 
@@ -27,7 +28,12 @@ CSpriteManager::CSpriteManager()
       pollBudget(0),
       warnedBudget(false),
       collectedCameraX(0.0),
-      collectedCameraY(0.0) {
+      collectedCameraY(0.0),
+      refiles(),
+      removedCount(0),
+      passDepth(0),
+      stillCategories(0),
+      stillMasks(0) {
     LogWrite(LOG_STATUS, "Instance initialized.", LogClassName(typeid(*this)));
 }
 
@@ -51,6 +57,18 @@ SpriteExtent Widened(const SpriteExtent& e, double dx, double dy) {
             e.maxY + dy + room(e.maxY)};
 }
 
+SpriteExtent Shifted(const SpriteExtent& e, double dx, double dy) {
+    return {e.minX + dx, e.minY + dy, e.maxX + dx, e.maxY + dy};
+}
+
+// Whether a still sprite's box is where it was filed, up to the pixel its
+// truncated corners wander with the camera: less than the room Widened gives,
+// so that a sprite passing this test is still found where it is.
+bool NearlyEqual(const SpriteExtent& a, const SpriteExtent& b) {
+    auto near = [](double u, double v) { return std::fabs(u - v) <= 2.0 + std::fabs(v) * 1e-9; };
+    return near(a.minX, b.minX) && near(a.minY, b.minY) && near(a.maxX, b.maxX) && near(a.maxY, b.maxY);
+}
+
 // Written so that a NaN extent is never outside: what cannot be placed is drawn.
 bool Outside(const SpriteExtent& e, const SpriteExtent& view) {
     return e.maxX < view.minX || e.minX > view.maxX || e.maxY < view.minY || e.minY > view.maxY;
@@ -71,7 +89,16 @@ constexpr double MAX_LOOKAHEAD = 32.0;
 // The per-frame passes walk by index and read the size anew at each step, so a
 // sprite added by a handler (which may move the list) is safe and takes part.
 
+CSpriteManager::PassGuard::PassGuard(CSpriteManager& scene) : manager(scene) { ++manager.passDepth; }
+
+CSpriteManager::PassGuard::~PassGuard() {
+    if (--manager.passDepth == 0 && manager.removedCount > 0) {
+        manager.DestroyRemoved();
+    }
+}
+
 void CSpriteManager::Render(SDL_Surface* screen) {
+    const PassGuard pass(*this);
     if (!visible) {
         return;
     }
@@ -100,18 +127,19 @@ void CSpriteManager::Render(SDL_Surface* screen) {
 }
 
 void CSpriteManager::Update(double seconds) {
-    // Sprites added by an Update are sorted in at once and updated in the same pass.
+    const PassGuard pass(*this);
+    // Sprites added by an Update are filed at once and updated in the same pass;
+    // the changes of those filed already wait for the next pass.
     Refresh();
     for (std::size_t at = 0; at < updated.size(); ++at) {
-        activeSprites[updated[at]]->Update(seconds);
+        CSprite* sprite = activeSprites[updated[at]];
+        if (!sprite->filing.removed) {
+            sprite->Update(seconds);
+        }
         if (seen < activeSprites.size()) {
-            Refresh();
+            FileNew();
         }
     }
-}
-
-bool CSpriteManager::LiesStill(const CSprite& sprite) {
-    return sprite.collisionCategory == COLLISION_SCENERY && sprite.collisionMask == COLLISION_NONE;
 }
 
 bool CSpriteManager::ViewExtent(SpriteExtent& out) {
@@ -150,30 +178,112 @@ bool CSpriteManager::ViewExtent(SpriteExtent& out) {
 }
 
 void CSpriteManager::Refresh() {
-    SpriteQuad corners;
-    for (; seen < activeSprites.size(); ++seen) {
-        CSprite* sprite = activeSprites[seen];
-        const std::uint32_t index = static_cast<std::uint32_t>(seen);
-        if (sprite->needsUpdate) {
-            updated.push_back(index);
-        }
-        if (!LiesStill(*sprite)) {
-            moving.push_back(index);
-            continue;
-        }
-        // Kept relative to the manager, so that the camera moves nothing. A sprite
-        // whose drawn area is unknown or not finite is found by every query.
-        SpriteExtent box;
-        SpriteExtent drawn;
-        const bool touches = BroadPhaseBox(*sprite->GetCorners(corners), box);
-        if (!sprite->GetDrawnExtent(drawn)) {
-            drawn = {NAN, NAN, NAN, NAN};
-        } else if (touches) {
-            drawn = {std::min(drawn.minX, box.minX), std::min(drawn.minY, box.minY), std::max(drawn.maxX, box.maxX),
-                     std::max(drawn.maxY, box.maxY)};
-        }
-        stillGrid.Insert(index, Widened(drawn, -GetWorldX(), -GetWorldY()));
+    FileNew();
+    // Another pass running below this one walks the lists: they change only
+    // when it ends.
+    if (passDepth > 1) {
+        return;
     }
+    // By index: filing calls a sprite's own code, which may ask for more.
+    for (std::size_t at = 0; at < refiles.size(); ++at) {
+        CSprite* sprite = refiles[at];
+        sprite->filing.queued = false;
+        if (!sprite->filing.removed) {
+            Unfile(sprite->filing.index);
+            File(sprite->filing.index);
+        }
+    }
+    refiles.clear();
+}
+
+void CSpriteManager::FileNew() {
+    for (; seen < activeSprites.size(); ++seen) {
+        File(static_cast<std::uint32_t>(seen));
+    }
+}
+
+void CSpriteManager::File(std::uint32_t index) {
+    CSprite* sprite = activeSprites[index];
+    CSprite::Filing& filing = sprite->filing;
+    filing.updated = sprite->NeedsUpdate();
+    if (filing.updated) {
+        updated.insert(std::upper_bound(updated.begin(), updated.end(), index), index);
+    }
+    filing.inGrid = sprite->IsStill();
+    if (!filing.inGrid) {
+        moving.insert(std::upper_bound(moving.begin(), moving.end(), index), index);
+        return;
+    }
+    stillCategories |= sprite->GetCollisionCategory();
+    stillMasks |= sprite->GetCollisionMask();
+    // Kept relative to the manager, so that the camera moves nothing. A sprite
+    // whose drawn area is unknown or not finite is found by every query.
+    const double cameraX = GetWorldX();
+    const double cameraY = GetWorldY();
+    SpriteQuad corners;
+    SpriteExtent box;
+    SpriteExtent drawn;
+    filing.touches = BroadPhaseBox(*sprite->GetCorners(corners), box);
+    filing.box = Shifted(box, -cameraX, -cameraY);
+    if (!sprite->GetDrawnExtent(drawn)) {
+        drawn = {NAN, NAN, NAN, NAN};
+    } else if (filing.touches) {
+        drawn = {std::min(drawn.minX, box.minX), std::min(drawn.minY, box.minY), std::max(drawn.maxX, box.maxX),
+                 std::max(drawn.maxY, box.maxY)};
+    }
+    stillGrid.Insert(index, Widened(drawn, -cameraX, -cameraY));
+}
+
+void CSpriteManager::Unfile(std::uint32_t index) {
+    CSprite::Filing& filing = activeSprites[index]->filing;
+    auto drop = [index](std::vector<std::uint32_t>& list) {
+        const auto at = std::lower_bound(list.begin(), list.end(), index);
+        if (at != list.end() && *at == index) {
+            list.erase(at);
+        }
+    };
+    if (filing.updated) {
+        drop(updated);
+    }
+    if (filing.inGrid) {
+        stillGrid.Remove(index);
+    } else {
+        drop(moving);
+    }
+    filing.updated = false;
+    filing.inGrid = false;
+}
+
+void CSpriteManager::Refile(CSprite* sprite) {
+    if (sprite == nullptr || sprite->filing.manager != this || sprite->filing.queued || sprite->filing.removed) {
+        return;
+    }
+    sprite->filing.queued = true;
+    refiles.push_back(sprite);
+}
+
+void CSpriteManager::CheckStill(std::uint32_t index) {
+    CSprite* sprite = activeSprites[index];
+    CSprite::Filing& filing = sprite->filing;
+    if (filing.queued || filing.removed) {
+        return;
+    }
+    SpriteQuad corners;
+    SpriteExtent box;
+    const bool touches = BroadPhaseBox(*sprite->GetCorners(corners), box);
+    if (touches == filing.touches &&
+        (!touches || NearlyEqual(Shifted(box, -GetWorldX(), -GetWorldY()), filing.box))) {
+        return;
+    }
+    if (!filing.reportedMoved) {
+        filing.reportedMoved = true;
+        LogWrite(LOG_ERROR,
+                 "Still sprite " + LogClassName(typeid(*sprite)) + " at " + NumberToString(sprite->x) + ", " +
+                     NumberToString(sprite->y) +
+                     " has moved since it was filed; filed again. Call Refile after moving a still sprite.",
+                 LogClassName(typeid(*this)));
+    }
+    Refile(sprite);
 }
 
 // For an upright rectangle the box is its bounding box: the overlap test checks
@@ -214,12 +324,13 @@ CSpriteManager::Snapshot CSpriteManager::Take(CSprite* sprite) {
     SpriteQuad corners;
     Snapshot shot;
     shot.touches = BroadPhaseBox(*sprite->GetCorners(corners), shot.box);
-    shot.category = sprite->collisionCategory;
-    shot.mask = sprite->collisionMask;
+    shot.category = sprite->GetCollisionCategory();
+    shot.mask = sprite->GetCollisionMask();
     return shot;
 }
 
 void CSpriteManager::CheckCollisions() {
+    const PassGuard pass(*this);
     if (activeSprites.size() < 2) {
         return;
     }
@@ -230,6 +341,11 @@ void CSpriteManager::CheckCollisions() {
     // a group) has them collected anew.
     Refresh();
     CollectCandidatePairs();
+    // A still sprite found moved is filed where it is now, before any pair.
+    if (!refiles.empty()) {
+        Refresh();
+        CollectCandidatePairs();
+    }
     pollBudget = POLL_BUDGET;
     std::size_t next = 0;
     bool started = false;
@@ -253,10 +369,15 @@ void CSpriteManager::CheckCollisions() {
         last = pair;
         CSprite* first = activeSprites[pair.first];
         CSprite* second = activeSprites[pair.second];
+        if (first->filing.removed || second->filing.removed) {
+            continue;
+        }
         if (first->CanCollideWith(*second) && first->CollidesWith(second)) {
             const std::size_t count = activeSprites.size();
             first->OnCollision(second);
-            second->OnCollision(first);
+            if (!first->filing.removed && !second->filing.removed) {
+                second->OnCollision(first);
+            }
             const Change change = SceneChanged(pair, count);
             if (change == Change::Moved) {
                 for (const auto& moved : movedNow) {
@@ -273,7 +394,9 @@ void CSpriteManager::CheckCollisions() {
 }
 
 CSpriteManager::Change CSpriteManager::SceneChanged(const SpritePair& pair, std::size_t count) {
-    if (activeSprites.size() != count || GetWorldX() != collectedCameraX || GetWorldY() != collectedCameraY) {
+    // Sprites to refile are filed now, unless a pass below this one walks the lists.
+    if (activeSprites.size() != count || (!refiles.empty() && passDepth == 1) || GetWorldX() != collectedCameraX ||
+        GetWorldY() != collectedCameraY) {
         return Change::Everything;
     }
     movedNow.clear();
@@ -335,7 +458,7 @@ void CSpriteManager::AddPairsOf(std::size_t at, const Snapshot& now, const Sprit
             add(moving[o]);
         }
     }
-    if ((now.mask & COLLISION_SCENERY) == 0) {
+    if (!MeetsStill(now.category, now.mask)) {
         return;
     }
     // Still scenery: only what lies beyond the area its pairs were collected for
@@ -378,6 +501,7 @@ void CSpriteManager::AddPairsOf(std::size_t at, const Snapshot& now, const Sprit
         stillGrid.QueryOutside(Widened(covered, -collectedCameraX, -collectedCameraY), &before, found);
     }
     for (std::uint32_t v : found) {
+        CheckStill(v);
         add(v);
     }
 }
@@ -420,26 +544,27 @@ void CSpriteManager::CollectCandidatePairs() {
         reacting.clear();
         reactedTo.clear();
         for (std::uint32_t k : byLeftEdge) {
-            if ((activeSprites[k]->collisionMask & b) != 0) {
+            if ((activeSprites[k]->GetCollisionMask() & b) != 0) {
                 reacting.push_back(k);
             }
-            if ((activeSprites[k]->collisionCategory & b) != 0) {
+            if ((activeSprites[k]->GetCollisionCategory() & b) != 0) {
                 reactedTo.push_back(k);
             }
         }
         SweepLists(reacting, reactedTo);
     }
-    // Still scenery reacts to nothing: only the moving sprites that react to it
-    // look it up, and only around themselves.
+    // Still sprites never meet each other: only the moving sprites whose groups
+    // can meet one look them up, and only around themselves.
     const double cameraX = collectedCameraX;
     const double cameraY = collectedCameraY;
     for (std::uint32_t k : byLeftEdge) {
-        if ((activeSprites[k]->collisionMask & COLLISION_SCENERY) == 0) {
+        if (!MeetsStill(activeSprites[k]->GetCollisionCategory(), activeSprites[k]->GetCollisionMask())) {
             continue;
         }
         found.clear();
         stillGrid.Query(Widened(boxes[k], -cameraX, -cameraY), found);
         for (std::uint32_t v : found) {
+            CheckStill(v);
             candidates.emplace_back(std::min(k, v), std::max(k, v));
         }
     }
@@ -496,7 +621,7 @@ std::vector<CSprite*> CSpriteManager::GetSpritesAt(int px, int py) {
     SpriteQuad corners;
     for (std::size_t i = 0; i < activeSprites.size(); ++i) {
         CSprite* sprite = activeSprites[i];
-        if (PointInQuad(*sprite->GetCorners(corners), px, py)) {
+        if (!sprite->filing.removed && PointInQuad(*sprite->GetCorners(corners), px, py)) {
             hits.push_back(sprite);
         }
     }
@@ -508,6 +633,9 @@ int CSpriteManager::AddSprite(CSprite* sprite) {
     // nothing ever dereferences it.
     if (sprite != nullptr) {
         sprite->parent = this;
+        sprite->filing = CSprite::Filing{};
+        sprite->filing.manager = this;
+        sprite->filing.index = static_cast<std::uint32_t>(activeSprites.size());
     }
     slots.push_back(sprite);
     // Slots only ever grow at the end, so appending is the same as rebuilding the
@@ -518,6 +646,70 @@ int CSpriteManager::AddSprite(CSprite* sprite) {
     return static_cast<int>(slots.size()) - 1;
 }
 
+bool CSpriteManager::RemoveSprite(CSprite* sprite) {
+    // The index check also refuses a sprite whose scene is being cleared.
+    if (sprite == nullptr || sprite->filing.manager != this || sprite->filing.index >= activeSprites.size() ||
+        activeSprites[sprite->filing.index] != sprite || sprite->filing.removed) {
+        LogWrite(LOG_WARNING, "RemoveSprite: the sprite is not in this scene.", LogClassName(typeid(*this)));
+        return false;
+    }
+    sprite->filing.removed = true;
+    ++removedCount;
+    if (passDepth == 0) {
+        DestroyRemoved();
+    }
+    return true;
+}
+
+void CSpriteManager::DestroyRemoved() {
+    std::vector<std::uint32_t> to(activeSprites.size());
+    std::vector<CSprite*> doomed;
+    // A destructor may remove further sprites: they wait for the next round.
+    while (removedCount > 0) {
+        ++passDepth;
+        to.assign(activeSprites.size(), CSpriteGrid::GONE);
+        std::size_t kept = 0;
+        std::size_t keptSeen = 0;
+        for (std::size_t k = 0; k < activeSprites.size(); ++k) {
+            CSprite* sprite = activeSprites[k];
+            if (sprite->filing.removed) {
+                doomed.push_back(sprite);
+                continue;
+            }
+            to[k] = static_cast<std::uint32_t>(kept);
+            sprite->filing.index = static_cast<std::uint32_t>(kept);
+            activeSprites[kept++] = sprite;
+            keptSeen += k < seen ? 1 : 0;
+        }
+        activeSprites.resize(kept);
+        seen = keptSeen;
+        for (std::vector<std::uint32_t>* list : {&updated, &moving}) {
+            std::size_t at = 0;
+            for (std::uint32_t k : *list) {
+                if (to[k] != CSpriteGrid::GONE) {
+                    (*list)[at++] = to[k];
+                }
+            }
+            list->resize(at);
+        }
+        stillGrid.Renumber(to);
+        for (CSprite*& slot : slots) {
+            if (slot != nullptr && slot->filing.removed) {
+                slot = nullptr;
+            }
+        }
+        refiles.erase(std::remove_if(refiles.begin(), refiles.end(),
+                                     [](const CSprite* sprite) { return sprite->filing.removed; }),
+                      refiles.end());
+        removedCount = 0;
+        for (CSprite* sprite : doomed) {
+            delete sprite;
+        }
+        doomed.clear();
+        --passDepth;
+    }
+}
+
 void CSpriteManager::RemoveAllSprites() {
     // Front first, as added. Each slot is emptied before its sprite is destroyed,
     // so nothing can reach a sprite that is being destroyed through the lists.
@@ -526,6 +718,10 @@ void CSpriteManager::RemoveAllSprites() {
     moving.clear();
     updated.clear();
     snapshots.clear();
+    refiles.clear();
+    removedCount = 0;
+    stillCategories = 0;
+    stillMasks = 0;
     seen = 0;
     for (std::size_t i = 0; i < slots.size(); ++i) {
         CSprite* sprite = slots[i];
