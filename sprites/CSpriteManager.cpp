@@ -184,11 +184,12 @@ void CSpriteManager::Refresh() {
     if (passDepth > 1) {
         return;
     }
-    // By index: filing calls a sprite's own code, which may ask for more.
+    // By index: filing calls a sprite's own code, which may ask for more. One
+    // added meanwhile is filed by the next FileNew, as it is then.
     for (std::size_t at = 0; at < refiles.size(); ++at) {
         CSprite* sprite = refiles[at];
         sprite->filing.queued = false;
-        if (!sprite->filing.removed) {
+        if (!sprite->filing.removed && sprite->filing.index < seen) {
             Unfile(sprite->filing.index);
             File(sprite->filing.index);
         }

@@ -5,7 +5,7 @@
 //   CSpriteManager scene;
 //   scene.AddSprite(walker);              // the scene owns it from now on
 //   scene.Update(seconds); scene.CheckCollisions(); scene.Render(screen);
-//   scene.RemoveSprite(walker);           // destroys it (when the pass ends)
+//   scene.RemoveSprite(walker);           // destroys it, at the end of a running pass
 //
 // - Every pass takes the sprites in the order they were added. Update updates
 //   each sprite that NeedsUpdate; CheckCollisions tests each pair that
@@ -14,9 +14,10 @@
 //   updated, tested against every sprite and drawn.
 // - Still scenery is opt-in (CSprite::SetStill, MarkAsScenery): it is filed
 //   once, in a grid, and tested only against sprites that are not still. Moved
-//   or resized, it needs Refile. When a pass finds a still sprite away from
-//   where it was filed, it logs one ERROR naming its class and place and files
-//   it anew; until then it is met, and drawn, at its old place.
+//   or resized, it needs Refile. When the collision pass meets a still sprite
+//   away from where it was filed, it logs one ERROR naming its class and place
+//   and files it anew; until then only sprites near its old place meet it, and
+//   it is drawn only while its old place is in view.
 // - SetNeedsUpdate, SetCollisionGroups and SetStill take effect at the next
 //   pass; within a collision pass, for its later pairs.
 // - Update and the handlers may add and remove sprites. An added sprite takes
