@@ -97,7 +97,7 @@ private:
     // Where the manager that owns the sprite has filed it.
     struct Filing {
         CSpriteManager* manager = nullptr;  // not owned; null until added
-        std::uint32_t index = 0;            // in the manager's activeSprites
+        std::size_t slot = 0;               // in the manager's slots
         bool updated = false;               // in its update list
         bool inGrid = false;                // filed as still (else in its moving list)
         bool queued = false;                // waits to be filed again

@@ -30,7 +30,7 @@ CSpriteManager::CSpriteManager()
       collectedCameraX(0.0),
       collectedCameraY(0.0),
       refiles(),
-      removedCount(0),
+      removedAt(),
       passDepth(0),
       stillCategories(0),
       stillMasks(0) {
@@ -92,7 +92,7 @@ constexpr double MAX_LOOKAHEAD = 32.0;
 CSpriteManager::PassGuard::PassGuard(CSpriteManager& scene) : manager(scene) { ++manager.passDepth; }
 
 CSpriteManager::PassGuard::~PassGuard() {
-    if (--manager.passDepth == 0 && manager.removedCount > 0) {
+    if (--manager.passDepth == 0 && !manager.removedAt.empty()) {
         manager.DestroyRemoved();
     }
 }
@@ -189,18 +189,24 @@ void CSpriteManager::Refresh() {
     for (std::size_t at = 0; at < refiles.size(); ++at) {
         CSprite* sprite = refiles[at];
         sprite->filing.queued = false;
-        if (!sprite->filing.removed && sprite->filing.index < seen) {
-            Unfile(sprite->filing.index);
-            File(sprite->filing.index);
+        const std::size_t position = PositionOf(sprite);
+        if (!sprite->filing.removed && position < seen) {
+            Unfile(static_cast<std::uint32_t>(position));
+            File(static_cast<std::uint32_t>(position));
         }
     }
     refiles.clear();
 }
 
 void CSpriteManager::FileNew() {
+    if (seen == activeSprites.size()) {
+        return;
+    }
     for (; seen < activeSprites.size(); ++seen) {
         File(static_cast<std::uint32_t>(seen));
     }
+    // Grown here, where a level is filed, rather than in the first collision pass.
+    boxes.resize(activeSprites.size());
 }
 
 void CSpriteManager::File(std::uint32_t index) {
@@ -636,7 +642,7 @@ int CSpriteManager::AddSprite(CSprite* sprite) {
         sprite->parent = this;
         sprite->filing = CSprite::Filing{};
         sprite->filing.manager = this;
-        sprite->filing.index = static_cast<std::uint32_t>(activeSprites.size());
+        sprite->filing.slot = slots.size();
     }
     slots.push_back(sprite);
     // Slots only ever grow at the end, so appending is the same as rebuilding the
@@ -647,15 +653,23 @@ int CSpriteManager::AddSprite(CSprite* sprite) {
     return static_cast<int>(slots.size()) - 1;
 }
 
+std::size_t CSpriteManager::PositionOf(const CSprite* sprite) const {
+    const auto at = std::lower_bound(activeSprites.begin(), activeSprites.end(), sprite->filing.slot,
+                                     [](const CSprite* s, std::size_t slot) { return s->filing.slot < slot; });
+    return at != activeSprites.end() && *at == sprite ? static_cast<std::size_t>(at - activeSprites.begin())
+                                                      : activeSprites.size();
+}
+
 bool CSpriteManager::RemoveSprite(CSprite* sprite) {
-    // The index check also refuses a sprite whose scene is being cleared.
-    if (sprite == nullptr || sprite->filing.manager != this || sprite->filing.index >= activeSprites.size() ||
-        activeSprites[sprite->filing.index] != sprite || sprite->filing.removed) {
+    // The position check also refuses a sprite whose scene is being cleared.
+    const std::size_t position =
+        sprite != nullptr && sprite->filing.manager == this ? PositionOf(sprite) : activeSprites.size();
+    if (position == activeSprites.size() || sprite->filing.removed) {
         LogWrite(LOG_WARNING, "RemoveSprite: the sprite is not in this scene.", LogClassName(typeid(*this)));
         return false;
     }
     sprite->filing.removed = true;
-    ++removedCount;
+    removedAt.push_back(static_cast<std::uint32_t>(position));
     if (passDepth == 0) {
         DestroyRemoved();
     }
@@ -663,50 +677,60 @@ bool CSpriteManager::RemoveSprite(CSprite* sprite) {
 }
 
 void CSpriteManager::DestroyRemoved() {
-    std::vector<std::uint32_t> to(activeSprites.size());
+    // Positions do not change before this: sprites are only appended meanwhile.
+    // Every list is closed up in one walk over flat numbers, without touching
+    // the sprites that stay.
     std::vector<CSprite*> doomed;
+    std::vector<std::uint32_t> removed;
     // A destructor may remove further sprites: they wait for the next round.
-    while (removedCount > 0) {
+    while (!removedAt.empty()) {
         ++passDepth;
-        to.assign(activeSprites.size(), CSpriteGrid::GONE);
-        std::size_t kept = 0;
-        std::size_t keptSeen = 0;
-        for (std::size_t k = 0; k < activeSprites.size(); ++k) {
-            CSprite* sprite = activeSprites[k];
-            if (sprite->filing.removed) {
-                doomed.push_back(sprite);
+        removed.swap(removedAt);
+        removedAt.clear();
+        std::sort(removed.begin(), removed.end());
+        for (std::uint32_t k : removed) {
+            doomed.push_back(activeSprites[k]);
+            slots[activeSprites[k]->filing.slot] = nullptr;
+        }
+        // The new place of the entry at k: k less the removed ones before it.
+        auto closeUp = [&removed](std::vector<std::uint32_t>& list) {
+            std::size_t kept = 0;
+            std::size_t below = 0;
+            for (std::uint32_t k : list) {
+                while (below < removed.size() && removed[below] < k) {
+                    ++below;
+                }
+                if (below < removed.size() && removed[below] == k) {
+                    continue;
+                }
+                list[kept++] = static_cast<std::uint32_t>(k - below);
+            }
+            list.resize(kept);
+        };
+        closeUp(updated);
+        closeUp(moving);
+        stillGrid.CloseGaps(removed);
+        std::size_t kept = removed.front();
+        std::size_t next = 0;
+        std::size_t seenRemoved = 0;
+        for (std::size_t k = removed.front(); k < activeSprites.size(); ++k) {
+            if (next < removed.size() && removed[next] == k) {
+                ++next;
+                seenRemoved += k < seen ? 1 : 0;
                 continue;
             }
-            to[k] = static_cast<std::uint32_t>(kept);
-            sprite->filing.index = static_cast<std::uint32_t>(kept);
-            activeSprites[kept++] = sprite;
-            keptSeen += k < seen ? 1 : 0;
+            activeSprites[kept++] = activeSprites[k];
         }
         activeSprites.resize(kept);
-        seen = keptSeen;
-        for (std::vector<std::uint32_t>* list : {&updated, &moving}) {
-            std::size_t at = 0;
-            for (std::uint32_t k : *list) {
-                if (to[k] != CSpriteGrid::GONE) {
-                    (*list)[at++] = to[k];
-                }
-            }
-            list->resize(at);
-        }
-        stillGrid.Renumber(to);
-        for (CSprite*& slot : slots) {
-            if (slot != nullptr && slot->filing.removed) {
-                slot = nullptr;
-            }
-        }
+        seen -= seenRemoved;
         refiles.erase(std::remove_if(refiles.begin(), refiles.end(),
                                      [](const CSprite* sprite) { return sprite->filing.removed; }),
                       refiles.end());
-        removedCount = 0;
         for (CSprite* sprite : doomed) {
             delete sprite;
         }
         doomed.clear();
+        removed.clear();
         --passDepth;
     }
 }
@@ -720,7 +744,7 @@ void CSpriteManager::RemoveAllSprites() {
     updated.clear();
     snapshots.clear();
     refiles.clear();
-    removedCount = 0;
+    removedAt.clear();
     stillCategories = 0;
     stillMasks = 0;
     seen = 0;

@@ -127,6 +127,9 @@ private:
     bool MeetsStill(std::uint32_t category, std::uint32_t mask) const {
         return ((mask & stillCategories) | (category & stillMasks)) != 0;
     }
+    // Where the sprite stands in activeSprites (which is in slot order), or
+    // activeSprites.size() when it is not there.
+    std::size_t PositionOf(const CSprite* sprite) const;
     // Destroys the removed sprites and closes the gaps they leave in every list.
     void DestroyRemoved();
     Snapshot Take(CSprite* sprite);
@@ -163,7 +166,7 @@ private:
     double collectedCameraX;               // the manager's world position when pairs were collected
     double collectedCameraY;
     std::vector<CSprite*> refiles;         // to file anew at the next pass
-    std::size_t removedCount;              // sprites removed and not yet destroyed
+    std::vector<std::uint32_t> removedAt;  // where the sprites removed and not yet destroyed stand
     int passDepth;                         // passes running (a handler may start another)
     std::uint32_t stillCategories;         // every category and mask filed in the grid so far
     std::uint32_t stillMasks;
