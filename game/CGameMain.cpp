@@ -251,6 +251,9 @@ void CGameMain::OnFrameStart()
         SetState(Paused);
     if (loadsShown < loadsStarted && GetState() != Loading)
     {
+        // The loaded scene is this thread's from here: filed now, the first
+        // running frame (whose length the next frame steps by) does not pay for it.
+        spriteManager->Refresh();
         ++loadsShown;
         NoteLoadingComplete();
         if (reloading)

@@ -62,8 +62,7 @@ CPlayer::CPlayer(CSprite* parent)
       maxY(1000000)
 {
     // Pushed out of whatever it touches at its depth.
-    collisionCategory = COLLISION_ACTOR;
-    collisionMask = COLLISION_ALL;
+    SetCollisionGroups(COLLISION_ACTOR, COLLISION_ALL);
     for (int id = 0; id <= 7; ++id)
         SetAnimationRange(id, 0, 0);
 }

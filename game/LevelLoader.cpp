@@ -24,6 +24,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <typeinfo>
 
 namespace
@@ -121,6 +122,8 @@ void LoadBlocks(CGameMain* game, const std::string& file)
     for (int i = 0; i < count && !game->LoadingCancelled(); ++i)
     {
         Block* block = new Block(game->spriteManager);
+        if constexpr (std::is_same_v<Block, CGameBlock>)
+            block->MarkAsScenery();
         block->fontFactory = game->GetFontFactory();
         AttachGame(block, game);
         block->LoadFromIni(file, NumberToString(i));

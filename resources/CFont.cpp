@@ -11,10 +11,6 @@
 
 namespace {
 
-// Far above any caption; a level asking for more would make SDL_ttf cache
-// glyphs of many megabytes each. (SDL_ttf copes with sizes of 0 and below.)
-constexpr int MAX_POINT_SIZE = 500;
-
 bool ReadFontFile(const std::string& name, std::shared_ptr<const std::string>& out, std::string& reason) {
     auto content = std::make_shared<std::string>();
     if (!PlatformReadFile(NativePath(MakeAbsolutePath(name)), *content, reason)) {
@@ -29,8 +25,9 @@ bool ReadFontFile(const std::string& name, std::shared_ptr<const std::string>& o
 CFont::CFont(std::string requestedName, int pointSize, std::shared_ptr<const std::string> fileBytes)
     : font(nullptr), fileName(), size(0), realPath(), bytes(std::move(fileBytes)), source(nullptr) {
     std::string reason;
-    if (pointSize > MAX_POINT_SIZE) {
-        reason = "point size " + std::to_string(pointSize) + " is above " + std::to_string(MAX_POINT_SIZE);
+    // SDL_ttf copes with sizes of 0 and below.
+    if (pointSize > MAX_FONT_SIZE) {
+        reason = "point size " + std::to_string(pointSize) + " is above " + std::to_string(MAX_FONT_SIZE);
     } else if (bytes != nullptr || ReadFontFile(requestedName, bytes, reason)) {
         // SDL_ttf only ever sees memory: its own file opening would hand SDL's
         // message, which holds the name, to its error setter as a format.

@@ -7,6 +7,11 @@
 
 #include <SDL/SDL_ttf.h>
 
+// The largest point size a font is opened at. Far above any caption: text is
+// rasterised whole before it is cut to its rectangle, and SDL_ttf caches glyphs
+// of many megabytes each at larger sizes.
+constexpr int MAX_FONT_SIZE = 256;
+
 class CFont {
 public:
     // Opens `fileName` (stored form, relative to the working directory) at `size`

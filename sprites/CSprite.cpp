@@ -1,5 +1,7 @@
 #include "sprites/CSprite.h"
 
+#include "sprites/CSpriteManager.h"
+
 CSprite::CSprite(CSprite* parentSprite)
     : parent(parentSprite),
       x(0.0),
@@ -8,7 +10,9 @@ CSprite::CSprite(CSprite* parentSprite)
       // Tested against everything, as a sprite that knows nothing of groups expects.
       collisionCategory(COLLISION_DEFAULT),
       collisionMask(COLLISION_ALL),
-      needsUpdate(true) {}
+      needsUpdate(true),
+      still(false),
+      filing() {}
 
 CSprite::~CSprite() = default;
 
@@ -24,6 +28,40 @@ bool CSprite::CollidesWith(CSprite* other) {
 }
 
 void CSprite::OnCollision(CSprite* /*other*/) {}
+
+void CSprite::SetCollisionGroups(std::uint32_t category, std::uint32_t mask) {
+    if (category != collisionCategory || mask != collisionMask) {
+        collisionCategory = category;
+        collisionMask = mask;
+        Changed();
+    }
+}
+
+void CSprite::SetNeedsUpdate(bool update) {
+    if (update != needsUpdate) {
+        needsUpdate = update;
+        Changed();
+    }
+}
+
+void CSprite::SetStill(bool lyingStill) {
+    if (lyingStill != still) {
+        still = lyingStill;
+        Changed();
+    }
+}
+
+void CSprite::MarkAsScenery() {
+    SetNeedsUpdate(false);
+    SetCollisionGroups(COLLISION_SCENERY, COLLISION_NONE);
+    SetStill(true);
+}
+
+void CSprite::Changed() {
+    if (filing.manager != nullptr) {
+        filing.manager->Refile(this);
+    }
+}
 
 bool CSprite::GetDrawnExtent(SpriteExtent& /*out*/) { return false; }
 

@@ -1,7 +1,8 @@
 // Velmora sprites: a uniform grid of sprite indices by their extents, built as
-// sprites arrive and kept for good. Finds what lies in a box at the cost of the
-// cells it covers, not of every sprite: the scenery of a large level is found
-// by the view and by the sprites that move.
+// sprites arrive. Finds what lies in a box at the cost of the cells it covers,
+// not of every sprite: the scenery of a large level is found by the view and by
+// the sprites that move. Cells hold ids of their own, so that closing the gaps
+// of removed sprites renumbers a flat table, not every cell.
 #ifndef VELMORA_SPRITES_CSPRITEGRID_H
 #define VELMORA_SPRITES_CSPRITEGRID_H
 
@@ -25,6 +26,11 @@ public:
     // extent meets `box` but not `covered` (null: no such condition), each once:
     // what a box grown from `covered` adds, at the cost of its cells.
     void QueryOutside(const SpriteExtent& box, const SpriteExtent* covered, std::vector<std::uint32_t>& out) const;
+    // Takes `index` out; nothing when it is not filed.
+    void Remove(std::uint32_t index);
+    // Takes out the indices `removed` (ascending) and moves every index above
+    // them down by the number of those below it.
+    void CloseGaps(const std::vector<std::uint32_t>& removed);
     void Clear();
 
 private:
@@ -35,14 +41,22 @@ private:
     static double CellCount(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
     void QueryCells(const SpriteExtent& box, const SpriteExtent* skip, std::vector<std::uint32_t>& out) const;
     static std::uint64_t Key(std::int64_t cx, std::int64_t cy);
+    static constexpr std::uint32_t NONE = 0xFFFFFFFFu;
+    void RemoveId(std::uint32_t id);
+    // Whether an extent is filed under cells (else found by every query).
+    static bool InCells(const SpriteExtent& extent, std::int64_t& x0, std::int64_t& y0, std::int64_t& x1,
+                        std::int64_t& y1);
     // The cells an extent covers; false when it lies beyond the reach.
     static bool Cells(const SpriteExtent& box, std::int64_t& x0, std::int64_t& y0, std::int64_t& x1,
                       std::int64_t& y1);
 
-    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> cells;
-    std::vector<SpriteExtent> extents;       // by index; read by queries
-    std::vector<std::uint32_t> everywhere;   // found by every query
-    mutable std::vector<std::uint32_t> mark;  // query number that last returned each index
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> cells;  // ids
+    std::vector<SpriteExtent> extents;       // by id; read by queries
+    std::vector<std::uint32_t> everywhere;   // ids found by every query
+    std::vector<std::uint32_t> indexOf;      // by id: the sprite index, NONE for a free id
+    std::vector<std::uint32_t> idOf;         // by sprite index: its id, NONE when not filed
+    std::vector<std::uint32_t> freeIds;
+    mutable std::vector<std::uint32_t> mark;  // by id: query number that last returned it
     mutable std::uint32_t queryNumber;
 };
 

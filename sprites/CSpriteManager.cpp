@@ -8,6 +8,7 @@
 #include <limits>
 #include <typeinfo>
 
+#include "config/NumberText.h"
 #include "log/Log.h"
 #include "resources/CTextureManager.h"
 
@@ -27,7 +28,12 @@ CSpriteManager::CSpriteManager()
       pollBudget(0),
       warnedBudget(false),
       collectedCameraX(0.0),
-      collectedCameraY(0.0) {
+      collectedCameraY(0.0),
+      refiles(),
+      removedAt(),
+      passDepth(0),
+      stillCategories(0),
+      stillMasks(0) {
     LogWrite(LOG_STATUS, "Instance initialized.", LogClassName(typeid(*this)));
 }
 
@@ -51,6 +57,18 @@ SpriteExtent Widened(const SpriteExtent& e, double dx, double dy) {
             e.maxY + dy + room(e.maxY)};
 }
 
+SpriteExtent Shifted(const SpriteExtent& e, double dx, double dy) {
+    return {e.minX + dx, e.minY + dy, e.maxX + dx, e.maxY + dy};
+}
+
+// Whether a still sprite's box is where it was filed, up to the pixel its
+// truncated corners wander with the camera: less than the room Widened gives,
+// so that a sprite passing this test is still found where it is.
+bool NearlyEqual(const SpriteExtent& a, const SpriteExtent& b) {
+    auto near = [](double u, double v) { return std::fabs(u - v) <= 2.0 + std::fabs(v) * 1e-9; };
+    return near(a.minX, b.minX) && near(a.minY, b.minY) && near(a.maxX, b.maxX) && near(a.maxY, b.maxY);
+}
+
 // Written so that a NaN extent is never outside: what cannot be placed is drawn.
 bool Outside(const SpriteExtent& e, const SpriteExtent& view) {
     return e.maxX < view.minX || e.minX > view.maxX || e.maxY < view.minY || e.minY > view.maxY;
@@ -71,7 +89,16 @@ constexpr double MAX_LOOKAHEAD = 32.0;
 // The per-frame passes walk by index and read the size anew at each step, so a
 // sprite added by a handler (which may move the list) is safe and takes part.
 
+CSpriteManager::PassGuard::PassGuard(CSpriteManager& scene) : manager(scene) { ++manager.passDepth; }
+
+CSpriteManager::PassGuard::~PassGuard() {
+    if (--manager.passDepth == 0 && !manager.removedAt.empty()) {
+        manager.DestroyRemoved();
+    }
+}
+
 void CSpriteManager::Render(SDL_Surface* screen) {
+    const PassGuard pass(*this);
     if (!visible) {
         return;
     }
@@ -100,18 +127,19 @@ void CSpriteManager::Render(SDL_Surface* screen) {
 }
 
 void CSpriteManager::Update(double seconds) {
-    // Sprites added by an Update are sorted in at once and updated in the same pass.
+    const PassGuard pass(*this);
+    // Sprites added by an Update are filed at once and updated in the same pass;
+    // the changes of those filed already wait for the next pass.
     Refresh();
     for (std::size_t at = 0; at < updated.size(); ++at) {
-        activeSprites[updated[at]]->Update(seconds);
+        CSprite* sprite = activeSprites[updated[at]];
+        if (!sprite->filing.removed) {
+            sprite->Update(seconds);
+        }
         if (seen < activeSprites.size()) {
-            Refresh();
+            FileNew();
         }
     }
-}
-
-bool CSpriteManager::LiesStill(const CSprite& sprite) {
-    return sprite.collisionCategory == COLLISION_SCENERY && sprite.collisionMask == COLLISION_NONE;
 }
 
 bool CSpriteManager::ViewExtent(SpriteExtent& out) {
@@ -150,30 +178,119 @@ bool CSpriteManager::ViewExtent(SpriteExtent& out) {
 }
 
 void CSpriteManager::Refresh() {
-    SpriteQuad corners;
-    for (; seen < activeSprites.size(); ++seen) {
-        CSprite* sprite = activeSprites[seen];
-        const std::uint32_t index = static_cast<std::uint32_t>(seen);
-        if (sprite->needsUpdate) {
-            updated.push_back(index);
-        }
-        if (!LiesStill(*sprite)) {
-            moving.push_back(index);
-            continue;
-        }
-        // Kept relative to the manager, so that the camera moves nothing. A sprite
-        // whose drawn area is unknown or not finite is found by every query.
-        SpriteExtent box;
-        SpriteExtent drawn;
-        const bool touches = BroadPhaseBox(*sprite->GetCorners(corners), box);
-        if (!sprite->GetDrawnExtent(drawn)) {
-            drawn = {NAN, NAN, NAN, NAN};
-        } else if (touches) {
-            drawn = {std::min(drawn.minX, box.minX), std::min(drawn.minY, box.minY), std::max(drawn.maxX, box.maxX),
-                     std::max(drawn.maxY, box.maxY)};
-        }
-        stillGrid.Insert(index, Widened(drawn, -GetWorldX(), -GetWorldY()));
+    FileNew();
+    // Another pass running below this one walks the lists: they change only
+    // when it ends.
+    if (passDepth > 1) {
+        return;
     }
+    // By index: filing calls a sprite's own code, which may ask for more. One
+    // added meanwhile is filed by the next FileNew, as it is then.
+    for (std::size_t at = 0; at < refiles.size(); ++at) {
+        CSprite* sprite = refiles[at];
+        sprite->filing.queued = false;
+        const std::size_t position = PositionOf(sprite);
+        if (!sprite->filing.removed && position < seen) {
+            Unfile(static_cast<std::uint32_t>(position));
+            File(static_cast<std::uint32_t>(position));
+        }
+    }
+    refiles.clear();
+}
+
+void CSpriteManager::FileNew() {
+    if (seen == activeSprites.size()) {
+        return;
+    }
+    for (; seen < activeSprites.size(); ++seen) {
+        File(static_cast<std::uint32_t>(seen));
+    }
+    // Grown here, where a level is filed, rather than in the first collision pass.
+    boxes.resize(activeSprites.size());
+}
+
+void CSpriteManager::File(std::uint32_t index) {
+    CSprite* sprite = activeSprites[index];
+    CSprite::Filing& filing = sprite->filing;
+    filing.updated = sprite->NeedsUpdate();
+    if (filing.updated) {
+        updated.insert(std::upper_bound(updated.begin(), updated.end(), index), index);
+    }
+    filing.inGrid = sprite->IsStill();
+    if (!filing.inGrid) {
+        moving.insert(std::upper_bound(moving.begin(), moving.end(), index), index);
+        return;
+    }
+    stillCategories |= sprite->GetCollisionCategory();
+    stillMasks |= sprite->GetCollisionMask();
+    // Kept relative to the manager, so that the camera moves nothing. A sprite
+    // whose drawn area is unknown or not finite is found by every query.
+    const double cameraX = GetWorldX();
+    const double cameraY = GetWorldY();
+    SpriteQuad corners;
+    SpriteExtent box;
+    SpriteExtent drawn;
+    filing.touches = BroadPhaseBox(*sprite->GetCorners(corners), box);
+    filing.box = Shifted(box, -cameraX, -cameraY);
+    if (!sprite->GetDrawnExtent(drawn)) {
+        drawn = {NAN, NAN, NAN, NAN};
+    } else if (filing.touches) {
+        drawn = {std::min(drawn.minX, box.minX), std::min(drawn.minY, box.minY), std::max(drawn.maxX, box.maxX),
+                 std::max(drawn.maxY, box.maxY)};
+    }
+    stillGrid.Insert(index, Widened(drawn, -cameraX, -cameraY));
+}
+
+void CSpriteManager::Unfile(std::uint32_t index) {
+    CSprite::Filing& filing = activeSprites[index]->filing;
+    auto drop = [index](std::vector<std::uint32_t>& list) {
+        const auto at = std::lower_bound(list.begin(), list.end(), index);
+        if (at != list.end() && *at == index) {
+            list.erase(at);
+        }
+    };
+    if (filing.updated) {
+        drop(updated);
+    }
+    if (filing.inGrid) {
+        stillGrid.Remove(index);
+    } else {
+        drop(moving);
+    }
+    filing.updated = false;
+    filing.inGrid = false;
+}
+
+void CSpriteManager::Refile(CSprite* sprite) {
+    if (sprite == nullptr || sprite->filing.manager != this || sprite->filing.queued || sprite->filing.removed) {
+        return;
+    }
+    sprite->filing.queued = true;
+    refiles.push_back(sprite);
+}
+
+void CSpriteManager::CheckStill(std::uint32_t index) {
+    CSprite* sprite = activeSprites[index];
+    CSprite::Filing& filing = sprite->filing;
+    if (filing.queued || filing.removed) {
+        return;
+    }
+    SpriteQuad corners;
+    SpriteExtent box;
+    const bool touches = BroadPhaseBox(*sprite->GetCorners(corners), box);
+    if (touches == filing.touches &&
+        (!touches || NearlyEqual(Shifted(box, -GetWorldX(), -GetWorldY()), filing.box))) {
+        return;
+    }
+    if (!filing.reportedMoved) {
+        filing.reportedMoved = true;
+        LogWrite(LOG_ERROR,
+                 "Still sprite " + LogClassName(typeid(*sprite)) + " at " + NumberToString(sprite->x) + ", " +
+                     NumberToString(sprite->y) +
+                     " has moved since it was filed; filed again. Call Refile after moving a still sprite.",
+                 LogClassName(typeid(*this)));
+    }
+    Refile(sprite);
 }
 
 // For an upright rectangle the box is its bounding box: the overlap test checks
@@ -214,12 +331,13 @@ CSpriteManager::Snapshot CSpriteManager::Take(CSprite* sprite) {
     SpriteQuad corners;
     Snapshot shot;
     shot.touches = BroadPhaseBox(*sprite->GetCorners(corners), shot.box);
-    shot.category = sprite->collisionCategory;
-    shot.mask = sprite->collisionMask;
+    shot.category = sprite->GetCollisionCategory();
+    shot.mask = sprite->GetCollisionMask();
     return shot;
 }
 
 void CSpriteManager::CheckCollisions() {
+    const PassGuard pass(*this);
     if (activeSprites.size() < 2) {
         return;
     }
@@ -230,6 +348,11 @@ void CSpriteManager::CheckCollisions() {
     // a group) has them collected anew.
     Refresh();
     CollectCandidatePairs();
+    // A still sprite found moved is filed where it is now, before any pair.
+    if (!refiles.empty()) {
+        Refresh();
+        CollectCandidatePairs();
+    }
     pollBudget = POLL_BUDGET;
     std::size_t next = 0;
     bool started = false;
@@ -253,10 +376,15 @@ void CSpriteManager::CheckCollisions() {
         last = pair;
         CSprite* first = activeSprites[pair.first];
         CSprite* second = activeSprites[pair.second];
+        if (first->filing.removed || second->filing.removed) {
+            continue;
+        }
         if (first->CanCollideWith(*second) && first->CollidesWith(second)) {
             const std::size_t count = activeSprites.size();
             first->OnCollision(second);
-            second->OnCollision(first);
+            if (!first->filing.removed && !second->filing.removed) {
+                second->OnCollision(first);
+            }
             const Change change = SceneChanged(pair, count);
             if (change == Change::Moved) {
                 for (const auto& moved : movedNow) {
@@ -273,7 +401,9 @@ void CSpriteManager::CheckCollisions() {
 }
 
 CSpriteManager::Change CSpriteManager::SceneChanged(const SpritePair& pair, std::size_t count) {
-    if (activeSprites.size() != count || GetWorldX() != collectedCameraX || GetWorldY() != collectedCameraY) {
+    // Sprites to refile are filed now, unless a pass below this one walks the lists.
+    if (activeSprites.size() != count || (!refiles.empty() && passDepth == 1) || GetWorldX() != collectedCameraX ||
+        GetWorldY() != collectedCameraY) {
         return Change::Everything;
     }
     movedNow.clear();
@@ -335,7 +465,7 @@ void CSpriteManager::AddPairsOf(std::size_t at, const Snapshot& now, const Sprit
             add(moving[o]);
         }
     }
-    if ((now.mask & COLLISION_SCENERY) == 0) {
+    if (!MeetsStill(now.category, now.mask)) {
         return;
     }
     // Still scenery: only what lies beyond the area its pairs were collected for
@@ -378,6 +508,7 @@ void CSpriteManager::AddPairsOf(std::size_t at, const Snapshot& now, const Sprit
         stillGrid.QueryOutside(Widened(covered, -collectedCameraX, -collectedCameraY), &before, found);
     }
     for (std::uint32_t v : found) {
+        CheckStill(v);
         add(v);
     }
 }
@@ -420,26 +551,27 @@ void CSpriteManager::CollectCandidatePairs() {
         reacting.clear();
         reactedTo.clear();
         for (std::uint32_t k : byLeftEdge) {
-            if ((activeSprites[k]->collisionMask & b) != 0) {
+            if ((activeSprites[k]->GetCollisionMask() & b) != 0) {
                 reacting.push_back(k);
             }
-            if ((activeSprites[k]->collisionCategory & b) != 0) {
+            if ((activeSprites[k]->GetCollisionCategory() & b) != 0) {
                 reactedTo.push_back(k);
             }
         }
         SweepLists(reacting, reactedTo);
     }
-    // Still scenery reacts to nothing: only the moving sprites that react to it
-    // look it up, and only around themselves.
+    // Still sprites never meet each other: only the moving sprites whose groups
+    // can meet one look them up, and only around themselves.
     const double cameraX = collectedCameraX;
     const double cameraY = collectedCameraY;
     for (std::uint32_t k : byLeftEdge) {
-        if ((activeSprites[k]->collisionMask & COLLISION_SCENERY) == 0) {
+        if (!MeetsStill(activeSprites[k]->GetCollisionCategory(), activeSprites[k]->GetCollisionMask())) {
             continue;
         }
         found.clear();
         stillGrid.Query(Widened(boxes[k], -cameraX, -cameraY), found);
         for (std::uint32_t v : found) {
+            CheckStill(v);
             candidates.emplace_back(std::min(k, v), std::max(k, v));
         }
     }
@@ -496,7 +628,7 @@ std::vector<CSprite*> CSpriteManager::GetSpritesAt(int px, int py) {
     SpriteQuad corners;
     for (std::size_t i = 0; i < activeSprites.size(); ++i) {
         CSprite* sprite = activeSprites[i];
-        if (PointInQuad(*sprite->GetCorners(corners), px, py)) {
+        if (!sprite->filing.removed && PointInQuad(*sprite->GetCorners(corners), px, py)) {
             hits.push_back(sprite);
         }
     }
@@ -508,6 +640,9 @@ int CSpriteManager::AddSprite(CSprite* sprite) {
     // nothing ever dereferences it.
     if (sprite != nullptr) {
         sprite->parent = this;
+        sprite->filing = CSprite::Filing{};
+        sprite->filing.manager = this;
+        sprite->filing.slot = slots.size();
     }
     slots.push_back(sprite);
     // Slots only ever grow at the end, so appending is the same as rebuilding the
@@ -518,6 +653,88 @@ int CSpriteManager::AddSprite(CSprite* sprite) {
     return static_cast<int>(slots.size()) - 1;
 }
 
+std::size_t CSpriteManager::PositionOf(const CSprite* sprite) const {
+    const auto at = std::lower_bound(activeSprites.begin(), activeSprites.end(), sprite->filing.slot,
+                                     [](const CSprite* s, std::size_t slot) { return s->filing.slot < slot; });
+    return at != activeSprites.end() && *at == sprite ? static_cast<std::size_t>(at - activeSprites.begin())
+                                                      : activeSprites.size();
+}
+
+bool CSpriteManager::RemoveSprite(CSprite* sprite) {
+    // The position check also refuses a sprite whose scene is being cleared.
+    const std::size_t position =
+        sprite != nullptr && sprite->filing.manager == this ? PositionOf(sprite) : activeSprites.size();
+    if (position == activeSprites.size() || sprite->filing.removed) {
+        LogWrite(LOG_WARNING, "RemoveSprite: the sprite is not in this scene.", LogClassName(typeid(*this)));
+        return false;
+    }
+    sprite->filing.removed = true;
+    removedAt.push_back(static_cast<std::uint32_t>(position));
+    if (passDepth == 0) {
+        DestroyRemoved();
+    }
+    return true;
+}
+
+void CSpriteManager::DestroyRemoved() {
+    // Positions do not change before this: sprites are only appended meanwhile.
+    // Every list is closed up in one walk over flat numbers, without touching
+    // the sprites that stay.
+    std::vector<CSprite*> doomed;
+    std::vector<std::uint32_t> removed;
+    // A destructor may remove further sprites: they wait for the next round.
+    while (!removedAt.empty()) {
+        ++passDepth;
+        removed.swap(removedAt);
+        removedAt.clear();
+        std::sort(removed.begin(), removed.end());
+        for (std::uint32_t k : removed) {
+            doomed.push_back(activeSprites[k]);
+            slots[activeSprites[k]->filing.slot] = nullptr;
+        }
+        // The new place of the entry at k: k less the removed ones before it.
+        auto closeUp = [&removed](std::vector<std::uint32_t>& list) {
+            std::size_t kept = 0;
+            std::size_t below = 0;
+            for (std::uint32_t k : list) {
+                while (below < removed.size() && removed[below] < k) {
+                    ++below;
+                }
+                if (below < removed.size() && removed[below] == k) {
+                    continue;
+                }
+                list[kept++] = static_cast<std::uint32_t>(k - below);
+            }
+            list.resize(kept);
+        };
+        closeUp(updated);
+        closeUp(moving);
+        stillGrid.CloseGaps(removed);
+        std::size_t kept = removed.front();
+        std::size_t next = 0;
+        std::size_t seenRemoved = 0;
+        for (std::size_t k = removed.front(); k < activeSprites.size(); ++k) {
+            if (next < removed.size() && removed[next] == k) {
+                ++next;
+                seenRemoved += k < seen ? 1 : 0;
+                continue;
+            }
+            activeSprites[kept++] = activeSprites[k];
+        }
+        activeSprites.resize(kept);
+        seen -= seenRemoved;
+        refiles.erase(std::remove_if(refiles.begin(), refiles.end(),
+                                     [](const CSprite* sprite) { return sprite->filing.removed; }),
+                      refiles.end());
+        for (CSprite* sprite : doomed) {
+            delete sprite;
+        }
+        doomed.clear();
+        removed.clear();
+        --passDepth;
+    }
+}
+
 void CSpriteManager::RemoveAllSprites() {
     // Front first, as added. Each slot is emptied before its sprite is destroyed,
     // so nothing can reach a sprite that is being destroyed through the lists.
@@ -526,6 +743,10 @@ void CSpriteManager::RemoveAllSprites() {
     moving.clear();
     updated.clear();
     snapshots.clear();
+    refiles.clear();
+    removedAt.clear();
+    stillCategories = 0;
+    stillMasks = 0;
     seen = 0;
     for (std::size_t i = 0; i < slots.size(); ++i) {
         CSprite* sprite = slots[i];

@@ -1,5 +1,33 @@
-// Velmora sprites: owns every sprite of a level, and renders, updates and
-// collision-tests them each frame. Its own position is the camera offset.
+// Velmora sprites: the scene. CSpriteManager owns the sprites of a level and
+// each frame updates them, tells the pairs that overlap and draws them. Its own
+// position is the camera: a sprite's x and y are relative to it.
+//
+//   CSpriteManager scene;
+//   scene.AddSprite(walker);              // the scene owns it from now on
+//   scene.Update(seconds); scene.CheckCollisions(); scene.Render(screen);
+//   scene.RemoveSprite(walker);           // destroys it, at the end of a running pass
+//
+// - Every pass takes the sprites in the order they were added. Update updates
+//   each sprite that NeedsUpdate; CheckCollisions tests each pair that
+//   CanCollideWith lets through and tells both, the earlier-added first; Render
+//   draws each sprite that shows. A sprite of a class derived the plain way is
+//   updated, tested against every sprite and drawn.
+// - Still scenery is opt-in (CSprite::SetStill, MarkAsScenery): it is filed
+//   once, in a grid, and tested only against sprites that are not still. Moved
+//   or resized, it needs Refile. When the collision pass meets a still sprite
+//   away from where it was filed, it logs one ERROR naming its class and place
+//   and files it anew; until then only sprites near its old place meet it, and
+//   it is drawn only while its old place is in view.
+// - SetNeedsUpdate, SetCollisionGroups and SetStill take effect at the next
+//   pass; within a collision pass, for its later pairs.
+// - Update and the handlers may add and remove sprites. An added sprite takes
+//   part in the running pass; a removed one takes no further part, no handler
+//   hears of it, and it is destroyed when the pass ends.
+// - Render skips a sprite whose GetDrawnExtent lies outside the view (an image
+//   sprite's is its rectangle): a Render that draws beyond the sprite's
+//   rectangle must override GetDrawnExtent.
+// - One thread at a time. A scene built on another thread is filed by Refresh
+//   on the thread it is handed to, so that its first frame does not pay for it.
 #ifndef VELMORA_SPRITES_CSPRITEMANAGER_H
 #define VELMORA_SPRITES_CSPRITEMANAGER_H
 
@@ -33,8 +61,9 @@ public:
     // them react (CSprite::CanCollideWith), in the order of a double loop over
     // the insertion order, each pair judged with the positions of its turn: a
     // handler may move any sprite, change a group or add sprites, and later pairs
-    // of the same pass see it. Scenery that lies still (see CSprite.h) is kept in
-    // a grid, so a pass costs about the moving sprites times their neighbours.
+    // of the same pass see it. Two still sprites are never tested together; the
+    // still ones are kept in a grid, so a pass costs about the moving sprites
+    // times their neighbours.
     virtual void CheckCollisions();
     // The hit sprite nearest to the viewer (greatest world z; the earliest on a
     // tie), or null. Points are world coordinates.
@@ -45,8 +74,20 @@ public:
     // Takes ownership, makes the manager the sprite's parent and returns the
     // sprite's slot index.
     int AddSprite(CSprite* sprite);
+    // Takes the sprite out of the scene and destroys it: at once, or, during a
+    // pass, when the pass ends (it is skipped from now on). Its slot becomes
+    // empty; the others keep their order. False, with a warning, for a sprite
+    // that is not in the scene.
+    bool RemoveSprite(CSprite* sprite);
     // Destroys every sprite, front first.
     void RemoveAllSprites();
+    // Reads the sprite's groups, NeedsUpdate, stillness and, for a still sprite,
+    // its place anew at the next pass. The setters call it; call it after moving
+    // a still sprite on purpose.
+    void Refile(CSprite* sprite);
+    // Files the sprites added, and those to refile, since the last pass; every
+    // pass starts with it.
+    void Refresh();
 
 private:
     using SpritePair = std::pair<std::uint32_t, std::uint32_t>;  // indices into activeSprites, first < second
@@ -57,17 +98,40 @@ private:
         std::uint32_t category;
         std::uint32_t mask;
     };
-    // Whether a sprite is scenery that lies still for good.
-    static bool LiesStill(const CSprite& sprite);
+    // Counts the passes running; the outermost one destroys the removed sprites
+    // when it ends.
+    class PassGuard {
+    public:
+        explicit PassGuard(CSpriteManager& scene);
+        ~PassGuard();
+        PassGuard(const PassGuard&) = delete;
+        PassGuard& operator=(const PassGuard&) = delete;
+
+    private:
+        CSpriteManager& manager;
+    };
     // A box holding every sprite the overlap test can find touching the quad;
     // false for a quad that touches nothing.
     static bool BroadPhaseBox(const SpriteQuad& q, SpriteExtent& out);
     // The world box that the GL's projection shows; false when it is not an
     // upright orthographic view (then everything is drawn).
     static bool ViewExtent(SpriteExtent& out);
-    // Sorts the sprites added since the last pass into the grid or the moving
+    // Files the sprites added since the last pass: into the grid or the moving
     // list, and those that need it into the update list.
-    void Refresh();
+    void FileNew();
+    void File(std::uint32_t index);
+    void Unfile(std::uint32_t index);
+    // Files a still sprite anew (and says so once) when it is not where it was filed.
+    void CheckStill(std::uint32_t index);
+    // Whether a moving sprite's groups let it meet any still sprite.
+    bool MeetsStill(std::uint32_t category, std::uint32_t mask) const {
+        return ((mask & stillCategories) | (category & stillMasks)) != 0;
+    }
+    // Where the sprite stands in activeSprites (which is in slot order), or
+    // activeSprites.size() when it is not there.
+    std::size_t PositionOf(const CSprite* sprite) const;
+    // Destroys the removed sprites and closes the gaps they leave in every list.
+    void DestroyRemoved();
     Snapshot Take(CSprite* sprite);
     // Every pair that can react and whose boxes touch or overlap, in pass order.
     // Other pairs cannot collide, or would call handlers that do nothing.
@@ -101,6 +165,11 @@ private:
     std::vector<std::pair<std::size_t, Snapshot>> movedNow;  // entries of moving a handler moved
     double collectedCameraX;               // the manager's world position when pairs were collected
     double collectedCameraY;
+    std::vector<CSprite*> refiles;         // to file anew at the next pass
+    std::vector<std::uint32_t> removedAt;  // where the sprites removed and not yet destroyed stand
+    int passDepth;                         // passes running (a handler may start another)
+    std::uint32_t stillCategories;         // every category and mask filed in the grid so far
+    std::uint32_t stillMasks;
 };
 
 #endif

@@ -10,9 +10,9 @@
 CCheckPointBlock::CCheckPointBlock(CSprite* parent)
     : CGameBlock(parent), reached(false), spawnX(0), spawnY(0), spawnZ(0)
 {
-    // Reacts to the player alone.
-    collisionCategory = COLLISION_TRIGGER;
-    collisionMask = COLLISION_ACTOR;
+    // Reacts to the player alone, and has nothing to do per frame.
+    SetCollisionGroups(COLLISION_TRIGGER, COLLISION_ACTOR);
+    SetNeedsUpdate(false);
 }
 
 void CCheckPointBlock::OnCollision(CSprite* other)

@@ -14,10 +14,8 @@ const double QUIT_DELAY = 5.0;  // seconds from the touch to quitting
 CEndBlock::CEndBlock(CSprite* parent, CGameMain* gameObject)
     : CGameBlock(parent), game(gameObject), triggered(false), timer(0.0)
 {
-    needsUpdate = true;  // OnUpdate does the work of this kind
     // Reacts to the player alone.
-    collisionCategory = COLLISION_TRIGGER;
-    collisionMask = COLLISION_ACTOR;
+    SetCollisionGroups(COLLISION_TRIGGER, COLLISION_ACTOR);
 }
 
 void CEndBlock::OnCollision(CSprite* other)

@@ -40,10 +40,8 @@ CEvilBlock::CEvilBlock(CSprite* parent, CGameMain* gameObject)
       lineCount(0),
       game(gameObject)
 {
-    needsUpdate = true;  // OnUpdate does the work of this kind
     // Reacts to the player alone.
-    collisionCategory = COLLISION_TRIGGER;
-    collisionMask = COLLISION_ACTOR;
+    SetCollisionGroups(COLLISION_TRIGGER, COLLISION_ACTOR);
 }
 
 void CEvilBlock::OnCollision(CSprite* other)

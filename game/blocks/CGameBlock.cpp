@@ -10,22 +10,9 @@
 #include <cmath>
 #include <typeinfo>
 
-namespace
-{
-// Text is rasterised whole before it is cut to the caption: a larger size would
-// let one caption of a level file take gigabytes.
-const int MAX_FONT_SIZE = 256;
-} // namespace
-
-CGameBlock::CGameBlock(CSprite* parent) : CLabelSprite(parent, nullptr), fontFactory(nullptr)
-{
-    // Ground and walls: only the player reacts to them.
-    collisionCategory = COLLISION_SCENERY;
-    collisionMask = COLLISION_NONE;
-    // A plain block never animates and has no per-frame hook; the kinds with one
-    // ask for their updates again.
-    needsUpdate = false;
-}
+// Updated, tested against every sprite and drawn, as any sprite: the loader
+// marks the plain blocks of the static file as still scenery itself.
+CGameBlock::CGameBlock(CSprite* parent) : CLabelSprite(parent, nullptr), fontFactory(nullptr) {}
 
 void CGameBlock::LoadFromIni(std::string file, std::string section)
 {
@@ -48,15 +35,13 @@ void CGameBlock::LoadFromIni(std::string file, std::string section)
     if (!IniReadBool(section, "hasCaption", false, file))
         return;
 
-    int fontSize = IniReadInt(section, "fontSize", 1, file);
-    if (fontSize < 1 || fontSize > MAX_FONT_SIZE)
-    {
+    const int askedSize = IniReadInt(section, "fontSize", 1, file);
+    const int fontSize = askedSize < 1 ? 1 : askedSize > MAX_FONT_SIZE ? MAX_FONT_SIZE : askedSize;
+    if (fontSize != askedSize)
         LogWrite(LOG_WARNING,
-                 "Font size " + std::to_string(fontSize) + " of block " + section + " in " + file +
-                     " cannot be used; using 1.",
+                 "Font size " + std::to_string(askedSize) + " of block " + section + " in " + file +
+                     " cannot be used; using " + std::to_string(fontSize) + ".",
                  LogClassName(typeid(*this)));
-        fontSize = 1;
-    }
     const std::string fontFile = IniReadString(section, "font", "", file);
     SetFont(fontFactory ? fontFactory->GetFont(fontFile, fontSize) : nullptr);
 

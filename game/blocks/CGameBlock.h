@@ -7,8 +7,9 @@
 class CFontFactory;
 
 // A block of the level: a label sprite that configures itself from one section
-// of a level file. A plain block is ground, wall or decoration; the other kinds
-// add their own keys and behaviour.
+// of a level file. A plain block is ground, wall or decoration, which the
+// loader marks as still scenery; the other kinds add their own keys and
+// behaviour, and a kind derived from it is updated and tested like any sprite.
 class CGameBlock : public CLabelSprite
 {
 public:

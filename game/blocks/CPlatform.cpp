@@ -34,10 +34,8 @@ CPlatform::CPlatform(CSprite* parent)
       lastDy(0.0),
       forward(true)
 {
-    needsUpdate = true;  // OnUpdate does the work of this kind
     // Reacts to the player alone.
-    collisionCategory = COLLISION_TRIGGER;
-    collisionMask = COLLISION_ACTOR;
+    SetCollisionGroups(COLLISION_TRIGGER, COLLISION_ACTOR);
 }
 
 void CPlatform::OnCollision(CSprite* other)

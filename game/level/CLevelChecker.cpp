@@ -30,7 +30,6 @@ enum Need { ALWAYS, WITH_TEXTURE, WITH_CAPTION };
 
 // The window's limit, as the game applies it; the level's come with its description.
 const int MAX_WINDOW_SIDE = 16384;
-const int MAX_FONT_SIZE = LEVEL_MAX_FONT_SIZE;
 const int SCRIPT_LINE_LIMIT = LEVEL_SCRIPT_LINE_LIMIT;
 const char* const SCRIPT_SECTION = LEVEL_SCRIPT_SECTION;
 // Findings of one kind in one section shown one by one; the rest are counted.
@@ -485,11 +484,12 @@ void CLevelChecker::CheckBlock(const BlockKind& kind, const std::string& stored,
     }
     if (hasCaption) {
         const int size = IniReadInt(name, "fontSize", 1, stored);
-        if (size < 1 || size > MAX_FONT_SIZE)
+        const int used = std::min(std::max(size, 1), LEVEL_MAX_FONT_SIZE);
+        if (used != size)
             Report(stored, LineOf(section, "fontSize"),
-                   "[" + name + "] fontSize=" + std::to_string(size) + " cannot be used; the game uses 1");
-        CheckFont(stored, LineOf(section, "font"), "[" + name + "] ", IniReadString(name, "font", "", stored),
-                  size < 1 || size > MAX_FONT_SIZE ? 1 : size);
+                   "[" + name + "] fontSize=" + std::to_string(size) + " cannot be used; the game uses " +
+                       std::to_string(used));
+        CheckFont(stored, LineOf(section, "font"), "[" + name + "] ", IniReadString(name, "font", "", stored), used);
     }
     if (*kind.file == LEVEL_CHECK_FILE) {
         const int x = IniReadInt(name, "spawnX", 0, stored);

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "resources/CFont.h"
+
 // What the five level files hold: their block kinds and every key a kind reads,
 // with its type as the game reads it, its default and its limits. The blocks'
 // readers, the level checker, the map and the Tiled tool all take it from here;
@@ -43,8 +45,8 @@ constexpr const char* LEVEL_SCRIPT_SECTION = "evil";   // of the trap script, as
 constexpr const char* LEVEL_SCRIPT_KEY_LETTERS = "ltw";
 // A trap's script is cut to this many lines.
 constexpr int LEVEL_SCRIPT_LINE_LIMIT = 10000;
-// A caption's font is used only from 1 to this size.
-constexpr int LEVEL_MAX_FONT_SIZE = 256;
+// A caption's font is used from 1 to this size; a size beyond is brought to the nearer end.
+constexpr int LEVEL_MAX_FONT_SIZE = MAX_FONT_SIZE;
 
 // In the order the game loads them.
 const std::vector<LevelBlockKind>& LevelBlockKinds();

@@ -20,6 +20,7 @@
 #include <SDL/SDL_ttf.h>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 // Enough blocks of a kind for every pairing, few enough for a quick run.
@@ -51,6 +52,7 @@ template <class Block> void AddBlocks(CSpriteManager& scene, CFontFactory& fonts
     const int count = std::min(IniReadInt("main", "count", 0, file), MAX_BLOCKS_PER_KIND);
     for (int i = 0; i < count; ++i) {
         Block* block = new Block(&scene);
+        if constexpr (std::is_same_v<Block, CGameBlock>) block->MarkAsScenery();
         block->fontFactory = &fonts;
         block->LoadFromIni(file, NumberToString(i));
         scene.AddSprite(block);

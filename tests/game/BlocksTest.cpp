@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -99,9 +100,10 @@ TEST_F(Blocks, KeysGivePositionDepthTextureAndCaptionAndBadValuesTheirDefaults)
     EXPECT_EQ(std::vector<double>({b[8]->GetWidth(), b[8]->GetHeight()}), std::vector<double>({0, 0}))
         << "a font that cannot be opened measures nothing";
 
-    EXPECT_EQ(b[9]->GetFont()->size, 1);
+    EXPECT_EQ(b[9]->GetFont()->size, MAX_FONT_SIZE) << "the largest size, not the smallest";
     EXPECT_EQ(Logged("WARNING in class CGameBlock: Font size 2147483647 of block 9 in lvl\\level_static.ini cannot "
-                     "be used; using 1.\n"), 1) << LogText();
+                     "be used; using 256.\n"), 1) << LogText();
+    EXPECT_TRUE(b[0]->IsStill() && !b[0]->NeedsUpdate()) << "the plain block is still scenery";
     KeyDown(SDLK_ESCAPE);
     Frame();
 }
@@ -297,4 +299,61 @@ TEST_F(Blocks, EndBlocksShowTheLastTouchedTextAndQuitAtExactlyFiveSeconds)
     Update(0.25);
     EXPECT_TRUE(game->quit);
     EXPECT_EQ(ends[0]->timer, ends[1]->timer);
+}
+
+namespace
+{
+// A block kind as a game built on the engine writes one: Update and OnCollision,
+// nothing about groups or the sprite manager's filing.
+class CSlidingBlock : public CGameBlock
+{
+public:
+    using CGameBlock::CGameBlock;
+    void Update(double seconds) override
+    {
+        CGameBlock::Update(seconds);
+        Move(100.0 * seconds, 0.0);
+    }
+    void OnCollision(CSprite* other) override { met.push_back({other, x}); }
+    std::vector<std::pair<CSprite*, double>> met;  // who, and where this block was then
+};
+
+// Player-like: reacts to everything it touches.
+class CWalker : public CImageSprite
+{
+public:
+    CWalker() { SetCollisionGroups(COLLISION_ACTOR, COLLISION_ALL); }
+    void OnCollision(CSprite* other) override { met.push_back(other); }
+    std::vector<CSprite*> met;
+};
+} // namespace
+
+TEST(DerivedBlock, IsUpdatedAndMeetsThePlayerAndTheSceneryWhereItIsNow)
+{
+    CSpriteManager scene;
+    CWalker* walker = new CWalker();
+    walker->SetSize(52.0, 64.0);
+    walker->SetPosition(200.0, 0.0);
+    scene.AddSprite(walker);
+    CSlidingBlock* block = new CSlidingBlock(&scene);
+    block->SetSize(40.0, 40.0);
+    scene.AddSprite(block);
+    CGameBlock* wall = new CGameBlock(&scene);
+    wall->SetSize(40.0, 40.0);
+    wall->SetPosition(400.0, 0.0);
+    wall->MarkAsScenery();
+    scene.AddSprite(wall);
+
+    // Half a second a frame: the block slides 50 pixels, reaching the walker at
+    // 200 and the wall at 400.
+    for (int frame = 0; frame < 8; ++frame)
+    {
+        scene.Update(0.5);
+        scene.CheckCollisions();
+    }
+    EXPECT_EQ(block->x, 400.0);
+    const std::vector<std::pair<CSprite*, double>> met = {
+        {walker, 200.0}, {walker, 250.0}, {wall, 400.0}};
+    EXPECT_EQ(block->met, met);
+    EXPECT_EQ(walker->met, std::vector<CSprite*>({block, block}));
 }

@@ -353,7 +353,7 @@ TEST_F(ResourcesTest, CachesFontsByNameAndSizeAndRefusesHostileNamesAndFilesAtOn
         {"folder", regular, regular, 15}, {zero, regular, regular, 15},
         {"sparse", "larger than 64 MiB", "larger than 64 MiB", 15},
         {"huge", "image larger than 8192 x 8192 pixels", font, 15},
-        {"fnt\\Lucida.ttf", "no such file", "point size 100000 is above 500", 100000},
+        {"fnt\\Lucida.ttf", "no such file", "point size 100000 is above 256", 100000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

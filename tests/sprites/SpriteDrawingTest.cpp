@@ -212,8 +212,9 @@ TEST_F(SpriteDrawing, SkippingWhatLiesOutsideTheViewChangesNoPixelOfRandomScenes
                 label->SetTextRect({0, 0, size(random), 20});
                 label->SetCaption("Caption " + std::to_string(k));
             }
-            s->collisionMask = k % 2 == 0 ? COLLISION_NONE : COLLISION_ALL;  // half lies still, in the grid
-            s->collisionCategory = k % 2 == 0 ? COLLISION_SCENERY : COLLISION_DEFAULT;
+            if (k % 2 == 0) {
+                s->MarkAsScenery();  // half lies still, in the grid
+            }
             manager.AddSprite(s);
         }
         for (int view = 0; view < 4; ++view) {

@@ -73,7 +73,7 @@ TEST(LevelCheckTest, FindsTheMistakesOfLevelsItHasNeverSeen)
           {"gfx/tga.tga", TGA_LIKE_BMP}},
          {"lvl/level_static.ini:5: [0] image 'gfx\\tga.tga' cannot be loaded: Error reading from datastream",
           "lvl/level_platform.ini:7: [0] font 'fnt\\none.ttf' cannot be loaded: no such file",
-          "lvl/level_platform.ini:8: [0] fontSize=900 cannot be used; the game uses 1",
+          "lvl/level_platform.ini:8: [0] fontSize=900 cannot be used; the game uses 256",
           "lvl/level_finish.ini:5: [0] image 'gfx\\broken.png' cannot be loaded: Unsupported image format"}},
         {"platforms that never move, spawn points outside the box, a script longer than its lines",
          {{"lvl/level_static.ini", "[player]\nspawnX=5000\nmaxX=4000\n[main]\ncount=0\nspeed=1\n"},

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "config/Ini.h"
@@ -84,6 +85,7 @@ std::vector<Block*> LoadBlocks(CSpriteManager& scene, CFontFactory& fonts, const
     const int count = std::min(IniReadInt("main", "count", 0, file), LEVEL_BLOCK_LIMIT);
     for (int i = 0; i < count; ++i) {
         Block* block = new Block(&scene);
+        if constexpr (std::is_same_v<Block, CGameBlock>) block->MarkAsScenery();
         block->fontFactory = &fonts;
         block->LoadFromIni(file, NumberToString(i));
         scene.AddSprite(block);

@@ -36,8 +36,7 @@ namespace {
 class CWalker : public CImageSprite {
 public:
     CWalker() {
-        collisionCategory = COLLISION_ACTOR;
-        collisionMask = COLLISION_ALL;
+        SetCollisionGroups(COLLISION_ACTOR, COLLISION_ALL);
     }
     void OnCollision(CSprite* other) override {
         if (other->y > y) {
@@ -58,8 +57,7 @@ public:
 class CMover : public CImageSprite {
 public:
     CMover() {
-        collisionCategory = COLLISION_TRIGGER;
-        collisionMask = COLLISION_ACTOR;
+        SetCollisionGroups(COLLISION_TRIGGER, COLLISION_ACTOR);
     }
     void OnUpdate(double) override {
         x += step;
@@ -103,9 +101,7 @@ void Build(CSpriteManager& scene, int blocks, CTexture* texture, CFont* font) {
     }
     for (int i = 0; i < blocks; ++i) {
         CImageSprite* block = i % 3 == 0 ? new CLabelSprite(nullptr, font) : new CImageSprite();
-        block->collisionCategory = COLLISION_SCENERY;
-        block->collisionMask = COLLISION_NONE;
-        block->needsUpdate = false;
+        block->MarkAsScenery();
         block->SetTexture(texture);
         block->SetSize(64, 64);
         block->SetPosition((i % 100) * 64.0, 500.0 + (i / 100) * 64.0);
@@ -168,9 +164,7 @@ double MeasurePile(int floors, double height, CTexture* texture) {
     scene.AddSprite(walker);
     for (int i = 0; i < floors; ++i) {
         auto* floor = new CImageSprite();
-        floor->collisionCategory = COLLISION_SCENERY;
-        floor->collisionMask = COLLISION_NONE;
-        floor->needsUpdate = false;
+        floor->MarkAsScenery();
         floor->SetTexture(texture);
         floor->SetSize(64, height);
         floor->SetPosition(0, static_cast<double>(floors - i));
