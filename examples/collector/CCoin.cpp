@@ -4,18 +4,14 @@
 
 CCoin::CCoin(CSprite* parent, CCollectorGame* game) : CImageSprite(parent), game(game)
 {
-    collisionCategory = COLLISION_TRIGGER;
-    collisionMask = COLLISION_ACTOR;
-    // A coin lies still and has no animation: the manager need not call Update.
-    needsUpdate = false;
+    SetCollisionGroups(COLLISION_TRIGGER, COLLISION_ACTOR);
+    // A coin has no animation: the manager need not call Update.
+    SetNeedsUpdate(false);
 }
 
 void CCoin::OnCollision(CSprite* other)
 {
-    if (!visible || (other->collisionCategory & COLLISION_ACTOR) == 0)
+    if ((other->GetCollisionCategory() & COLLISION_ACTOR) == 0)
         return;
-    visible = false;
-    collisionCategory = COLLISION_NONE;
-    collisionMask = COLLISION_NONE;
-    game->OnCoinCollected();
+    game->OnCoinCollected(this);
 }

@@ -5,7 +5,7 @@
 class CCollectorGame;
 
 // A coin on the field: a trigger that reacts to actors only. Touched by the
-// walker it disappears, stops colliding and tells the game, once.
+// walker it tells the game, which takes it out of the scene.
 class CCoin : public CImageSprite
 {
 public:

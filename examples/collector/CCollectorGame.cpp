@@ -53,8 +53,7 @@ void CCollectorGame::OnInit()
     }
 
     countLabel = new CLabelSprite(sprites, GetFontFactory()->GetFont("fnt\\DejaVuSansMono.ttf", 18));
-    countLabel->collisionCategory = COLLISION_NONE;
-    countLabel->collisionMask = COLLISION_NONE;
+    countLabel->SetCollisionGroups(COLLISION_NONE, COLLISION_NONE);
     countLabel->SetFontColor(SDL_Color{255, 220, 90, 0});
     countLabel->SetSize(240, 28);
     countLabel->SetTextRect(SpriteBox{0, 0, 240, 28});
@@ -70,8 +69,10 @@ void CCollectorGame::ShowCount()
     countLabel->SetCaption("Coins: " + std::to_string(collected) + " of " + std::to_string(coinCount));
 }
 
-void CCollectorGame::OnCoinCollected()
+void CCollectorGame::OnCoinCollected(CCoin* coin)
 {
+    // Destroyed when the collision pass ends; no handler hears of it again.
+    sprites->RemoveSprite(coin);
     ++collected;
     ShowCount();
     LogWrite(LOG_STATUS, "Coin " + std::to_string(collected) + " of " + std::to_string(coinCount) + " collected.",

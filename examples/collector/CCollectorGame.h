@@ -2,6 +2,7 @@
 
 #include <velmora/engine/CGameBase.h>
 
+class CCoin;
 class CLabelSprite;
 class CSpriteManager;
 class CWalker;
@@ -14,8 +15,8 @@ class CCollectorGame : public CGameBase
 public:
     CCollectorGame();
 
-    // Called by a coin when the walker picks it up.
-    void OnCoinCollected();
+    // Called by a coin when the walker picks it up: counts it and removes it.
+    void OnCoinCollected(CCoin* coin);
     bool AllCollected() const { return coinCount > 0 && collected == coinCount; }
 
     void OnInit() override;

@@ -5,8 +5,7 @@
 CWalker::CWalker(CSprite* parent, double speed, int fieldWidth, int fieldHeight)
     : CImageSprite(parent), speed(speed), fieldWidth(fieldWidth), fieldHeight(fieldHeight)
 {
-    collisionCategory = COLLISION_ACTOR;
-    collisionMask = COLLISION_NONE;
+    SetCollisionGroups(COLLISION_ACTOR, COLLISION_NONE);
 }
 
 void CWalker::HandleKey(SDLKey key, bool pressed)
