@@ -62,30 +62,18 @@ write_file() { mkdir -p "$(dirname "$WORK/$1")"; cat >"$WORK/$1"; }
 
 # Four bytes, little end first.
 le32() { printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)))"; }
-# A 24-bit BMP (SDL_image goes by the content, whatever the name) of H equal rows.
-bmp_rows() {
-  local file="$WORK/$1" w=$2 h=$3 row=$4 x
+# write_bmp FILE W H R G B [SPLIT R2 G2 B2]: a 24-bit BMP (SDL_image goes by the
+# content, whatever the name) whose columns from SPLIT on take the second colour.
+write_bmp() {
+  local file="$WORK/$1" w=$2 h=$3 split=${7:-$2} row="" x first second
+  first="$(printf '\\x%02x\\x%02x\\x%02x' "$6" "$5" "$4")"
+  second="$(printf '\\x%02x\\x%02x\\x%02x' "${10:-0}" "${9:-0}" "${8:-0}")"
+  for ((x = 0; x < w; x++)); do if ((x < split)); then row+="$first"; else row+="$second"; fi; done
   for ((x = w * 3; x % 4 != 0; x++)); do row+='\x00'; done
   mkdir -p "$(dirname "$file")"
   { printf 'BM'; le32 $((54 + ${#row} / 4 * h)); le32 0; le32 54; le32 40; le32 "$w"; le32 "$h"; printf '\x01\x00\x18\x00'
     le32 0; le32 $((${#row} / 4 * h)); le32 2835; le32 2835; le32 0; le32 0
     for ((x = 0; x < h; x++)); do printf "$row"; done; } >"$file"
-}
-# write_bmp FILE W H R G B [SPLIT R2 G2 B2]: columns from SPLIT on take the second colour.
-write_bmp() {
-  local split=${7:-$2} row="" x first second
-  first="$(printf '\\x%02x\\x%02x\\x%02x' "$6" "$5" "$4")"
-  second="$(printf '\\x%02x\\x%02x\\x%02x' "${10:-0}" "${9:-0}" "${8:-0}")"
-  for ((x = 0; x < $2; x++)); do if ((x < split)); then row+="$first"; else row+="$second"; fi; done
-  bmp_rows "$1" "$2" "$3" "$row"
-}
-# A ruler: N texels whose red runs from 0 to 255, with a green and blue that tell
-# rulers apart. Stretched over a block, a pixel's red says where along the block
-# it lies. Sixteen rows: only the outermost blend into black.
-write_ruler() {
-  local n=$2 row="" texel x
-  for ((x = 0; x < n; x++)); do printf -v texel '\\x%02x\\x%02x\\x%02x' "$4" "$3" $((x * 255 / (n - 1))); row+="$texel"; done
-  bmp_rows "$1" "$n" 16 "$row"
 }
 
 # One level-file block section: index, position, size and image, then further
@@ -164,28 +152,17 @@ log_has() { grep -qxF -- "$1" "$LOG" 2>/dev/null; }
 wait_log() { wait_for "log line '$1'" log_has "$1"; }
 # How many lines of the log are exactly this text.
 log_count() { grep -cxF -- "$1" "$LOG" || true; }
-window_named() { "$QUILLFEN_WINDOW_TOOL" find "$1"; }
 wait_window() {
-  wait_for "window '$1'" window_named "$1"
+  wait_for "window '$1'" "$QUILLFEN_WINDOW_TOOL" find "$1"
   WINDOW_ID="$("$QUILLFEN_WINDOW_TOOL" find "$1")"
   WINDOW_NAME="$1"
 }
 # The recording is over and the game goes on with the keyboard, in the window.
 wait_replay_end() { wait_log "$REPLAY_ENDED"; wait_window Quillfen; }
-# After a recording that ends in the running game with the player at rest: the
-# game goes on with the keyboard, showing where the recording left the player. No
-# key is pressed, so nothing a busy machine does to a key press can change it.
-resume_after_replay() {
-  wait_replay_end
-  wait_for "the running game" pixels_at_least 10 "${FPS_TEXT[@]}"
-}
-
 # Sends real key events (XTEST) to the game's window.
 press() { xdotool windowfocus --sync "$WINDOW_ID" >/dev/null 2>&1 || true; xdotool key --delay 60 "$@"; }
-key_down() { xdotool windowfocus --sync "$WINDOW_ID" >/dev/null 2>&1 || true; xdotool keydown "$1"; }
 key_up() { xdotool keyup "$1"; }
 close_window() { "$QUILLFEN_WINDOW_TOOL" close "$1"; }
-screenshot() { "$QUILLFEN_WINDOW_TOOL" shot "$1" "$2"; }
 
 # In a working directory of its own, of one-colour images: the player on a grey
 # floor, an orange checkpoint ahead, too tall to jump over, and the blue end block
@@ -209,62 +186,24 @@ floor_level() {
 }
 
 # The window read back: "COUNT MINX MINY MAXX MAXY" of the pixels of a rectangle
-# near a colour (pixels X Y W H R G B TOL) or not black (pixels X Y W H); one
-# pixel's "R G B" (colour_at X Y).
+# near a colour (pixels X Y W H R G B TOL) or not black (pixels X Y W H).
 pixels() { "$QUILLFEN_WINDOW_TOOL" pixels "$WINDOW_NAME" "$@"; }
-colour_at() { "$QUILLFEN_WINDOW_TOOL" colour "$WINDOW_NAME" "$1" "$2"; }
 # Predicates for wait_for: at least MIN such pixels; none.
 pixels_at_least() { local min=$1 found; shift; found="$(pixels "$@")" && [ "${found%% *}" -ge "$min" ]; }
 no_pixels() { local found; found="$(pixels "$@")" && [ "${found%% *}" -eq 0 ]; }
-# On a level of rulers (write_ruler), what lies under a point: "floor R", "step R",
-# "back R" (R: where along the ruler) or "none".
-under() {
-  local r g b
-  read -r r g b <<<"$(colour_at "$@" || echo 0 0 0)"
-  if ((g < 40 || g > 80)); then echo none; elif ((b < 40)); then echo "floor $r"
-  elif ((b > 160)); then echo "step $r"; else echo "back $r"; fi
-}
-FEET=(400 340)  # below the middle of the centred player's feet
-# Rulers: the player on the floor, 48 pixels short of a step 32 pixels higher;
-# the static file's further blocks given (lines of `block` arguments).
-ruler_level() {
-  make_workdir bare
-  write_ruler gfx/floor.bmp 256 60 0
-  write_ruler gfx/step.bmp 256 60 200
-  printf '%s\n' '-2400 512 2600 64 gfx\floor.bmp' '100 480 1400 96 gfx\step.bmp' "$@" |
-    level_file lvl/level_static.ini "spawnX=0 spawnY=448 minX=-3000 maxX=4000 minY=-1000 maxY=900"
-}
-# Replays a loading frame, ESC (or the gamepad's Start with a first argument
-# "start"), the route given and 300 frames to come to rest; prints what lies under the feet.
-rest_after() {
-  local start=(esc)
-  [ "${1:-}" != start ] || { start=("e:10 0 7 1" "e:11 0 7 0"); shift; }
-  replay 1 loaded "${start[@]}" 1 "$@" 300
-  resume_after_replay
-  under "${FEET[@]}"
-  close_window Quillfen
-  expect_exit 0 >&2
-}
 end_screen() { pixels_at_least 100 0 270 800 60 255 255 255 40; }  # the end block's white text
 field() { echo "$1" | cut -d' ' -f"$2"; }
 
-game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
 # Waits for the game to end and checks its exit status.
 expect_exit() {
   local expected="$1" status=0 deadline=$((SECONDS + E2E_TIMEOUT))
-  while game_running; do
+  while kill -0 "$GAME_PID" 2>/dev/null; do
     [ $SECONDS -lt $deadline ] || fail "the game did not end within $E2E_TIMEOUT s"
     sleep 0.05
   done
   wait "$GAME_PID" || status=$?
   GAME_PID=""
   [ "$status" -eq "$expected" ] || fail "exit status $status, expected $expected"
-}
-
-# Checks that the file holds exactly these lines, in order, as one block.
-expect_block() {
-  local file="$1"; shift
-  grep -qzF -- "$(printf '%s\n' "$@")" "$file" || { printf 'expected block:\n'; printf '%s\n' "$@"; fail "block not found in $file"; }
 }
 
 # Checks that the file holds lines with these texts in this order, other lines between them.

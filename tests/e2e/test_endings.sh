@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The two ways a level ends, each block at the spawn point; recordings of 16 ms
-# frames count the time exactly.
+# The two ways a level ends, each block at the spawn point, as only a real window
+# shows them: the end screens and the minimised window (the timing and the script's
+# lines: BlocksTest).
 source "$(dirname "$0")/lib.sh"
 
 END_TEXT=(0 270 800 60)  # the middle rows of the window, where the end label's text lies
@@ -14,21 +15,10 @@ level_with() {
   level_file lvl/level_static.ini "spawnX=0 spawnY=448 maxY=2000" <<<'-1000 512 3000 64 gfx\floor.bmp'
   level_file "$file" <<<"0 448 64 64 gfx\\thing.bmp Z=-0.1 $*"
 }
-# Replays ESC and FRAMES frames after it; the game must end by itself (or not, with "late").
-ends_after() {
-  replay 1 loaded esc "$1"
-  expect_exit 0
-  if [ "${2:-}" = late ]; then log_has "$REPLAY_ENDED" || fail "the game quit within $1 frames"
-  else log_has "$REPLAY_ENDED" && fail "the game did not quit within $1 frames"; fi
-  expect_clean_shutdown
-}
 
-# --- The end block: 5 s are 313 frames.
+# --- The end block: "Finished!" is a short line, centred (the congratulation it
+# replaces fills the window). Closing the window quits.
 level_with lvl/level_finish.ini text=Finished!
-ends_after 300 late
-ends_after 330
-# The end screen, shown after a short recording: "Finished!" is a short line,
-# centred (the congratulation it replaces fills the window). Closing the window quits.
 replay 1 loaded esc 2
 wait_replay_end
 wait_for "the end screen" pixels_at_least 100 "${END_TEXT[@]}" 255 255 255 40
@@ -39,8 +29,7 @@ width=$(($(field "$box" 4) - $(field "$box" 2) + 1)) middle=$(($(field "$box" 4)
 no_pixels 0 332 800 64 128 128 128 30 || fail "the level is still drawn on the end screen"
 close_cleanly
 
-# --- The evil block: three script lines, the first at the capture, the console
-# switched off after the second; the fatal screen at 6 s (375 frames), the quit at 10 s.
+# --- The evil block: three script lines, the fatal screen at 6 s (375 frames).
 level_with ass/ets.0 X2=150 Y2=300 lines=3 start=1 switch=1
 write_file ass/ets.1 <<'EOF_'
 [evil]
@@ -51,8 +40,6 @@ t1=Something is counting the coins.
 l2=3
 t2=Only the log file hears this.
 EOF_
-ends_after 610 late
-ends_after 640
 "$QUILLFEN_WINDOW_TOOL" watch-iconify Quillfen 120 2>"$E2E_DIR/watching.txt" &
 watcher=$!
 HELPER_PIDS+=("$watcher")
@@ -66,16 +53,5 @@ if [ "${E2E_MINIMISED_UNMAPS:-0}" != 1 ]; then
   no_pixels "${END_TEXT[@]}" 255 255 255 60 || fail "the fatal text is not all red"
 fi
 expect_exit 0
-[ "$(grep -c "in class CPlayer: " "$LOG")" -eq 3 ] || fail "the script's lines are not logged once each"
-expect_block "$LOG" \
-  "WARNING in class CPlayer: Something is counting the coins." \
-  "FORCED: Console logging disabled." \
-  "ERROR in class CPlayer: Only the log file hears this."
 expect_clean_shutdown
-# The console heard the script up to the switch line, and nothing after it.
-# (Windows ends console lines with CR LF.)
-diff <(tail -n 3 "$E2E_DIR/stdout.txt" | tr -d '\r') <(printf '%s\n' \
-  "STATUS in class CPlayer: The chest snaps shut." \
-  "WARNING in class CPlayer: Something is counting the coins." \
-  "FORCED: Console logging disabled.") >&2 || fail "the console does not end at the switch line"
 echo "PASS"

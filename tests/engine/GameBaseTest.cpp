@@ -6,12 +6,10 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <dlfcn.h>
-#include <sys/stat.h>
 #endif
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -76,9 +74,6 @@ protected:
         LogEnableFile();
     }
     void TearDown() override { LogResetForTesting(); }
-    bool Logged(const std::string& line) const {
-        return ("\n" + folder.Read("logfile.txt")).find("\n" + line + "\n") != std::string::npos;
-    }
 
     CTempDir folder;
     std::unique_ptr<CChangeDirectory> inFolder;
@@ -113,37 +108,6 @@ TEST_F(GameBaseTest, RunsWholeFramesUntilQuitAndAnInitThatQuitsRunsNone) {
         EXPECT_EQ(game.updates, (quitInInit ? std::vector<double>() : std::vector<double>({0.0, game.updates.at(1)})));
         EXPECT_EQ(std::vector<std::string>({game.calls.front(), game.calls.back()}),
                   (std::vector<std::string>{"init", "shutdown"}));
-    }
-}
-
-TEST_F(GameBaseTest, AnUnusableWindowSizeOpens800x600WithAWarning) {
-    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{-800, 600}, {800, 0}, {16385, 600}, {640, 99999}}) {
-        CNotingGame game(w, h);
-        EXPECT_EQ(std::vector<int>({game.width, game.height, game.screen->w, game.screen->h}),
-                  std::vector<int>({800, 600, 800, 600}));
-        EXPECT_TRUE(Logged("WARNING in class CGameBase: Window size " + std::to_string(w) + " x " + std::to_string(h) +
-                           " cannot be used; opening 800 x 600 instead."));
-    }
-}
-
-TEST_F(GameBaseTest, OnlyARegularImageFileBecomesTheIcon) {
-    CNotingGame game;
-    SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 16, 16, 32, 0xff, 0xff00, 0xff0000, 0);
-    ASSERT_EQ(SDL_SaveBMP(image, folder.Write("gfx/image.ico", "").c_str()), 0);
-    SDL_FreeSurface(image);
-    ASSERT_TRUE(std::filesystem::create_directory(folder.File("gfx/folder.ico")));
-    const std::string self = LogClassName(typeid(CNotingGame));
-    const std::string missing = "ERROR in " + self + ": Tried to set icon but failed to locate ";
-    std::vector<std::pair<std::string, std::string>> cases{
-        {"gfx\\image.ico", "STATUS in " + self + ": Window Icon set to gfx\\image.ico."},
-        {"gfx\\folder.ico", missing + "gfx\\folder.ico."}};
-#ifndef _WIN32
-    ASSERT_EQ(mkfifo(folder.File("gfx/fifo.ico").c_str(), 0600), 0);  // nobody writes: reading would block
-    cases.push_back({"gfx\\fifo.ico", missing + "gfx\\fifo.ico."});
-#endif
-    for (const auto& [name, line] : cases) {
-        game.SetIcon(name);
-        EXPECT_TRUE(Logged(line)) << line;
     }
 }
 

@@ -73,8 +73,7 @@ TEST_F(GameMain, KeysReleasedWhileTheGameDidNotListenAreReleasedOnResumeAndOnFoc
     KeyDown(SDLK_ESCAPE);
 
     // Both walking keys held, 'd' released in another window: 'a' walks on, as
-    // after the key-up of 'd'; releasing the last key changes no animation. (A key
-    // released on the pause screen: tests/e2e/test_hostile_window.sh.)
+    // after the key-up of 'd'; releasing the last key changes no animation.
     Hold(SDLK_a, true);
     Hold(SDLK_d, true);
     KeyDown(SDLK_a);
@@ -90,7 +89,10 @@ TEST_F(GameMain, KeysReleasedWhileTheGameDidNotListenAreReleasedOnResumeAndOnFoc
     KeyUp(SDLK_a);
     EXPECT_EQ(player->currentAnimation, 1);
 
-    // Keys pressed on the pause screen and still held count on resume.
+    // 'a' held into the pause screen and released there is released on resume;
+    // keys pressed there and still held count.
+    KeyDown(SDLK_a);
+    ASSERT_TRUE(player->keyLeft);
     KeyDown(SDLK_ESCAPE);
     Hold(SDLK_a, false);
     Hold(SDLK_d, true);

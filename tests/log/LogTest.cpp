@@ -139,8 +139,7 @@ TEST_F(Log, ConsoleSwitchOffIsTheLastConsoleLineWhileTheFileGoesOn) {
                              "STATUS in class CEvilBlock: after\nFORCED: forced after\n");
 }
 
-// A file-size limit is POSIX's. Links, pipes and folders under the name:
-// tests/e2e/test_hostile_output.sh.
+// A file-size limit is POSIX's.
 #ifndef _WIN32
 TEST_F(Log, AFullDiskIsSaidOnceOnTheConsoleEvenWhenItIsOff) {
     EnableBoth();
