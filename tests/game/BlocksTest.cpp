@@ -93,7 +93,8 @@ TEST_F(Blocks, KeysGivePositionDepthTextureAndCaptionAndBadValuesTheirDefaults)
     const SDL_Color colour = b[6]->GetFontColor();
     EXPECT_EQ(std::vector<int>({colour.r, colour.g, colour.b}), std::vector<int>({44, 255, 7})) << "the low 8 bits";
     EXPECT_EQ(std::vector<int>({b[6]->GetAlignH(), b[6]->GetAlignV()}), std::vector<int>({2, 1}));
-    EXPECT_NE(b[6]->captionSurface, nullptr);
+    ASSERT_NE(b[6]->captionSurface, nullptr);
+    EXPECT_EQ(b[6]->captionSurface->pixels, nullptr) << "the loader keeps no caption pixels: the texture holds them";
     const SpriteBox sized = b[7]->GetTextRect();
     EXPECT_EQ(std::vector<double>({b[7]->GetWidth(), b[7]->GetHeight(), sized.x, sized.y, sized.w, sized.h}),
               std::vector<double>({64, 32, 3, 4, 0, double(textH)}));

@@ -1,6 +1,5 @@
 #include "game/LevelLoader.h"
 
-#include "config/Paths.h"
 #include "game/CPlayer.h"
 #include "game/blocks/CEndBlock.h"
 #include "game/blocks/CGameBlock.h"
@@ -87,7 +86,7 @@ TEST_F(LevelLoader, ACountBeyondTheLimitIsCutWithAWarning)
 TEST_F(LevelLoader, BuildsOnTheCallingThreadWithoutASecondContext)
 {
     Write("lvl/level_static.ini", "[main]\ncount=1\n[0]\nX=8\n");
-    CreateGame();
+    game = new CTestGame();
     game->spriteManager = new CSpriteManager();
     started = true;  // OnShutdown frees what the loader built
     LoadLevel(game);
@@ -129,53 +128,5 @@ TEST_F(LevelLoader, TexturesLoadedOnTheSecondContextDrawInTheMainOne)
         Frame();
         EXPECT_GT(CountPixelsNear(0, 280, 800, 40, 255, 255, 255, 40), 100);
         EXPECT_EQ(CountLit(520, 290, 1, 1), 0);
-    }
-}
-
-// The loader reads the files from memory and keeps no caption pixels: its blocks
-// must equal blocks that read their keys one by one, and their captions show.
-TEST_F(LevelLoader, BlocksComeOutAsReadKeyByKeyAndTheirCaptionsShow)
-{
-    const bool haveFont = InstallFont();
-    Write("lvl/level_static.ini",
-          "[main]\ncount=4\n"
-          "[0]\nX=10\nY=20\nZ=0.5\nhasCaption=1\nfont=fnt\\Lucida Console.ttf\nfontSize=20\nfontR=255\n"
-          "caption=Hello\nalignH=2\n"
-          "[1]\nX=-3.5\nhasCaption=1\nfont=fnt\\LUCIDA Console.ttf\nfontSize=12\ncaption=Wide caption\ntextW=30\n"
-          "textX=5\nwidth=64\nheight=32\nalignV=1\n"
-          "[2]\nY=7\nZ=3\n"
-          "[3]\nX=1\nhasCaption=1\nfont=missing.ttf\ncaption=none\n");
-    StartGame();
-    ASSERT_TRUE(WaitUntilLoaded());
-    ASSERT_EQ(Scene().size(), 5u);
-    for (int i = 0; i < 4; ++i)
-    {
-        SCOPED_TRACE("block " + std::to_string(i));
-        CGameBlock* loaded = As<CGameBlock>(Scene()[i + 1]);
-        CGameBlock alone(game->spriteManager);
-        alone.fontFactory = game->GetFontFactory();
-        alone.LoadFromIni(LEVEL_STATIC_FILE, std::to_string(i));
-        const SpriteBox a = loaded->GetTextRect(), b = alone.GetTextRect();
-        EXPECT_EQ(std::vector<double>({loaded->x, loaded->y, loaded->z, loaded->GetWidth(), loaded->GetHeight(), a.x,
-                                       a.y, a.w, a.h}),
-                  std::vector<double>({alone.x, alone.y, alone.z, alone.GetWidth(), alone.GetHeight(), b.x, b.y, b.w, b.h}));
-        EXPECT_EQ(std::vector<int>({loaded->alignH, loaded->alignV, loaded->fontColor.r, loaded->fontColor.g,
-                                    loaded->fontColor.b}),
-                  std::vector<int>({alone.alignH, alone.alignV, alone.fontColor.r, alone.fontColor.g, alone.fontColor.b}));
-        EXPECT_EQ(loaded->GetCaption(), alone.GetCaption());
-        EXPECT_EQ(loaded->GetFont(), alone.GetFont());
-        ASSERT_EQ(loaded->captionSurface == nullptr, alone.captionSurface == nullptr);
-        if (SDL_Surface* surface = loaded->captionSurface)
-        {
-            EXPECT_EQ(std::vector<int>({surface->w, surface->h}), std::vector<int>({alone.captionSurface->w, alone.captionSurface->h}));
-            EXPECT_EQ(surface->pixels, nullptr) << "the texture holds the pixels";
-        }
-    }
-    // Running, the camera centres the player at 0, 0: block 0 lies at 384, 288.
-    KeyDown(SDLK_ESCAPE);
-    Frame();
-    if (haveFont)
-    {
-        EXPECT_GT(CountPixelsNear(374, 278, 120, 60, 255, 0, 0), 20) << "the red caption";
     }
 }

@@ -70,14 +70,9 @@ bool GameFixture::InstallFont() {
     return !error;
 }
 
-CTestGame* GameFixture::CreateGame() {
+void GameFixture::StartGame() {
     if (!game)
         game = new CTestGame();
-    return game;
-}
-
-void GameFixture::StartGame() {
-    CreateGame();
     game->OnInit();
     started = true;
 }

@@ -41,9 +41,7 @@ protected:
     // Puts the shipped screen font where the game looks for it; false without the source tree.
     bool InstallFont();
 
-    // Constructs the game (opens the window) without initialising it.
-    CTestGame* CreateGame();
-    // Constructs the game if needed and runs OnInit, which starts the loader.
+    // Constructs the game (opens the window) if needed and runs OnInit, which starts the loader.
     void StartGame();
     // Runs frames of 1/60 s while the loader works; false after timeoutSeconds.
     bool WaitUntilLoaded(double timeoutSeconds = 120.0);

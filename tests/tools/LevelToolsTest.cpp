@@ -157,9 +157,6 @@ TEST(LevelMapTest, DrawsTheShippedLevelWithoutADisplay)
     ASSERT_EQ(run.status, 0) << run.output;
     SDL_Surface* image = IMG_Load(map.c_str());
     ASSERT_NE(image, nullptr);
-    // The shipped level's sky fills its box: 6912 x 2088 pixels with the margin.
-    EXPECT_EQ(image->w, 864);
-    EXPECT_EQ(image->h, 261);
     ASSERT_EQ(image->format->BytesPerPixel, 3);
     const Uint8* first = static_cast<const Uint8*>(image->pixels);
     int differing = 0;
@@ -172,7 +169,8 @@ TEST(LevelMapTest, DrawsTheShippedLevelWithoutADisplay)
     EXPECT_EQ(Start(Tool("quillfen-level-map") + " '" + Source() + "/data' /no/such/folder/map.png").status, 1);
 }
 
-TEST(LevelMapTest, SaysWhatItCannotLoadAndWritesOnlyARegularFile)
+// What it writes under a link or on a full disk: FileWriteTest.
+TEST(LevelMapTest, SaysWhatItCannotLoad)
 {
     CTempDir dir;
     dir.Write("lvl/level_static.ini", "[main]\ncount=1\n[0]\nhasTexture=1\ntexture=gfx\\tga.tga\n");
@@ -182,12 +180,4 @@ TEST(LevelMapTest, SaysWhatItCannotLoadAndWritesOnlyARegularFile)
     EXPECT_EQ(drawn.status, 0) << drawn.output;
     EXPECT_NE(drawn.output.find("ERROR in class CTexture: Failed to load texture from gfx\\tga.tga"), std::string::npos)
         << drawn.output;
-    // A link under the output's name is not followed: its target stays as it was.
-    const std::string mine = dir.Write("mine.txt", "a designer's file\n");
-    fs::create_symlink(mine, dir.File("link.png"));
-    const ToolRun refused = Start(map + "'" + dir.File("link.png") + "'");
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.output.find("cannot write " + dir.File("link.png") + ": a symbolic link"), std::string::npos)
-        << refused.output;
-    EXPECT_EQ(dir.Read("mine.txt"), "a designer's file\n");
 }
