@@ -62,13 +62,12 @@ write_file() { mkdir -p "$(dirname "$WORK/$1")"; cat >"$WORK/$1"; }
 
 # Four bytes, little end first.
 le32() { printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)))"; }
-# write_bmp FILE W H R G B [SPLIT R2 G2 B2]: a 24-bit BMP (SDL_image goes by the
-# content, whatever the name) whose columns from SPLIT on take the second colour.
+# write_bmp FILE W H R G B: a 24-bit BMP of one colour (SDL_image goes by the
+# content, whatever the name).
 write_bmp() {
-  local file="$WORK/$1" w=$2 h=$3 split=${7:-$2} row="" x first second
-  first="$(printf '\\x%02x\\x%02x\\x%02x' "$6" "$5" "$4")"
-  second="$(printf '\\x%02x\\x%02x\\x%02x' "${10:-0}" "${9:-0}" "${8:-0}")"
-  for ((x = 0; x < w; x++)); do if ((x < split)); then row+="$first"; else row+="$second"; fi; done
+  local file="$WORK/$1" w=$2 h=$3 row="" x pixel
+  pixel="$(printf '\\x%02x\\x%02x\\x%02x' "$6" "$5" "$4")"
+  for ((x = 0; x < w; x++)); do row+="$pixel"; done
   for ((x = w * 3; x % 4 != 0; x++)); do row+='\x00'; done
   mkdir -p "$(dirname "$file")"
   { printf 'BM'; le32 $((54 + ${#row} / 4 * h)); le32 0; le32 54; le32 40; le32 "$w"; le32 "$h"; printf '\x01\x00\x18\x00'
@@ -95,7 +94,6 @@ level_file() {
 # write_recording FILE TOKEN...: a recording of 16 ms frames. A number N ends N
 # frames; "loaded" marks loading complete at the current frame; "+KEY" and "-KEY"
 # press and release a key, "KEY" does both, in the current frame. Keys: esc bs a d s space.
-# "e:TEXT" is any event as the recording writes it (a gamepad's: "e:10 0 BUTTON 1").
 write_recording() {
   local file=$1 token key sym frames=0
   shift
@@ -105,7 +103,6 @@ write_recording() {
       case "$token" in
         [0-9]*) for ((key = 0; key < token; key++)); do echo "f 16"; done; frames=$((frames + token)); continue ;;
         loaded) echo "loaded $frames"; continue ;;
-        e:*) echo "e ${token#e:}"; continue ;;
       esac
       key=${token#[+-]}
       case "$key" in esc) sym="9 27" ;; bs) sym="22 8" ;; a) sym="38 97" ;; s) sym="39 115" ;; d) sym="40 100" ;; *) sym="65 32" ;; esac
@@ -115,12 +112,12 @@ write_recording() {
   } >"$file"
 }
 
-# Runs the game in an address space of 2 GiB (or the bytes given), so that a file that makes it
+# Runs the game in an address space of 2 GiB, so that a file that makes it
 # allocate without bound fails the test; not in a sanitizer build, which reserves
 # terabytes of shadow memory. ldd's whole output is read first: grep -q leaving
 # early would make a pipe of the two fail at random.
 bound_address_space() {
-  case "$(ldd "$QUILLFEN_BIN")" in *libasan*) E2E_WRAP=() ;; *) E2E_WRAP=(prlimit --as="${1:-$((2 << 30))}" --) ;; esac
+  case "$(ldd "$QUILLFEN_BIN")" in *libasan*) E2E_WRAP=() ;; *) E2E_WRAP=(prlimit --as=$((2 << 30)) --) ;; esac
 }
 
 # Starts the game in the working directory; the arguments are environment settings.

@@ -30,11 +30,8 @@ case_evil_far_throw() {
 }
 case_garbage() {
   printf '[game]\nsizeW=\x80\x81\nsizeH=%%n\nfullscreen=yes\n' | write_file config.ini
-  rm "$WORK/gfx/icon.ico" "$WORK/gfx/platform.png"
   garbage | write_file lvl/level_check.ini
   garbage | write_file ass/ets.1
-  LOG_SAYS=('ERROR in class CGameBase: Tried to set icon but failed to locate gfx\icon.ico.'
-    'ERROR in class CTexture: Failed to load texture from gfx\platform.png, SDL reports: ')
 }
 
 # Reads the whole log: grep -q would stop sed early, and pipefail would count that.

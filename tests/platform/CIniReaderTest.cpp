@@ -134,9 +134,7 @@ const std::vector<IniCase>& Cases() {
         {"[s]\nk=\x81\x8D\x8F\x90\x9D\n", "s", "k", "\x81\x8D\x8F\x90\x9D"},
         {"[s]\nk=\x80\n", "s", "k", "\x80", "code page 1252 reads 0x80 as U+20AC (0xAC); here every byte stays itself"},
         // With a mark the characters come out one byte each, the low byte of each unit.
-        {"\xEF\xBB\xBF[game]\r\nsizeW=1024\r\n", "game", "sizeW", "1024"},
         {"\xEF\xBB\xBF[s]\r\nk=Caf" + e + "\r\n", "s", "k", "Caf\xE9"}, {"\xEF\xBB\xBF[s]\nk=a\xFF!\n", "s", "k", "a\xFD!"},
-        {Utf16(u"[game]\r\nsizeW=1024\r\n"), "game", "sizeW", "1024"},
         {Utf16(u"[s]\r\nk=Caf\u00E9\r\n"), "S", "k", "Caf\xE9"}, {Utf16(u"[s]\r\nk=Caf\u00E9\r\n", true), "s", "k", "Caf\xE9"},
         {Utf16(u"[s]\r\nk=\u0141\u00F3d\u017A \U0001F600\r\n"), "s", "k", "A\xF3" "dz =" + nul},
         {Utf16(u"[Zo\u00EB]\rk=v\r", true), "Zo\xEB", "k", "v"}, {Utf16(u"[\u0130]\r\nk=1\r\n"), "0", "k", DEFAULT},
