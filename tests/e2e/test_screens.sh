@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The screens a player goes through (loading, pause, running) and closing the window
-# in them (on the pause screen: test_hostile_window).
+# The loading screen as a player sees it, and closing the window in it (the pause and
+# running screens: GameMainTest, LevelLoaderTest and every other script here).
 source "$(dirname "$0")/lib.sh"
 
 # The logo is replaced by a bar, so that its turning can be read off the screen:
@@ -44,23 +44,6 @@ wait_window "Quillfen"
 wait_for "the loading screen" loading_shown
 wait_for "the logo to turn on the loading screen" logo_turned_from "$(logo_height)"
 loading_shown || fail "the loading screen ended before its recorded frame"
-close_cleanly
-
-# --- Pause screen, running, pause again, and closing the window while running
-# (what is drawn while running: LevelLoaderTest; the logo upright on the pause
-# screen: GameMainTest).
-small_level
-start_game
-wait_window "Quillfen"
-wait_for "the pause screen" pause_shown
-press Escape
-wait_for "the running game" running_shown
-# BACKSPACE while running does nothing: the game is still there for ESC.
-press BackSpace Escape
-wait_for "the pause screen again" pause_shown
-no_pixels "${FPS_TEXT[@]}" || fail "the FPS text is shown on the pause screen"
-press Escape
-wait_for "the running game again" running_shown
 close_cleanly
 
 echo "PASS"

@@ -89,8 +89,12 @@ TEST(Recording, DamagedHostileOrForeignFilesAreRefusedAndKeepTheFramesBeforeTheD
 }
 
 #ifndef _WIN32
-TEST(Recording, AFullDiskStopsTheRecordingWithItsReason) {
+TEST(Recording, APipeIsRefusedAndAFullDiskStopsTheRecordingWithTheirReasons) {
     CTempDir folder;
+    ASSERT_EQ(mkfifo(folder.File("pipe.rec").c_str(), 0600), 0);  // nobody reads: opening it would block
+    CRecorder pipe(folder.File("pipe.rec"));
+    EXPECT_FALSE(pipe.IsOpen());
+    EXPECT_EQ(pipe.Error(), "not a regular file");
     CRecorder recorder(folder.File("full.rec"));
     {
         CFileSizeLimit full(HEADER.size() + 10 * 5);  // ten frames of "f 16\n"

@@ -55,7 +55,9 @@ TEST_F(GameMain, PauseHoldsTheLevelStillWhileTheLogoTurnsClockwise)
     Frame();
     EXPECT_EQ(player->y, 50.0);
     KeyDown(SDLK_ESCAPE);
+    KeyDown(SDLK_BACKSPACE);  // quits from the pause screen only
     Frame();
+    EXPECT_FALSE(game->quit);
     EXPECT_GT(player->y, 50.0);  // falling: nothing below the spawn point
 
     KeyDown(SDLK_ESCAPE);
@@ -192,6 +194,9 @@ TEST_F(GameMain, TheFpsIsShownAsAWholeNumber)
     EXPECT_GT(lit[0], 0);
     EXPECT_EQ(lit[0], lit[1]);
     EXPECT_NE(lit[0], lit[2]);
+    KeyDown(SDLK_ESCAPE);
+    Frame();
+    EXPECT_EQ(CountPixelsNear(10, 10, 80, 15, 200, 200, 200, 60), 0) << "no FPS on the pause screen";
 }
 
 namespace

@@ -6,6 +6,9 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <sstream>
@@ -129,8 +132,16 @@ TEST_F(Log, ConsoleSwitchOffIsTheLastConsoleLineWhileTheFileGoesOn) {
                              "STATUS in class CEvilBlock: after\nFORCED: forced after\n");
 }
 
-// A file-size limit is POSIX's.
+// A file-size limit and a pipe are POSIX's; what else lies under a name: FileWriteTest.
 #ifndef _WIN32
+TEST_F(Log, ANameThatIsNoRegularFileGivesTheConsoleAloneAndIsLeftAsItIs) {
+    ASSERT_EQ(mkfifo(dir.File("logfile.txt").c_str(), 0600), 0);  // nobody reads: opening it would block
+    EXPECT_EQ(Console([] { LogEnable(), LogEnableFile(), LogWrite(LOG_STATUS, "on", ""); }),
+              "FORCED: Logging enabled...\nFORCED: No log file: logfile.txt cannot be written (not a regular file); "
+              "logging to the console only.\nSTATUS: on\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.File("logfile.txt")));
+}
+
 TEST_F(Log, AFullDiskIsSaidOnceOnTheConsoleEvenWhenItIsOff) {
     EnableBoth();
     // Longer than what the console is shown below: the limit holds for its capture too.
