@@ -11,13 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int RunTiled(const std::string& arguments, std::string& output)
-{
-    const ToolRun run = Start(Tool("quillfen-level-tiled") + " " + arguments);
-    output = run.output;
-    return run.status;
-}
-
 // A map as Tiled saves it, with the static blocks' layer given.
 std::string Map(const std::string& staticLayer, const std::string& more = "")
 {
@@ -45,8 +38,8 @@ TEST(LevelTiledTest, ImportPutsEditsBackIntoTheLevelFiles)
     folder.Write("level.tmx", Map("  <object id=\"3\" name=\"1\" x=\"97.5\" y=\"5\" width=\"0\" height=\"0\"/>\n"
                                   "  <object id=\"9\" x=\"90\" y=\"164\" gid=\"1\" width=\"64\" height=\"64\">"
                                   "<properties><property name=\"hasCaption\" type=\"bool\" value=\"true\"/></properties></object>\n"));
-    std::string output;
-    ASSERT_EQ(RunTiled("import " + folder.File("level.tmx") + " " + folder.Path(), output), 0) << output;
+    const ToolRun run = Start(Tool("quillfen-level-tiled") + " import " + folder.File("level.tmx") + " " + folder.Path());
+    ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(folder.Read("lvl/level_static.ini"),
               "[main]\ncount=2\n[0]\nY=5\nX=7.50\n[1]\nhasCaption=1\nhasTexture=1\ntexture=gfx\\stone.png\nX=0\nY=100\n"
               "width=64\nheight=64\n");
@@ -75,10 +68,10 @@ TEST(LevelTiledTest, ImportRefusesWhatTheGameCannotRepresent)
         CTempDir folder;
         folder.Write("lvl/level_static.ini", STATIC_INI);
         folder.Write("level.tmx", c.map);
-        std::string output;
-        EXPECT_EQ(RunTiled("import " + folder.File("level.tmx") + " " + folder.Path(), output), 1) << c.message;
-        EXPECT_NE(output.find(c.message), std::string::npos) << output;
-        EXPECT_NE(output.find("nothing written"), std::string::npos) << output;
+        const ToolRun run = Start(Tool("quillfen-level-tiled") + " import " + folder.File("level.tmx") + " " + folder.Path());
+        EXPECT_EQ(run.status, 1) << c.message;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("nothing written"), std::string::npos) << run.output;
         EXPECT_EQ(folder.Read("lvl/level_static.ini"), STATIC_INI);
         EXPECT_FALSE(fs::exists(folder.File("lvl/level_check.ini")));
     }
