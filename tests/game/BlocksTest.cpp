@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <utility>
 #include <string>
 #include <vector>
 
@@ -302,59 +301,12 @@ TEST_F(Blocks, EndBlocksShowTheLastTouchedTextAndQuitAtExactlyFiveSeconds)
     EXPECT_EQ(ends[0]->timer, ends[1]->timer);
 }
 
-namespace
+// A block kind a game derives is updated and met where it moves, as every sprite
+// (tests/sprites); only the loader files plain blocks as still scenery.
+TEST(DerivedBlock, StartsAsAnUpdatedMovingSprite)
 {
-// A block kind as a game built on the engine writes one: Update and OnCollision,
-// nothing about groups or the sprite manager's filing.
-class CSlidingBlock : public CGameBlock
-{
-public:
-    using CGameBlock::CGameBlock;
-    void Update(double seconds) override
-    {
-        CGameBlock::Update(seconds);
-        Move(100.0 * seconds, 0.0);
-    }
-    void OnCollision(CSprite* other) override { met.push_back({other, x}); }
-    std::vector<std::pair<CSprite*, double>> met;  // who, and where this block was then
-};
-
-// Player-like: reacts to everything it touches.
-class CWalker : public CImageSprite
-{
-public:
-    CWalker() { SetCollisionGroups(COLLISION_ACTOR, COLLISION_ALL); }
-    void OnCollision(CSprite* other) override { met.push_back(other); }
-    std::vector<CSprite*> met;
-};
-} // namespace
-
-TEST(DerivedBlock, IsUpdatedAndMeetsThePlayerAndTheSceneryWhereItIsNow)
-{
-    CSpriteManager scene;
-    CWalker* walker = new CWalker();
-    walker->SetSize(52.0, 64.0);
-    walker->SetPosition(200.0, 0.0);
-    scene.AddSprite(walker);
-    CSlidingBlock* block = new CSlidingBlock(&scene);
-    block->SetSize(40.0, 40.0);
-    scene.AddSprite(block);
-    CGameBlock* wall = new CGameBlock(&scene);
-    wall->SetSize(40.0, 40.0);
-    wall->SetPosition(400.0, 0.0);
-    wall->MarkAsScenery();
-    scene.AddSprite(wall);
-
-    // Half a second a frame: the block slides 50 pixels, reaching the walker at
-    // 200 and the wall at 400.
-    for (int frame = 0; frame < 8; ++frame)
-    {
-        scene.Update(0.5);
-        scene.CheckCollisions();
-    }
-    EXPECT_EQ(block->x, 400.0);
-    const std::vector<std::pair<CSprite*, double>> met = {
-        {walker, 200.0}, {walker, 250.0}, {wall, 400.0}};
-    EXPECT_EQ(block->met, met);
-    EXPECT_EQ(walker->met, std::vector<CSprite*>({block, block}));
+    CGameBlock block(nullptr);
+    EXPECT_TRUE(block.NeedsUpdate());
+    EXPECT_FALSE(block.IsStill());
+    EXPECT_EQ(block.GetCollisionMask(), COLLISION_ALL);
 }
