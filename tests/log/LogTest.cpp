@@ -42,14 +42,6 @@ const std::string FILE_LINE = "FORCED: File logging enabled, writing to logfile.
 
 }  // namespace
 
-// At global scope: an anonymous namespace would show in the demangled name.
-struct CLogTestBase {
-    CLogTestBase() : nameInConstructor(LogClassName(typeid(*this))) {}
-    virtual ~CLogTestBase() = default;
-    std::string nameInConstructor;
-};
-struct CLogTestDerived : CLogTestBase {};
-
 TEST_F(Log, WritesNothingBeforeEnableThenStartsAFreshFileOnce) {
     dir.Write("logfile.txt", "an old run\n");
     EXPECT_EQ(Console([] { LogWrite(LOG_FORCED, "forced", ""); }), "");
@@ -176,13 +168,4 @@ TEST_F(Log, TwoThreadsWriteWholeLines) {
     for (std::string line; std::getline(lines, line);)
         ++count[line.rfind("STATUS in class CLevelLoader: line ", 0) == 0 ? 0 : line.rfind("STATUS in class CGameMain: line ", 0) == 0 ? 1 : 2];
     EXPECT_EQ(std::vector<int>(count, count + 3), (std::vector<int>{500, 500, 2}));  // 2: file on, console off
-}
-
-TEST(LogClassNameTest, NamesTheRunTimeClassAndTheConstructingOneInsideAConstructor) {
-    CLogTestDerived derived;
-    CLogTestBase& base = derived;
-    EXPECT_EQ(LogClassName(typeid(base)), "class CLogTestDerived");
-    EXPECT_EQ(derived.nameInConstructor, "class CLogTestBase");
-    EXPECT_EQ(LogClassName(typeid(testing::Test)), "class testing::Test");
-    EXPECT_EQ(LogClassName(typeid(int)), "class int");
 }

@@ -11,9 +11,6 @@
 #include <string>
 
 #include "resources/WaveFormat.h"
-#include "support/TempDir.h"
-#include "tools/assets/IcoWriter.h"
-#include "tools/PngWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -39,46 +36,10 @@ std::array<int, 4> PixelAt(SDL_Surface* s, int x, int y)
     return {r, g, b, a};
 }
 
-// Deterministic bytes with long repeats and noise.
-PngImage Pattern(int width, int height, int channels)
-{
-    PngImage image{};
-    image.width = width, image.height = height, image.channels = channels;
-    unsigned state = 12345;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < channels; ++c) {
-                state = state * 1103515245u + 12345u;
-                const bool noisy = (y / 7) % 3 == 0;
-                image.pixels.push_back(static_cast<unsigned char>(noisy ? state >> 16 : (x / 5 * 17 + c * 60 + y / 40)));
-            }
-    return image;
-}
-
 // The shipped data; ctest names the source tree.
 fs::path Data() { return fs::path(std::getenv("QUILLFEN_SOURCE_DIR") ? std::getenv("QUILLFEN_SOURCE_DIR") : ".") / "data"; }
 
 } // namespace
-
-TEST(ImageFilesTest, IconLoadsWithItsColoursAndAlpha)
-{
-    CTempDir folder;
-    // Odd width: the mask rows are padded to 32 bits.
-    PngImage image = Pattern(33, 20, 4);
-    for (size_t i = 0; i < 4 * 20; ++i) image.pixels[i * 4 + 3] = 255; // an opaque band at the top
-    ASSERT_TRUE(WriteIcoFromRgba(folder.File("icon.ico"), image));
-    Surface s = Load(folder.File("icon.ico"));
-    ASSERT_NE(s, nullptr) << IMG_GetError();
-    ASSERT_EQ((std::array<int, 3>{s->w, s->h, s->format->BytesPerPixel}), (std::array<int, 3>{33, 20, 4}));
-    int mismatches = 0;
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 33; ++x) {
-            const auto p = PixelAt(s.get(), x, y);
-            const unsigned char* q = &image.pixels[(static_cast<size_t>(y) * 33 + x) * 4];
-            if (p[3] != q[3] || (q[3] > 0 && (p[0] != q[0] || p[1] != q[1] || p[2] != q[2]))) ++mismatches;
-        }
-    EXPECT_EQ(mismatches, 0);
-}
 
 // Textures are uploaded only from 24- or 32-bit images, and draw well with sides
 // that are powers of two.
