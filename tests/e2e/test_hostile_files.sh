@@ -13,9 +13,7 @@ garbage() {
 }
 # Each case sets up the working directory and sets LOG_SAYS (texts the log must
 # hold; a line break after ": " counts as none), LOG_NEVER and REC (the recording).
-# Single files the game refuses (pipes, devices, huge, damaged images, hostile
-# names, UTF-16), one image in many spellings, huge captions and long scripts: the
-# unit tests of the reader, the caches, the loader and the blocks.
+# Each kind of hostile file on its own: the unit tests of the readers and blocks.
 case_icon_pipe() { rm "$WORK/gfx/icon.ico"; mkfifo "$WORK/gfx/icon.ico"; LOG_SAYS=('ERROR in class CGameBase: Tried to set icon but failed to locate gfx\icon.ico.'); }
 # Thrown to the end of the coordinates: the checkpoint and the end block nearby
 # never fire, and the script plays to its end (the end block would quit first).
