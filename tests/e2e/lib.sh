@@ -50,13 +50,11 @@ make_workdir() {
   rm -rf "$WORK"; mkdir -p "$WORK"
   case "${1:-}" in
     empty) ;;
-    bare) copy_data fnt gfx/tovik.png gfx/logo.png ;;
+    bare) mkdir "$WORK/gfx"; cp -r "$QUILLFEN_SOURCE_DIR/data/fnt" "$WORK/"; cp "$QUILLFEN_SOURCE_DIR"/data/gfx/{tovik,logo}.png "$WORK/gfx/" ;;
     # Without the log of a game a developer started in data/.
     *) cp -r "$QUILLFEN_SOURCE_DIR/data/." "$WORK/"; rm -f "$WORK/logfile.txt" "$LOG" ;;
   esac
 }
-# Copies parts of the shipped data (fnt, gfx/tovik.png, ...) to the same place.
-copy_data() { local part; for part in "$@"; do mkdir -p "$(dirname "$WORK/$part")"; cp -r "$QUILLFEN_SOURCE_DIR/data/$part" "$WORK/$part"; done; }
 # Writes a file of the working directory from standard input.
 write_file() { mkdir -p "$(dirname "$WORK/$1")"; cat >"$WORK/$1"; }
 
@@ -158,8 +156,6 @@ wait_window() {
 wait_replay_end() { wait_log "$REPLAY_ENDED"; wait_window Quillfen; }
 # Sends real key events (XTEST) to the game's window.
 press() { xdotool windowfocus --sync "$WINDOW_ID" >/dev/null 2>&1 || true; xdotool key --delay 60 "$@"; }
-key_up() { xdotool keyup "$1"; }
-close_window() { "$QUILLFEN_WINDOW_TOOL" close "$1"; }
 
 # In a working directory of its own, of one-colour images: the player on a grey
 # floor, an orange checkpoint ahead, too tall to jump over, and the blue end block
@@ -228,7 +224,7 @@ expect_clean_shutdown() {
   log_has "STATUS in class CGameMain: Game is closing..." || fail "no 'Game is closing...' line"
 }
 # Closes the window; the game ends with status 0, cleanly.
-close_cleanly() { close_window Quillfen; expect_exit 0; expect_clean_shutdown; }
+close_cleanly() { "$QUILLFEN_WINDOW_TOOL" close Quillfen; expect_exit 0; expect_clean_shutdown; }
 # The game quit by itself before its recording ended, with status 0, cleanly; a
 # failure is told with the words given first.
 expect_clean_end() {

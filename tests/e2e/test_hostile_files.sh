@@ -4,7 +4,6 @@
 # time (only to catch hangs) and a bounded address space.
 source "$(dirname "$0")/lib.sh"
 E2E_TIMEOUT=120
-SCRIPT_LINES=("[evil]" l0=1 t0=Caught. l1=2 t1=Shaken. l2=2 t2=Thrown. l3=3 t3=Gone.)
 
 # Every byte value in a scrambled order around lines that look like INI.
 garbage() {
@@ -21,7 +20,7 @@ case_evil_far_throw() {
   floor_level ass/ets.0 '0 448 64 64 gfx\evil.png Z=-0.1 X2=2147483647 Y2=-2147483648 lines=4 start=1 switch=9'
   level_file lvl/level_check.ini <<<'300 448 64 64 gfx\checkpoint.png Z=-0.1'
   level_file lvl/level_finish.ini <<<'600 448 64 64 gfx\goal.png Z=-0.1'
-  printf '%s\n' "${SCRIPT_LINES[@]}" | write_file ass/ets.1
+  printf '%s\n' "[evil]" l0=1 t0=Caught. l1=2 t1=Shaken. l2=2 t2=Thrown. l3=3 t3=Gone. | write_file ass/ets.1
   LOG_SAYS=('WARNING in class CPlayer: Thrown.' 'ERROR in class CPlayer: Gone.')
   LOG_NEVER=('STATUS in class CCheckPointBlock: Checkpoint reached!')
   REC=(1 loaded esc 800)

@@ -32,7 +32,7 @@ play_and_close() {
   shift
   QUILLFEN_BIN="$GAME" start_game "$@"
   wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"
-  close_window Quillfen
+  "$QUILLFEN_WINDOW_TOOL" close Quillfen
   expect_exit 0
 }
 

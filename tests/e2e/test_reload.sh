@@ -32,7 +32,7 @@ xdotool windowfocus --sync "$WINDOW_ID" keydown d key F5
 wait_reloads 1
 wait_log "STATUS in class CCheckPointBlock: Checkpoint reached!"
 wait_for "the end screen" end_screen
-key_up d
+xdotool keyup d
 expect_exit 0
 [ "$(grep -c '^loaded ' "$E2E_DIR/run.rec")" -eq 2 ] || fail "the recording does not hold both loadings"
 sed "s/$RELOADED/Level reloaded./" "$LOG" >"$E2E_DIR/recorded-log.txt"

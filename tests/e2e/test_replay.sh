@@ -18,11 +18,9 @@ press Escape
 wait_for "the pause screen" pixels_at_least 20 "${PAUSE_TEXT[@]}"
 press Escape
 wait_for "the end screen" end_screen
-key_up d
+xdotool keyup d
 expect_exit 0
 cp "$E2E_DIR/work/logfile.txt" "$E2E_DIR/recorded-log.txt"
-head -n 1 "$E2E_DIR/run.rec" | grep -qxF "quillfen-recording 1" || fail "the recording has no header"
-grep -q '^loaded [0-9]' "$E2E_DIR/run.rec" || fail "the recording does not say when loading completed"
 
 # --- Played again, as fast as the machine goes: the same log and the same status.
 write_level

@@ -1,5 +1,4 @@
 // The logger: line formats, thresholds, the console switch and the log file.
-// Each test runs in a fresh temporary working directory.
 #include "log/Log.h"
 
 #include "support/CFileSizeLimit.h"
@@ -70,7 +69,6 @@ TEST_F(Log, FormatsEveryLevelWithAndWithoutClassAndNeverReadsTheMessageAsAFormat
         {LOG_FATAL, "div by 0.", "class CPlayer", "FATAL ERROR in class CPlayer: div by 0."},
         {LOG_FORCED, "f", "class C", "FORCED in class C: f"},
         {7, "seven", "class CPlayer", "7 in class CPlayer: seven"},  // script levels above 5
-        {1000000, "big", "", "1e+06: big"},
         {-1, "negative", "class C", nullptr},
         {LOG_ERROR, "%s%s%s%s%n %x", "class %s%n", "ERROR in class %s%n: %s%s%s%s%n %x"},
     };

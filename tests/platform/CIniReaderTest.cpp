@@ -50,12 +50,6 @@ std::string Utf16(const std::u16string& text, bool bigEndian = false) {
     return bytes;
 }
 
-std::string Repeat(const std::string& text, int times) {
-    std::string out;
-    while (times-- > 0) out += text;
-    return out;
-}
-
 // Setting a file's time keeps nanoseconds on Linux, whole seconds on Windows (the
 // C library's _wutime); the reader sees either change.
 #ifdef _WIN32
@@ -79,6 +73,7 @@ struct IniCase {
 
 const std::vector<IniCase>& Cases() {
     const std::string e = "\xC3\xA9", nul(1, '\0');
+    const auto es = [&e](int times) { std::string out; while (times-- > 0) out += e; return out; };
     const std::u16string unpaired = {u'[', u's', u']', u'\n', u'k', u'=', 0xD800, u'x', 0xDC00, u'\n'};
     static const std::vector<IniCase> cases = {
         {"[game]\nsizeW=1024\n[other]\nsizeW=1\n", "game", "sizeW", "1024"},
@@ -129,7 +124,7 @@ const std::vector<IniCase>& Cases() {
         {"[s]\nk=\"" + std::string(1030, 'b') + "\"\n", "s", "k", std::string(1023, 'b')},
         // Without a byte-order mark every byte is one character (Latin-1), UTF-8 too.
         {"[s]\nk=Caf\xE9\n", "s", "k", "Caf\xE9"}, {"[s]\nk=Caf" + e + "\n", "s", "k", "Caf" + e},
-        {"[Caf\xE9]\nk=1\n", "Caf\xE9", "k", "1"}, {"[s]\nk=" + Repeat(e, 1100) + "\n", "s", "k", Repeat(e, 511) + "\xC3"},
+        {"[Caf\xE9]\nk=1\n", "Caf\xE9", "k", "1"}, {"[s]\nk=" + es(1100) + "\n", "s", "k", es(511) + "\xC3"},
         {"[s]\nk=" + std::string(1022, 'a') + "\xF0\x9F\x98\x80\n", "s", "k", std::string(1022, 'a') + "\xF0"},
         {"[s]\nk=\x81\x8D\x8F\x90\x9D\n", "s", "k", "\x81\x8D\x8F\x90\x9D"},
         {"[s]\nk=\x80\n", "s", "k", "\x80", "code page 1252 reads 0x80 as U+20AC (0xAC); here every byte stays itself"},
