@@ -47,7 +47,7 @@ protected:
 };
 } // namespace
 
-// What a player sees of pausing is tests/e2e/test_screens.sh; here, what it holds.
+// What a player sees of pausing is the end-to-end tests' (PAUSE_TEXT); here, what it holds.
 TEST_F(GameMain, PauseHoldsTheLevelStillWhileTheLogoTurnsClockwise)
 {
     ASSERT_NO_FATAL_FAILURE(StartLevel());
