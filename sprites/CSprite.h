@@ -8,6 +8,8 @@
 
 #include "sprites/SpriteGeometry.h"
 
+class CSpriteBatch;
+
 // Collision categories, one bit each. The pass tests a pair only when one
 // member's mask holds a bit of the other's category, so that scenery is never
 // tested against scenery. Bits from COLLISION_USER up are free for a game.
@@ -65,6 +67,12 @@ public:
     // Set the local value so that the world value becomes the argument.
     void SetWorldX(double wx);
     void SetWorldY(double wy);
+
+    // Adds what Render would draw to `batch` and returns true, or returns false
+    // (the base) and the caller flushes the batch and calls Render. Only the
+    // engine's image sprites batch, and only as long as their class draws as
+    // theirs does (CImageSprite::DrawsAsBase).
+    virtual bool AddToBatch(CSpriteBatch& batch);
 };
 
 #endif

@@ -76,27 +76,41 @@ void CSpriteManager::Render(SDL_Surface* screen) {
         return;
     }
     Refresh();
+    // The engine's image sprites go into the batch; any other sprite draws itself
+    // after what the batch holds, so the pixels come in list order either way.
+    auto draw = [this, screen](CSprite* sprite) {
+        if (!sprite->AddToBatch(batch)) {
+            batch.Flush();
+            sprite->Render(screen);
+        }
+    };
     SpriteExtent view;
     if (!cullOffScreen || !ViewExtent(view)) {
         for (std::size_t i = 0; i < activeSprites.size(); ++i) {
-            activeSprites[i]->Render(screen);
+            draw(activeSprites[i]);
         }
+        batch.Flush();
         return;
     }
     // What the view shows: still scenery from the grid, every moving sprite by
-    // its drawn extent; then drawn in list order, as without the skip.
+    // its drawn extent; then drawn in list order, as without the skip. The
+    // moving sprites come in ascending order already: only the grid's part is
+    // sorted, then both are merged.
     found.clear();
     stillGrid.Query(Widened(view, -GetWorldX(), -GetWorldY()), found);
+    std::sort(found.begin(), found.end());
+    const std::size_t fromGrid = found.size();
     SpriteExtent drawn;
     for (std::uint32_t k : moving) {
         if (!activeSprites[k]->GetDrawnExtent(drawn) || !Outside(drawn, view)) {
             found.push_back(k);
         }
     }
-    std::sort(found.begin(), found.end());
+    std::inplace_merge(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(fromGrid), found.end());
     for (std::uint32_t k : found) {
-        activeSprites[k]->Render(screen);
+        draw(activeSprites[k]);
     }
+    batch.Flush();
 }
 
 void CSpriteManager::Update(double seconds) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sprites/CSprite.h"
+#include "sprites/CSpriteBatch.h"
 #include "sprites/CSpriteGrid.h"
 #include "sprites/SpriteGeometry.h"
 
@@ -26,6 +27,8 @@ public:
     CSpriteManager();
     ~CSpriteManager() override;
 
+    // Draws in list order: the engine's image sprites through a batch (see
+    // CImageSprite.h), every other sprite through its own Render.
     void Render(SDL_Surface* screen) override;
     void Update(double seconds) override;
 
@@ -101,6 +104,7 @@ private:
     std::vector<std::pair<std::size_t, Snapshot>> movedNow;  // entries of moving a handler moved
     double collectedCameraX;               // the manager's world position when pairs were collected
     double collectedCameraY;
+    CSpriteBatch batch;                    // Render's quads; empty between passes
 };
 
 #endif

@@ -1,0 +1,45 @@
+#include "sprites/CSpriteBatch.h"
+
+CSpriteBatch::CSpriteBatch()
+    : vertices(), count(0), heldTexture(0), heldDepthTest(false), arraysOn(false), depthOn(false), drawCalls(0) {}
+
+CSpriteBatch::~CSpriteBatch() = default;
+
+void CSpriteBatch::Draw() {
+    if (!arraysOn) {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        arraysOn = true;
+    }
+    // Only on a change: consecutive runs that differ by texture alone keep it.
+    if (heldDepthTest != depthOn) {
+        if (heldDepthTest) {
+            glEnable(GL_DEPTH_TEST);
+        } else {
+            glDisable(GL_DEPTH_TEST);
+        }
+        depthOn = heldDepthTest;
+    }
+    glBindTexture(GL_TEXTURE_2D, heldTexture);
+    // Set anew every time: growing the vector moves it.
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &vertices[0].u);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &vertices[0].x);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(count));
+    ++drawCalls;
+    count = 0;
+}
+
+void CSpriteBatch::Flush() {
+    if (count != 0) {
+        Draw();
+    }
+    if (depthOn) {
+        glDisable(GL_DEPTH_TEST);
+        depthOn = false;
+    }
+    if (arraysOn) {
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        arraysOn = false;
+    }
+}

@@ -1,0 +1,108 @@
+// Velmora sprites: draws many textured quads with few GL calls. Quads are held
+// in the order they are added and drawn by one glDrawArrays per run of quads that
+// share a texture and the depth test (OpenGL 1.1 vertex arrays).
+//
+// Rules:
+// - What is held is drawn by Flush, in the order added. Flush before any GL call
+//   of your own that draws or changes the state the quads rely on; the sprite
+//   manager does that before every sprite it does not batch.
+// - A quad adds nothing but its texture and the depth test: the current colour,
+//   blending and alpha test apply, as in CImageSprite::Draw. After Flush the
+//   depth test is off, as after CImageSprite::Render.
+// - Which sprites are batched is each sprite's say (CSprite::AddToBatch, and
+//   CImageSprite::DrawsAsBase for the engine's image sprites): a class that draws
+//   through its own Render is drawn by it, in list order, after a flush.
+//
+//   CSpriteBatch batch;
+//   for (CSprite* s : sprites) {
+//       if (!s->AddToBatch(batch)) { batch.Flush(); s->Render(screen); }
+//   }
+//   batch.Flush();
+#ifndef VELMORA_SPRITES_CSPRITEBATCH_H
+#define VELMORA_SPRITES_CSPRITEBATCH_H
+
+#include <GL/gl.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "sprites/SpriteGeometry.h"
+
+class CSpriteBatch {
+public:
+    CSpriteBatch();
+    ~CSpriteBatch();
+
+    CSpriteBatch(const CSpriteBatch&) = delete;
+    CSpriteBatch& operator=(const CSpriteBatch&) = delete;
+
+    // One quad with the corners p0..p3 (world pixels) at depth z, its texture
+    // coordinates in the order of CImageSprite::Draw: (u0, v1) at p0, (u1, v1)
+    // at p1, (u1, v0) at p2, (u0, v0) at p3.
+    void AddQuad(GLuint texture, bool depthTest, const SpriteQuad& corners, double z, double u0, double v0,
+                 double u1, double v1) {
+        Vertex* v = Reserve(texture, depthTest);
+        const GLfloat fz = static_cast<GLfloat>(z);
+        v[0] = {static_cast<GLfloat>(u0), static_cast<GLfloat>(v1), static_cast<GLfloat>(corners.p0.x),
+                static_cast<GLfloat>(corners.p0.y), fz};
+        v[1] = {static_cast<GLfloat>(u1), static_cast<GLfloat>(v1), static_cast<GLfloat>(corners.p1.x),
+                static_cast<GLfloat>(corners.p1.y), fz};
+        v[2] = {static_cast<GLfloat>(u1), static_cast<GLfloat>(v0), static_cast<GLfloat>(corners.p2.x),
+                static_cast<GLfloat>(corners.p2.y), fz};
+        v[3] = {static_cast<GLfloat>(u0), static_cast<GLfloat>(v0), static_cast<GLfloat>(corners.p3.x),
+                static_cast<GLfloat>(corners.p3.y), fz};
+    }
+    // An upright quad from (left, top) to (right, bottom): p0 is the bottom-left corner.
+    void AddRect(GLuint texture, bool depthTest, double left, double top, double right, double bottom, double z,
+                 double u0, double v0, double u1, double v1) {
+        Vertex* v = Reserve(texture, depthTest);
+        const GLfloat l = static_cast<GLfloat>(left), t = static_cast<GLfloat>(top);
+        const GLfloat r = static_cast<GLfloat>(right), b = static_cast<GLfloat>(bottom);
+        const GLfloat fz = static_cast<GLfloat>(z);
+        const GLfloat fu0 = static_cast<GLfloat>(u0), fv0 = static_cast<GLfloat>(v0);
+        const GLfloat fu1 = static_cast<GLfloat>(u1), fv1 = static_cast<GLfloat>(v1);
+        v[0] = {fu0, fv1, l, b, fz};
+        v[1] = {fu1, fv1, r, b, fz};
+        v[2] = {fu1, fv0, r, t, fz};
+        v[3] = {fu0, fv0, l, t, fz};
+    }
+
+    // Draws what is held and empties the batch; leaves GL_DEPTH_TEST off and the
+    // client arrays disabled. Nothing held: no GL call.
+    void Flush();
+    // Quads held now.
+    std::size_t Size() const { return count / 4; }
+    // glDrawArrays calls made since construction.
+    std::size_t DrawCalls() const { return drawCalls; }
+
+private:
+    struct Vertex {
+        GLfloat u, v, x, y, z;
+    };
+    // Room for one more quad of this state; a change of state draws what is held first.
+    Vertex* Reserve(GLuint texture, bool depthTest) {
+        if (count != 0 && (texture != heldTexture || depthTest != heldDepthTest)) {
+            Draw();
+        }
+        heldTexture = texture;
+        heldDepthTest = depthTest;
+        if (count + 4 > vertices.size()) {
+            vertices.resize(vertices.empty() ? 1024 : vertices.size() * 2);
+        }
+        Vertex* v = &vertices[count];
+        count += 4;
+        return v;
+    }
+    // Draws the held run, leaving the arrays enabled and the depth test as the run needs.
+    void Draw();
+
+    std::vector<Vertex> vertices;  // grown, never shrunk: a frame allocates nothing
+    std::size_t count;             // vertices held
+    GLuint heldTexture;            // of the held run
+    bool heldDepthTest;            // of the held run
+    bool arraysOn;                 // client arrays enabled by Draw since the last Flush
+    bool depthOn;                  // GL_DEPTH_TEST enabled by Draw since the last Flush
+    std::size_t drawCalls;
+};
+
+#endif
