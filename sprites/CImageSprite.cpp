@@ -97,7 +97,7 @@ bool CImageSprite::GetDrawnExtent(SpriteExtent& out) {
     return true;
 }
 
-void CImageSprite::DrawnRect(double& left, double& top, double& right, double& bottom, double& depth) {
+bool CImageSprite::DrawnRect(double& left, double& top, double& right, double& bottom, double& depth) {
     double wx = GetWorldX();
     double wy = GetWorldY();
     depth = GetWorldZ();
@@ -106,7 +106,8 @@ void CImageSprite::DrawnRect(double& left, double& top, double& right, double& b
     // A cell drawn one to one lands on whole pixels: each texel fills one pixel
     // exactly, so tiles stay sharp and touching tiles meet without a blended
     // joint wherever the camera stops. Stretched sprites keep their position.
-    if (w == frameWidth && h == frameHeight) {
+    const bool oneToOne = w == frameWidth && h == frameHeight;
+    if (oneToOne) {
         wx = std::floor(wx + 0.5);
         wy = std::floor(wy + 0.5);
     }
@@ -114,6 +115,7 @@ void CImageSprite::DrawnRect(double& left, double& top, double& right, double& b
     top = wy;
     right = wx + w;
     bottom = wy + h;
+    return oneToOne;
 }
 
 void CImageSprite::Draw(SDL_Surface* /*screen*/) {
@@ -140,8 +142,8 @@ void CImageSprite::AddImageQuad(CSpriteBatch& batch) {
         return;
     }
     double left, top, right, bottom, wz;
-    DrawnRect(left, top, right, bottom, wz);
-    batch.AddRect(texture->textureId, depthTest, left, top, right, bottom, wz, texU0, texV0, texU1, texV1);
+    const bool oneToOne = DrawnRect(left, top, right, bottom, wz);
+    batch.AddRect(texture->textureId, depthTest, oneToOne, left, top, right, bottom, wz, texU0, texV0, texU1, texV1);
 }
 
 bool CImageSprite::AddToBatch(CSpriteBatch& batch) {

@@ -102,8 +102,8 @@ protected:
 
 private:
     // World rectangle and depth of the quad Draw emits: one-to-one cells snapped
-    // to whole pixels.
-    void DrawnRect(double& left, double& top, double& right, double& bottom, double& depth);
+    // to whole pixels. Returns whether the cell is drawn one to one.
+    bool DrawnRect(double& left, double& top, double& right, double& bottom, double& depth);
 };
 
 #endif

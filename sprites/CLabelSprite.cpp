@@ -90,7 +90,8 @@ bool CLabelSprite::AddToBatch(CSpriteBatch& batch) {
     if (captionSurface != nullptr && captionTexture != 0 && captionPart.w > 0) {
         const double wx = GetWorldX() + captionPart.x;
         const double wy = GetWorldY() + captionPart.y;
-        batch.AddRect(captionTexture, depthTest, wx, wy, wx + captionPart.w, wy + captionPart.h, 0.0, 0.0, 0.0,
+        // Not snapped to whole pixels: drawn as its own filters say.
+        batch.AddRect(captionTexture, depthTest, false, wx, wy, wx + captionPart.w, wy + captionPart.h, 0.0, 0.0, 0.0,
                       1.0, 1.0);
     }
     AddImageQuad(batch);

@@ -1,7 +1,15 @@
 #include "sprites/CSpriteBatch.h"
 
 CSpriteBatch::CSpriteBatch()
-    : vertices(), count(0), heldTexture(0), heldDepthTest(false), arraysOn(false), depthOn(false), drawCalls(0) {}
+    : vertices(),
+      count(0),
+      heldTexture(0),
+      heldDepthTest(false),
+      heldNearest(false),
+      pixelExact(false),
+      arraysOn(false),
+      depthOn(false),
+      drawCalls(0) {}
 
 CSpriteBatch::~CSpriteBatch() = default;
 
@@ -24,7 +32,26 @@ void CSpriteBatch::Draw() {
     // Set anew every time: growing the vector moves it.
     glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &vertices[0].u);
     glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &vertices[0].x);
+    // Filters belong to the texture object: set for this draw, then put back.
+    GLint minFilter = GL_NEAREST;
+    GLint magFilter = GL_NEAREST;
+    if (heldNearest) {
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+        if (minFilter != GL_NEAREST) {
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        }
+        if (magFilter != GL_NEAREST) {
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        }
+    }
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(count));
+    if (minFilter != GL_NEAREST) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    }
+    if (magFilter != GL_NEAREST) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    }
     ++drawCalls;
     count = 0;
 }

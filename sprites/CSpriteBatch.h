@@ -9,6 +9,10 @@
 // - A quad adds nothing but its texture and the depth test: the current colour,
 //   blending and alpha test apply, as in CImageSprite::Draw. After Flush the
 //   depth test is off, as after CImageSprite::Render.
+// - A quad added as exact (its texels fall one to one on whole pixels) is
+//   sampled nearest while SetPixelExact(true) says that the view maps a unit to
+//   a pixel: the same pixels as linear filtering there, for less work in a
+//   software renderer. The texture's own filters are restored after the draw.
 // - Which sprites are batched is each sprite's say (CSprite::AddToBatch, and
 //   CImageSprite::DrawsAsBase for the engine's image sprites): a class that draws
 //   through its own Render is drawn by it, in list order, after a flush.
@@ -41,7 +45,7 @@ public:
     // at p1, (u1, v0) at p2, (u0, v0) at p3.
     void AddQuad(GLuint texture, bool depthTest, const SpriteQuad& corners, double z, double u0, double v0,
                  double u1, double v1) {
-        Vertex* v = Reserve(texture, depthTest);
+        Vertex* v = Reserve(texture, depthTest, false);
         const GLfloat fz = static_cast<GLfloat>(z);
         v[0] = {static_cast<GLfloat>(u0), static_cast<GLfloat>(v1), static_cast<GLfloat>(corners.p0.x),
                 static_cast<GLfloat>(corners.p0.y), fz};
@@ -52,10 +56,11 @@ public:
         v[3] = {static_cast<GLfloat>(u0), static_cast<GLfloat>(v0), static_cast<GLfloat>(corners.p3.x),
                 static_cast<GLfloat>(corners.p3.y), fz};
     }
-    // An upright quad from (left, top) to (right, bottom): p0 is the bottom-left corner.
-    void AddRect(GLuint texture, bool depthTest, double left, double top, double right, double bottom, double z,
-                 double u0, double v0, double u1, double v1) {
-        Vertex* v = Reserve(texture, depthTest);
+    // An upright quad from (left, top) to (right, bottom): p0 is the bottom-left
+    // corner. `exact`: one texel per pixel, the corners on whole pixels.
+    void AddRect(GLuint texture, bool depthTest, bool exact, double left, double top, double right, double bottom,
+                 double z, double u0, double v0, double u1, double v1) {
+        Vertex* v = Reserve(texture, depthTest, exact && pixelExact);
         const GLfloat l = static_cast<GLfloat>(left), t = static_cast<GLfloat>(top);
         const GLfloat r = static_cast<GLfloat>(right), b = static_cast<GLfloat>(bottom);
         const GLfloat fz = static_cast<GLfloat>(z);
@@ -67,6 +72,9 @@ public:
         v[3] = {fu0, fv0, l, t, fz};
     }
 
+    // Whether the view maps one unit to one pixel at whole-pixel offsets (false
+    // at first). Takes effect for the quads added after it.
+    void SetPixelExact(bool exact) { pixelExact = exact; }
     // Draws what is held and empties the batch; leaves GL_DEPTH_TEST off and the
     // client arrays disabled. Nothing held: no GL call.
     void Flush();
@@ -80,12 +88,13 @@ private:
         GLfloat u, v, x, y, z;
     };
     // Room for one more quad of this state; a change of state draws what is held first.
-    Vertex* Reserve(GLuint texture, bool depthTest) {
-        if (count != 0 && (texture != heldTexture || depthTest != heldDepthTest)) {
+    Vertex* Reserve(GLuint texture, bool depthTest, bool nearest) {
+        if (count != 0 && (texture != heldTexture || depthTest != heldDepthTest || nearest != heldNearest)) {
             Draw();
         }
         heldTexture = texture;
         heldDepthTest = depthTest;
+        heldNearest = nearest;
         if (count + 4 > vertices.size()) {
             vertices.resize(vertices.empty() ? 1024 : vertices.size() * 2);
         }
@@ -100,6 +109,8 @@ private:
     std::size_t count;             // vertices held
     GLuint heldTexture;            // of the held run
     bool heldDepthTest;            // of the held run
+    bool heldNearest;              // of the held run: sampled nearest
+    bool pixelExact;               // see SetPixelExact
     bool arraysOn;                 // client arrays enabled by Draw since the last Flush
     bool depthOn;                  // GL_DEPTH_TEST enabled by Draw since the last Flush
     std::size_t drawCalls;

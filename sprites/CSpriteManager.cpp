@@ -76,6 +76,7 @@ void CSpriteManager::Render(SDL_Surface* screen) {
         return;
     }
     Refresh();
+    batch.SetPixelExact(OnePixelPerUnit());
     // The engine's image sprites go into the batch; any other sprite draws itself
     // after what the batch holds, so the pixels come in list order either way.
     auto draw = [this, screen](CSprite* sprite) {
@@ -161,6 +162,34 @@ bool CSpriteManager::ViewExtent(SpriteExtent& out) {
     // A pixel of room against rounding in the GL's own arithmetic.
     out = {std::min(x0, x1) - 1.0, std::min(y0, y1) - 1.0, std::max(x0, x1) + 1.0, std::max(y0, y1) + 1.0};
     return true;
+}
+
+bool CSpriteManager::OnePixelPerUnit() {
+    GLdouble p[16];
+    GLdouble m[16];
+    GLint viewport[4];
+    glGetDoublev(GL_PROJECTION_MATRIX, p);
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    double c[16];  // p * m, column-major as GL keeps them
+    for (int col = 0; col < 4; ++col) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                sum += p[k * 4 + row] * m[col * 4 + k];
+            }
+            c[col * 4 + row] = sum;
+        }
+    }
+    // Window x = world x + a whole number, window y = -(world y) + a whole
+    // number: no scale, turn or perspective, up to the rounding of the matrices.
+    auto near = [](double a, double b) { return std::fabs(a - b) < 1e-6; };
+    auto whole = [&near](double a) { return std::isfinite(a) && near(a, std::floor(a + 0.5)); };
+    const double halfW = viewport[2] / 2.0;
+    const double halfH = viewport[3] / 2.0;
+    return near(c[15], 1.0) && c[3] == 0.0 && c[7] == 0.0 && c[11] == 0.0 && c[1] == 0.0 && c[4] == 0.0 &&
+           near(c[0] * halfW, 1.0) && near(c[5] * halfH, -1.0) && whole((c[12] + 1.0) * halfW) &&
+           whole((c[13] + 1.0) * halfH);
 }
 
 void CSpriteManager::Refresh() {

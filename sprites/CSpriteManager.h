@@ -68,6 +68,9 @@ private:
     // The world box that the GL's projection shows; false when it is not an
     // upright orthographic view (then everything is drawn).
     static bool ViewExtent(SpriteExtent& out);
+    // Whether the GL maps a world unit to a window pixel at a whole-pixel offset,
+    // y downward, as the engine's projection does.
+    static bool OnePixelPerUnit();
     // Sorts the sprites added since the last pass into the grid or the moving
     // list, and those that need it into the update list.
     void Refresh();
