@@ -94,22 +94,25 @@ void CSpriteManager::Render(SDL_Surface* screen) {
         return;
     }
     // What the view shows: still scenery from the grid, every moving sprite by
-    // its drawn extent; then drawn in list order, as without the skip. The
-    // moving sprites come in ascending order already: only the grid's part is
-    // sorted, then both are merged.
+    // its drawn extent; drawn in list order, as without the skip. The moving
+    // sprites come in ascending order: each is tested and drawn in one visit,
+    // the grid's finds (sorted) drawn between them where they belong.
     found.clear();
     stillGrid.Query(Widened(view, -GetWorldX(), -GetWorldY()), found);
     std::sort(found.begin(), found.end());
-    const std::size_t fromGrid = found.size();
+    std::size_t next = 0;
     SpriteExtent drawn;
     for (std::uint32_t k : moving) {
-        if (!activeSprites[k]->GetDrawnExtent(drawn) || !Outside(drawn, view)) {
-            found.push_back(k);
+        for (; next < found.size() && found[next] < k; ++next) {
+            draw(activeSprites[found[next]]);
+        }
+        CSprite* sprite = activeSprites[k];
+        if (!sprite->GetDrawnExtent(drawn) || !Outside(drawn, view)) {
+            draw(sprite);
         }
     }
-    std::inplace_merge(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(fromGrid), found.end());
-    for (std::uint32_t k : found) {
-        draw(activeSprites[k]);
+    for (; next < found.size(); ++next) {
+        draw(activeSprites[found[next]]);
     }
     batch.Flush();
 }
@@ -256,9 +259,16 @@ bool CSpriteManager::BroadPhaseBox(const SpriteQuad& q, SpriteExtent& out) {
 CSpriteManager::Snapshot CSpriteManager::Take(CSprite* sprite) {
     SpriteQuad corners;
     Snapshot shot;
-    shot.touches = BroadPhaseBox(*sprite->GetCorners(corners), shot.box);
     shot.category = sprite->collisionCategory;
     shot.mask = sprite->collisionMask;
+    // A sprite in no group can be in no pair (particles): its corners are not
+    // read, and it is neither swept nor looked up.
+    if ((shot.category | shot.mask) == 0) {
+        shot.touches = false;
+        shot.box = {0.0, 0.0, 0.0, 0.0};
+        return shot;
+    }
+    shot.touches = BroadPhaseBox(*sprite->GetCorners(corners), shot.box);
     return shot;
 }
 

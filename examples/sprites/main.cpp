@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "BouncingScene.h"
 
@@ -29,7 +30,8 @@ const char* const IMAGE_FILE = "ball.png";
 class CSpritesApp : public CGameBase {
 public:
     CSpritesApp(int count, std::string fontFile)
-        : CGameBase(800, 600, false, true, false), count(count), fontFile(std::move(fontFile)) {}
+        // No depth buffer: the sprites share one depth and are drawn in list order.
+        : CGameBase(800, 600, false, true, false, false), count(count), fontFile(std::move(fontFile)) {}
 
     void OnInit() override {
         SetCaption("Velmora sprites");

@@ -46,7 +46,8 @@ int RunVelmora(const BenchmarkRun& run) {
     }
     int status = 1;
     {
-        CGameBase engine(BENCHMARK_WIDTH, BENCHMARK_HEIGHT, false, true, false);
+        // As the example opens it: without a depth buffer.
+        CGameBase engine(BENCHMARK_WIDTH, BENCHMARK_HEIGHT, false, true, false, false);
         CSpriteManager scene;
         if (BounceWritePng(image) && BounceAddSprites(scene, image, run.count, BENCHMARK_WIDTH, BENCHMARK_HEIGHT)->valid) {
             BenchmarkMeasure(run, [&] {
