@@ -3,7 +3,7 @@
 // code), with SFML 2.5 (sf::Sprite one at a time, and one sf::VertexArray) and
 // with Allegro 5.2 (held bitmap drawing), drawn the same way in the same window.
 //
-//   velmora-sprite-benchmark [frames]     the table; default 30 measured frames a run
+//   velmora-sprite-benchmark [frames [repeats]]   the table; 20 measured frames a run, 3 runs
 //   velmora-sprite-benchmark --smoke      one tiny Velmora run, for the tests
 //
 // Every figure comes from a process of its own (each library opens its own
@@ -16,6 +16,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -129,14 +130,17 @@ std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 int main(int argc, char** argv) {
     if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::printf(
-            "usage: velmora-sprite-benchmark [frames | --smoke]\n"
+            "usage: velmora-sprite-benchmark [frames [repeats] | --smoke]\n"
             "For engine developers and anyone choosing a library: the median milliseconds of a frame\n"
             "(move, draw, swap, glFinish; warm-up frames left out) of 1000, 10000 and 100000 moving\n"
             "32 x 32 textured sprites in an 800 x 600 window, and the largest count that keeps a frame\n"
             "within 16 ms, for Velmora (the sprites example), SFML 2.5 sf::Sprite and sf::VertexArray,\n"
-            "and Allegro 5.2 held bitmap drawing. Each run is a process of its own. The peers are built\n"
-            "with -DVELMORA_BENCHMARK_PEERS=ON (tools/benchmark/setup.sh); without them their rows say\n"
-            "\"not built\". Needs a display (Xvfb will do). Prints figures; it is not a test.\n");
+            "and Allegro 5.2 held bitmap drawing. Each run is a process of its own; each count is run\n"
+            "`repeats` times (default 3) by every library in turn and the median shown (default 20\n"
+            "measured frames a run). The largest count is searched by doubling, then halving the gap.\n"
+            "The peers are built with -DVELMORA_BENCHMARK_PEERS=ON (tools/benchmark/setup.sh); without\n"
+            "them their rows say \"not built\". Needs a display (Xvfb will do). Prints figures; it is\n"
+            "not a test.\n");
         return 0;
     }
     if (argc > 1 && std::strcmp(argv[1], "--run") == 0) {
@@ -149,9 +153,10 @@ int main(int argc, char** argv) {
         std::printf("Velmora, 10 sprites: %s\n", std::isnan(ms) ? "failed" : "ran");
         return std::isnan(ms) ? 1 : 0;
     }
-    const int frames = argc > 1 ? std::atoi(argv[1]) : 30;
-    if (frames < 1 || frames > 10000) {
-        std::fprintf(stderr, "frames must be from 1 to 10000\n");
+    const int frames = argc > 1 ? std::atoi(argv[1]) : 20;
+    const int repeats = argc > 2 ? std::atoi(argv[2]) : 3;
+    if (frames < 1 || frames > 10000 || repeats < 1 || repeats > 100) {
+        std::fprintf(stderr, "frames must be from 1 to 10000, repeats from 1 to 100\n");
         return 1;
     }
     // No waiting for the display's refresh in any library (Mesa's own switch too).
@@ -162,23 +167,37 @@ int main(int argc, char** argv) {
     };
     const std::string sfml = beside("velmora-sprite-benchmark-sfml");
     const std::string allegro = beside("velmora-sprite-benchmark-allegro");
-    const Peer peers[] = {{"Velmora", Quoted(self) + " --run"},
-                          {"SFML sf::Sprite", sfml.empty() ? "" : sfml + " sprites"},
-                          {"SFML sf::VertexArray", sfml.empty() ? "" : sfml + " vertex-array"},
-                          {"Allegro held drawing", allegro}};
+    const std::vector<Peer> peers = {{"Velmora", Quoted(self) + " --run"},
+                                     {"SFML sf::Sprite", sfml.empty() ? "" : sfml + " sprites"},
+                                     {"SFML sf::VertexArray", sfml.empty() ? "" : sfml + " vertex-array"},
+                                     {"Allegro held drawing", allegro}};
+    // The machine may be shared: every count is run by each library in turn,
+    // `repeats` times, and the median of those runs is shown.
+    const int counts[] = {1000, 10000, 100000};
+    std::vector<std::vector<double>> runs(peers.size() * 3);
+    for (int r = 0; r < repeats; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            for (std::size_t p = 0; p < peers.size(); ++p) {
+                if (!peers[p].command.empty()) {
+                    runs[p * 3 + c].push_back(Measure(peers[p], counts[c], frames));
+                }
+            }
+        }
+    }
     std::printf("%-22s %10s %10s %10s %18s\n", "ms per frame", "1000", "10000", "100000", "largest N in 16 ms");
-    for (const Peer& peer : peers) {
-        if (peer.command.empty()) {
-            std::printf("%-22s %10s\n", peer.name, "not built");
+    for (std::size_t p = 0; p < peers.size(); ++p) {
+        if (peers[p].command.empty()) {
+            std::printf("%-22s %10s\n", peers[p].name, "not built");
             continue;
         }
-        std::printf("%-22s", peer.name);
-        std::fflush(stdout);
-        for (int count : {1000, 10000, 100000}) {
-            std::printf(" %10.2f", Measure(peer, count, frames));
-            std::fflush(stdout);
+        std::printf("%-22s", peers[p].name);
+        for (int c = 0; c < 3; ++c) {
+            std::vector<double>& ms = runs[p * 3 + c];
+            std::sort(ms.begin(), ms.end());
+            std::printf(" %10.2f", ms[ms.size() / 2]);
         }
-        std::printf(" %18d\n", LargestWithin(peer, 16.0, frames));
+        std::fflush(stdout);
+        std::printf(" %18d\n", LargestWithin(peers[p], 16.0, frames));
         std::fflush(stdout);
     }
     return 0;
