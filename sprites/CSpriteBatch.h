@@ -28,6 +28,7 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <limits>
 #include <vector>
 
 #include "sprites/SpriteGeometry.h"
@@ -46,26 +47,21 @@ public:
     void AddQuad(GLuint texture, bool depthTest, const SpriteQuad& corners, double z, double u0, double v0,
                  double u1, double v1) {
         Vertex* v = Reserve(texture, depthTest, false);
-        const GLfloat fz = static_cast<GLfloat>(z);
-        v[0] = {static_cast<GLfloat>(u0), static_cast<GLfloat>(v1), static_cast<GLfloat>(corners.p0.x),
-                static_cast<GLfloat>(corners.p0.y), fz};
-        v[1] = {static_cast<GLfloat>(u1), static_cast<GLfloat>(v1), static_cast<GLfloat>(corners.p1.x),
-                static_cast<GLfloat>(corners.p1.y), fz};
-        v[2] = {static_cast<GLfloat>(u1), static_cast<GLfloat>(v0), static_cast<GLfloat>(corners.p2.x),
-                static_cast<GLfloat>(corners.p2.y), fz};
-        v[3] = {static_cast<GLfloat>(u0), static_cast<GLfloat>(v0), static_cast<GLfloat>(corners.p3.x),
-                static_cast<GLfloat>(corners.p3.y), fz};
+        const GLfloat fz = ToFloat(z);
+        const GLfloat fu0 = ToFloat(u0), fv0 = ToFloat(v0), fu1 = ToFloat(u1), fv1 = ToFloat(v1);
+        v[0] = {fu0, fv1, ToFloat(corners.p0.x), ToFloat(corners.p0.y), fz};
+        v[1] = {fu1, fv1, ToFloat(corners.p1.x), ToFloat(corners.p1.y), fz};
+        v[2] = {fu1, fv0, ToFloat(corners.p2.x), ToFloat(corners.p2.y), fz};
+        v[3] = {fu0, fv0, ToFloat(corners.p3.x), ToFloat(corners.p3.y), fz};
     }
     // An upright quad from (left, top) to (right, bottom): p0 is the bottom-left
     // corner. `exact`: one texel per pixel, the corners on whole pixels.
     void AddRect(GLuint texture, bool depthTest, bool exact, double left, double top, double right, double bottom,
                  double z, double u0, double v0, double u1, double v1) {
         Vertex* v = Reserve(texture, depthTest, exact && pixelExact);
-        const GLfloat l = static_cast<GLfloat>(left), t = static_cast<GLfloat>(top);
-        const GLfloat r = static_cast<GLfloat>(right), b = static_cast<GLfloat>(bottom);
-        const GLfloat fz = static_cast<GLfloat>(z);
-        const GLfloat fu0 = static_cast<GLfloat>(u0), fv0 = static_cast<GLfloat>(v0);
-        const GLfloat fu1 = static_cast<GLfloat>(u1), fv1 = static_cast<GLfloat>(v1);
+        const GLfloat l = ToFloat(left), t = ToFloat(top), r = ToFloat(right), b = ToFloat(bottom);
+        const GLfloat fz = ToFloat(z);
+        const GLfloat fu0 = ToFloat(u0), fv0 = ToFloat(v0), fu1 = ToFloat(u1), fv1 = ToFloat(v1);
         v[0] = {fu0, fv1, l, b, fz};
         v[1] = {fu1, fv1, r, b, fz};
         v[2] = {fu1, fv0, r, t, fz};
@@ -84,6 +80,18 @@ public:
     std::size_t DrawCalls() const { return drawCalls; }
 
 private:
+    // As the GL converts glVertex3d's doubles, but a value beyond the float range
+    // becomes an infinity by rule rather than by undefined behaviour.
+    static GLfloat ToFloat(double d) {
+        constexpr double largest = std::numeric_limits<GLfloat>::max();
+        if (d > largest) {
+            return std::numeric_limits<GLfloat>::infinity();
+        }
+        if (d < -largest) {
+            return -std::numeric_limits<GLfloat>::infinity();
+        }
+        return static_cast<GLfloat>(d);
+    }
     struct Vertex {
         GLfloat u, v, x, y, z;
     };
