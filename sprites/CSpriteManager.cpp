@@ -56,6 +56,23 @@ bool Outside(const SpriteExtent& e, const SpriteExtent& view) {
     return e.maxX < view.minX || e.minX > view.maxX || e.maxY < view.minY || e.minY > view.maxY;
 }
 
+// The GL's projection times its model-view matrix, column-major as GL keeps them.
+void WorldToClip(double (&c)[16]) {
+    GLdouble p[16];
+    GLdouble m[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, p);
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    for (int col = 0; col < 4; ++col) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                sum += p[k * 4 + row] * m[col * 4 + k];
+            }
+            c[col * 4 + row] = sum;
+        }
+    }
+}
+
 // Sprite checks the handlers of one pass may cause before only the pair's own
 // sprites are checked (a pile of moving sprites that all touch would otherwise
 // cost their number squared).
@@ -133,20 +150,8 @@ bool CSpriteManager::LiesStill(const CSprite& sprite) {
 }
 
 bool CSpriteManager::ViewExtent(SpriteExtent& out) {
-    GLdouble p[16];
-    GLdouble m[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, p);
-    glGetDoublev(GL_MODELVIEW_MATRIX, m);
-    double c[16];  // p * m, column-major as GL keeps them
-    for (int col = 0; col < 4; ++col) {
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += p[k * 4 + row] * m[col * 4 + k];
-            }
-            c[col * 4 + row] = sum;
-        }
-    }
+    double c[16];
+    WorldToClip(c);
     for (double v : c) {
         if (!std::isfinite(v)) {
             return false;
@@ -168,22 +173,10 @@ bool CSpriteManager::ViewExtent(SpriteExtent& out) {
 }
 
 bool CSpriteManager::OnePixelPerUnit() {
-    GLdouble p[16];
-    GLdouble m[16];
+    double c[16];
+    WorldToClip(c);
     GLint viewport[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, p);
-    glGetDoublev(GL_MODELVIEW_MATRIX, m);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    double c[16];  // p * m, column-major as GL keeps them
-    for (int col = 0; col < 4; ++col) {
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += p[k * 4 + row] * m[col * 4 + k];
-            }
-            c[col * 4 + row] = sum;
-        }
-    }
     // Window x = world x + a whole number, window y = -(world y) + a whole
     // number: no scale, turn or perspective, up to the rounding of the matrices.
     auto near = [](double a, double b) { return std::fabs(a - b) < 1e-6; };
