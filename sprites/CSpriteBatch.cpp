@@ -2,6 +2,7 @@
 
 CSpriteBatch::CSpriteBatch()
     : vertices(),
+      whites(),
       count(0),
       heldTexture(0),
       heldDepthTest(false),
@@ -45,7 +46,25 @@ void CSpriteBatch::Draw() {
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         }
     }
+    // Under a white current colour the quads carry it in an array of their own:
+    // the same colour, but Mesa's software renderer shades such a draw with less
+    // work than one that reads the current colour. The current colour is left
+    // as it was (an array leaves it undefined).
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    const bool white = colour[0] == 1.0f && colour[1] == 1.0f && colour[2] == 1.0f && colour[3] == 1.0f;
+    if (white) {
+        if (whites.size() < count) {
+            whites.assign(vertices.size(), 0xFFFFFFFFu);
+        }
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_UNSIGNED_BYTE, 0, whites.data());
+    }
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(count));
+    if (white) {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4fv(colour);
+    }
     if (minFilter != GL_NEAREST) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     }

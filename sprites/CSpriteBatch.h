@@ -7,7 +7,8 @@
 //   of your own that draws or changes the state the quads rely on; the sprite
 //   manager does that before every sprite it does not batch.
 // - A quad adds nothing but its texture and the depth test: the current colour,
-//   blending and alpha test apply, as in CImageSprite::Draw. After Flush the
+//   blending and alpha test apply, as in CImageSprite::Draw (a white current
+//   colour is passed as an array of its own, which Mesa draws faster). After Flush the
 //   depth test is off, as after CImageSprite::Render.
 // - A quad added as exact (its texels fall one to one on whole pixels) is
 //   sampled nearest while SetPixelExact(true) says that the view maps a unit to
@@ -114,6 +115,7 @@ private:
     void Draw();
 
     std::vector<Vertex> vertices;  // grown, never shrunk: a frame allocates nothing
+    std::vector<GLuint> whites;    // opaque white RGBA bytes, one per vertex, for a white current colour
     std::size_t count;             // vertices held
     GLuint heldTexture;            // of the held run
     bool heldDepthTest;            // of the held run

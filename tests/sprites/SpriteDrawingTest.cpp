@@ -255,11 +255,13 @@ TEST_F(SpriteDrawing, TouchingTilesShowNoDarkerJointAtAnySubPixelCameraPosition)
 
 namespace {
 
-// Draws a solid 90-pixel square of its own, like any class that overrides Render.
+// Draws a solid 90-pixel square of its own, like any class that overrides Render,
+// and leaves its colour as the current one for the sprites after it.
 class CSolidQuad : public CImageSprite {
 public:
     void Render(SDL_Surface*) override {
         const double wx = GetWorldX(), wy = GetWorldY();
+        glColor4d(colour[0], colour[1], colour[2], colour[3]);
         glEnable(GL_DEPTH_TEST);
         glBindTexture(GL_TEXTURE_2D, solid);
         glBegin(GL_QUADS);
@@ -276,6 +278,7 @@ public:
         return true;
     }
     GLuint solid = 0;
+    std::array<double, 4> colour = {1, 1, 1, 1};
 };
 
 // Derived the obvious way, saying nothing about batching: drawn by its own Render.
@@ -289,6 +292,7 @@ TEST_F(SpriteDrawing, BatchedSceneGivesThePixelsOfEverySpriteDrawnAloneInOrder) 
                              MakeTexture(4, 1, {GREEN, CLEAR, RED, BLUE}, false)};
     auto frame = [this](const std::function<void()>& draw) {
         ClearScreen();
+        glColor4d(1, 1, 1, 1);
         draw();
         EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
         EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
@@ -298,7 +302,8 @@ TEST_F(SpriteDrawing, BatchedSceneGivesThePixelsOfEverySpriteDrawnAloneInOrder) 
         return pixels;
     };
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> place(-50.0, 750.0), size(1.0, 120.0), turn(0.0, 360.0);
+    std::uniform_real_distribution<double> place(-50.0, 750.0), onScreen(0.0, 500.0), size(1.0, 120.0),
+        turn(0.0, 360.0);
     CSpriteManager manager;
     manager.cullOffScreen = false;
     // Overlapping sprites at three depths, the textures interleaved: later ones
@@ -325,7 +330,10 @@ TEST_F(SpriteDrawing, BatchedSceneGivesThePixelsOfEverySpriteDrawnAloneInOrder) 
         if (k % 50 == 25) {
             auto* own = new CSolidQuad;
             own->solid = textures[1]->textureId;
-            own->SetPosition(place(random), place(random));
+            if (k % 100 == 25) {
+                own->colour = {1.0, 0.5, 0.25, 0.6};  // tints what follows, until the next one
+            }
+            own->SetPosition(onScreen(random), onScreen(random));  // never skipped: its colour carries on
             manager.AddSprite(own);
         }
     }
