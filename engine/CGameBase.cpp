@@ -44,7 +44,7 @@ void SetProjection(int width, int height)
 }
 } // namespace
 
-CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool resizable,
+CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool resizable, bool depthBuffer,
                      const CRecordedPlay::GameNames& names)
 {
     const std::string self = LogClassName(typeid(*this));
@@ -78,7 +78,7 @@ CGameBase::CGameBase(int width, int height, bool fullscreen, bool framed, bool r
 
     LogWrite(LOG_STATUS, "Setting up environment...", self);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBuffer ? 16 : 0);
     OpenWindow(width, height, VideoModeFlags(fullscreen, framed, resizable));
 
     glEnable(GL_TEXTURE_2D);

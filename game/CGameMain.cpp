@@ -87,7 +87,7 @@ CGameMain::CGameMain() : CGameMain(ReadWindowSettings())
 }
 
 CGameMain::CGameMain(const WindowSettings& settings)
-    : CGameBase(settings.width, settings.height, settings.fullscreen, true, false, {"QUILLFEN_", "quillfen"})
+    : CGameBase(settings.width, settings.height, settings.fullscreen, true, false, true, {"QUILLFEN_", "quillfen"})
 {
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <vector>
+#include <typeinfo>
 
 class CSoundManager;
 
@@ -26,6 +27,9 @@ struct AnimationRange
 class CPlayer : public CImageSprite
 {
 public:
+    // Drawn as its base draws, so the scene batches it.
+    bool DrawsAsBase() const override { return typeid(*this) == typeid(CPlayer); }
+
     bool keyRight;                        // 'd' is held
     bool keyLeft;                         // 'a' is held
     bool keyDown;                         // 's' is held: brakes on the ground

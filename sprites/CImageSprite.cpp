@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 #include <GL/gl.h>
 
 #include "resources/CTexture.h"
+#include "sprites/CSpriteBatch.h"
 
 namespace {
 
@@ -95,34 +97,66 @@ bool CImageSprite::GetDrawnExtent(SpriteExtent& out) {
     return true;
 }
 
-void CImageSprite::Draw(SDL_Surface* /*screen*/) {
-    if (texture == nullptr || !texture->valid) {
-        return;
-    }
-    glBindTexture(GL_TEXTURE_2D, texture->textureId);
+bool CImageSprite::DrawnRect(double& left, double& top, double& right, double& bottom, double& depth) {
     double wx = GetWorldX();
     double wy = GetWorldY();
-    const double wz = GetWorldZ();
+    depth = GetWorldZ();
     const double w = GetWidth();
     const double h = GetHeight();
     // A cell drawn one to one lands on whole pixels: each texel fills one pixel
     // exactly, so tiles stay sharp and touching tiles meet without a blended
     // joint wherever the camera stops. Stretched sprites keep their position.
-    if (w == frameWidth && h == frameHeight) {
+    const bool oneToOne = w == frameWidth && h == frameHeight;
+    if (oneToOne) {
         wx = std::floor(wx + 0.5);
         wy = std::floor(wy + 0.5);
     }
+    left = wx;
+    top = wy;
+    right = wx + w;
+    bottom = wy + h;
+    return oneToOne;
+}
+
+void CImageSprite::Draw(SDL_Surface* /*screen*/) {
+    if (texture == nullptr || !texture->valid) {
+        return;
+    }
+    glBindTexture(GL_TEXTURE_2D, texture->textureId);
+    double left, top, right, bottom, wz;
+    DrawnRect(left, top, right, bottom, wz);
     glBegin(GL_QUADS);
     glTexCoord2d(texU0, texV1);
-    glVertex3d(wx, wy + h, wz);
+    glVertex3d(left, bottom, wz);
     glTexCoord2d(texU1, texV1);
-    glVertex3d(wx + w, wy + h, wz);
+    glVertex3d(right, bottom, wz);
     glTexCoord2d(texU1, texV0);
-    glVertex3d(wx + w, wy, wz);
+    glVertex3d(right, top, wz);
     glTexCoord2d(texU0, texV0);
-    glVertex3d(wx, wy, wz);
+    glVertex3d(left, top, wz);
     glEnd();
 }
+
+void CImageSprite::AddImageQuad(CSpriteBatch& batch) {
+    if (texture == nullptr || !texture->valid) {
+        return;
+    }
+    double left, top, right, bottom, wz;
+    const bool oneToOne = DrawnRect(left, top, right, bottom, wz);
+    batch.AddRect(texture->textureId, depthTest, oneToOne, left, top, right, bottom, wz, texU0, texV0, texU1, texV1);
+}
+
+bool CImageSprite::AddToBatch(CSpriteBatch& batch) {
+    if (!DrawsAsBase()) {
+        return false;
+    }
+    if (visible) {
+        AddImageQuad(batch);
+    }
+    return true;
+}
+
+bool CImageSprite::DrawsAsBase() const { return typeid(*this) == typeid(CImageSprite); }
 
 void CImageSprite::OnUpdate(double /*seconds*/) {}
 

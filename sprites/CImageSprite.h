@@ -1,5 +1,17 @@
 // Velmora sprites: a rectangle drawn as one textured quad, its texture cut into a
 // grid of equally sized frame cells that can be animated.
+//
+// Drawing in a sprite manager: the manager adds the quads of the engine's own
+// image sprites (this class, CImageSpriteEx, CLabelSprite) to a CSpriteBatch and
+// draws runs of them with one GL call, in list order. A class derived from them
+// is drawn through its own Render, after what the batch holds, unless it says
+// that it draws exactly as its base does:
+//
+//   class CBall : public CImageSprite {   // overrides Update only
+//       bool DrawsAsBase() const override { return typeid(*this) == typeid(CBall); }
+//   };
+//
+// Render called directly (a sprite outside a manager) draws at once, as always.
 #ifndef VELMORA_SPRITES_CIMAGESPRITE_H
 #define VELMORA_SPRITES_CIMAGESPRITE_H
 
@@ -34,6 +46,8 @@ public:
     SpriteQuad* GetCorners(SpriteQuad& out) override;
     // The quad Draw emits.
     bool GetDrawnExtent(SpriteExtent& out) override;
+    // What Render draws, when DrawsAsBase; false otherwise.
+    bool AddToBatch(CSpriteBatch& batch) override;
 
     // One textured quad; a cell drawn one to one (size = cell size) at whole pixels.
     virtual void Draw(SDL_Surface* screen);
@@ -70,11 +84,26 @@ public:
     virtual void SetPosition(double px, double py);
     virtual void Resize(double dw, double dh);
     virtual void SetSize(double w, double h);
+    // Whether Render and Draw are those of the engine class this sprite derives
+    // from, so that a batch may draw it in their place. The engine's classes
+    // answer by their exact type: a further derived class is drawn through its own
+    // Render unless it overrides this (and then neither Render nor Draw).
+    virtual bool DrawsAsBase() const;
 
     // Whole cells of the grid that fit into the texture; 0 without a usable grid.
     int GetFrameCount();
     // Recomputes texU0..texV1 from the grid and the current frame.
     void UpdateTextureRect();
+
+protected:
+    // The image's quad as Draw emits it, added to the batch; nothing without a
+    // valid texture.
+    void AddImageQuad(CSpriteBatch& batch);
+
+private:
+    // World rectangle and depth of the quad Draw emits: one-to-one cells snapped
+    // to whole pixels. Returns whether the cell is drawn one to one.
+    bool DrawnRect(double& left, double& top, double& right, double& bottom, double& depth);
 };
 
 #endif

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <typeinfo>
 
 #include <GL/gl.h>
 
 #include "resources/CTexture.h"
+#include "sprites/CSpriteBatch.h"
 
 namespace {
 
@@ -42,6 +44,26 @@ void CImageSpriteEx::Draw(SDL_Surface* /*screen*/) {
     glVertex3d(c.p3.x + wx, c.p3.y + wy, wz);
     glEnd();
 }
+
+bool CImageSpriteEx::AddToBatch(CSpriteBatch& batch) {
+    if (!DrawsAsBase()) {
+        return false;
+    }
+    CTexture* t = GetTexture();
+    if (!visible || t == nullptr || !t->valid) {
+        return true;
+    }
+    // The corners Draw emits, added in the same double arithmetic.
+    const double wx = GetWorldX();
+    const double wy = GetWorldY();
+    const SpriteQuad& c = localCorners;
+    const SpriteQuad world = {{c.p0.x + wx, c.p0.y + wy}, {c.p1.x + wx, c.p1.y + wy}, {c.p2.x + wx, c.p2.y + wy},
+                              {c.p3.x + wx, c.p3.y + wy}};
+    batch.AddQuad(t->textureId, depthTest, world, GetWorldZ(), texU0, texV0, texU1, texV1);
+    return true;
+}
+
+bool CImageSpriteEx::DrawsAsBase() const { return typeid(*this) == typeid(CImageSpriteEx); }
 
 bool CImageSpriteEx::GetDrawnExtent(SpriteExtent& out) {
     // Min and max of the corners Draw emits; adding is monotone, so these bound them.

@@ -18,11 +18,15 @@ public:
     SpriteQuad* GetCorners(SpriteQuad& out) override;
     void Draw(SDL_Surface* screen) override;
     bool GetDrawnExtent(SpriteExtent& out) override;
+    // The rotated quad, when DrawsAsBase; false otherwise.
+    bool AddToBatch(CSpriteBatch& batch) override;
     void SetWidth(double w) override;
     void SetHeight(double h) override;
     // Bounding rectangle of the rotated shape, each term truncated on its own.
     SpriteRect* GetRect(SpriteRect& out) override;
     SpriteRect* GetWorldRect(SpriteRect& out) override;
+    // True for this class itself, not for classes derived from it.
+    bool DrawsAsBase() const override;
 
     virtual double GetRotation();
     // Normalises into (0, 360]; 0 and whole turns become 360.

@@ -9,6 +9,7 @@
 #include "resources/CFont.h"
 #include "resources/PixelBudget.h"
 #include "resources/TextRenderer.h"
+#include "sprites/CSpriteBatch.h"
 
 namespace {
 
@@ -74,6 +75,30 @@ void CLabelSprite::Draw(SDL_Surface* screen) {
     }
     CImageSprite::Draw(screen);
 }
+
+bool CLabelSprite::AddToBatch(CSpriteBatch& batch) {
+    if (!DrawsAsBase()) {
+        return false;
+    }
+    if (!visible) {
+        return true;
+    }
+    if (captionPending) {
+        batch.Flush();
+        UploadCaption();
+    }
+    if (captionSurface != nullptr && captionTexture != 0 && captionPart.w > 0) {
+        const double wx = GetWorldX() + captionPart.x;
+        const double wy = GetWorldY() + captionPart.y;
+        // Not snapped to whole pixels: drawn as its own filters say.
+        batch.AddRect(captionTexture, depthTest, false, wx, wy, wx + captionPart.w, wy + captionPart.h, 0.0, 0.0, 0.0,
+                      1.0, 1.0);
+    }
+    AddImageQuad(batch);
+    return true;
+}
+
+bool CLabelSprite::DrawsAsBase() const { return typeid(*this) == typeid(CLabelSprite); }
 
 bool CLabelSprite::GetDrawnExtent(SpriteExtent& out) {
     CImageSprite::GetDrawnExtent(out);

@@ -40,6 +40,11 @@ public:
     void Draw(SDL_Surface* screen) override;
     // The image's quad and the caption's, whether or not its texture is made yet.
     bool GetDrawnExtent(SpriteExtent& out) override;
+    // The caption's quad and the image's, when DrawsAsBase; false otherwise. A
+    // caption that changed is uploaded first, after drawing what the batch holds.
+    bool AddToBatch(CSpriteBatch& batch) override;
+    // True for this class itself, not for classes derived from it.
+    bool DrawsAsBase() const override;
 
     // Sizes the caption surface and notes the caption for the next drawing; no
     // SDL_ttf and no GL call, so the loader thread may call it.

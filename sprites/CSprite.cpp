@@ -74,3 +74,5 @@ double CSprite::GetWorldZ() { return parent != nullptr ? z + parent->GetWorldZ()
 void CSprite::SetWorldX(double wx) { x = parent != nullptr ? wx - parent->GetWorldX() : wx; }
 
 void CSprite::SetWorldY(double wy) { y = parent != nullptr ? wy - parent->GetWorldY() : wy; }
+
+bool CSprite::AddToBatch(CSpriteBatch& /*batch*/) { return false; }

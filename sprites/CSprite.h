@@ -8,6 +8,7 @@
 
 #include "sprites/SpriteGeometry.h"
 
+class CSpriteBatch;
 class CSpriteManager;
 
 // Collision categories, one bit each. The pass tests a pair when either member's
@@ -82,6 +83,12 @@ public:
     // Set the local value so that the world value becomes the argument.
     void SetWorldX(double wx);
     void SetWorldY(double wy);
+
+    // Adds what Render would draw to `batch` and returns true, or returns false
+    // (the base) and the caller flushes the batch and calls Render. Only the
+    // engine's image sprites batch, and only as long as their class draws as
+    // theirs does (CImageSprite::DrawsAsBase).
+    virtual bool AddToBatch(CSpriteBatch& batch);
 
 private:
     friend class CSpriteManager;

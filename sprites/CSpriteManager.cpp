@@ -74,6 +74,23 @@ bool Outside(const SpriteExtent& e, const SpriteExtent& view) {
     return e.maxX < view.minX || e.minX > view.maxX || e.maxY < view.minY || e.minY > view.maxY;
 }
 
+// The GL's projection times its model-view matrix, column-major as GL keeps them.
+void WorldToClip(double (&c)[16]) {
+    GLdouble p[16];
+    GLdouble m[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, p);
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    for (int col = 0; col < 4; ++col) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                sum += p[k * 4 + row] * m[col * 4 + k];
+            }
+            c[col * 4 + row] = sum;
+        }
+    }
+}
+
 // Sprite checks the handlers of one pass may cause before only the pair's own
 // sprites are checked (a pile of moving sprites that all touch would otherwise
 // cost their number squared).
@@ -103,27 +120,45 @@ void CSpriteManager::Render(SDL_Surface* screen) {
         return;
     }
     Refresh();
+    batch.SetPixelExact(OnePixelPerUnit());
+    // The engine's image sprites go into the batch; any other sprite draws itself
+    // after what the batch holds, so the pixels come in list order either way.
+    auto draw = [this, screen](CSprite* sprite) {
+        if (!sprite->AddToBatch(batch)) {
+            batch.Flush();
+            sprite->Render(screen);
+        }
+    };
     SpriteExtent view;
     if (!cullOffScreen || !ViewExtent(view)) {
         for (std::size_t i = 0; i < activeSprites.size(); ++i) {
-            activeSprites[i]->Render(screen);
+            draw(activeSprites[i]);
         }
+        batch.Flush();
         return;
     }
     // What the view shows: still scenery from the grid, every moving sprite by
-    // its drawn extent; then drawn in list order, as without the skip.
+    // its drawn extent; drawn in list order, as without the skip. The moving
+    // sprites come in ascending order: each is tested and drawn in one visit,
+    // the grid's finds (sorted) drawn between them where they belong.
     found.clear();
     stillGrid.Query(Widened(view, -GetWorldX(), -GetWorldY()), found);
+    std::sort(found.begin(), found.end());
+    std::size_t next = 0;
     SpriteExtent drawn;
     for (std::uint32_t k : moving) {
-        if (!activeSprites[k]->GetDrawnExtent(drawn) || !Outside(drawn, view)) {
-            found.push_back(k);
+        for (; next < found.size() && found[next] < k; ++next) {
+            draw(activeSprites[found[next]]);
+        }
+        CSprite* sprite = activeSprites[k];
+        if (!sprite->GetDrawnExtent(drawn) || !Outside(drawn, view)) {
+            draw(sprite);
         }
     }
-    std::sort(found.begin(), found.end());
-    for (std::uint32_t k : found) {
-        activeSprites[k]->Render(screen);
+    for (; next < found.size(); ++next) {
+        draw(activeSprites[found[next]]);
     }
+    batch.Flush();
 }
 
 void CSpriteManager::Update(double seconds) {
@@ -143,20 +178,8 @@ void CSpriteManager::Update(double seconds) {
 }
 
 bool CSpriteManager::ViewExtent(SpriteExtent& out) {
-    GLdouble p[16];
-    GLdouble m[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, p);
-    glGetDoublev(GL_MODELVIEW_MATRIX, m);
-    double c[16];  // p * m, column-major as GL keeps them
-    for (int col = 0; col < 4; ++col) {
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += p[k * 4 + row] * m[col * 4 + k];
-            }
-            c[col * 4 + row] = sum;
-        }
-    }
+    double c[16];
+    WorldToClip(c);
     for (double v : c) {
         if (!std::isfinite(v)) {
             return false;
@@ -175,6 +198,22 @@ bool CSpriteManager::ViewExtent(SpriteExtent& out) {
     // A pixel of room against rounding in the GL's own arithmetic.
     out = {std::min(x0, x1) - 1.0, std::min(y0, y1) - 1.0, std::max(x0, x1) + 1.0, std::max(y0, y1) + 1.0};
     return true;
+}
+
+bool CSpriteManager::OnePixelPerUnit() {
+    double c[16];
+    WorldToClip(c);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // Window x = world x + a whole number, window y = -(world y) + a whole
+    // number: no scale, turn or perspective, up to the rounding of the matrices.
+    auto near = [](double a, double b) { return std::fabs(a - b) < 1e-6; };
+    auto whole = [&near](double a) { return std::isfinite(a) && near(a, std::floor(a + 0.5)); };
+    const double halfW = viewport[2] / 2.0;
+    const double halfH = viewport[3] / 2.0;
+    return near(c[15], 1.0) && c[3] == 0.0 && c[7] == 0.0 && c[11] == 0.0 && c[1] == 0.0 && c[4] == 0.0 &&
+           near(c[0] * halfW, 1.0) && near(c[5] * halfH, -1.0) && whole((c[12] + 1.0) * halfW) &&
+           whole((c[13] + 1.0) * halfH);
 }
 
 void CSpriteManager::Refresh() {
@@ -330,9 +369,16 @@ bool CSpriteManager::BroadPhaseBox(const SpriteQuad& q, SpriteExtent& out) {
 CSpriteManager::Snapshot CSpriteManager::Take(CSprite* sprite) {
     SpriteQuad corners;
     Snapshot shot;
-    shot.touches = BroadPhaseBox(*sprite->GetCorners(corners), shot.box);
     shot.category = sprite->GetCollisionCategory();
     shot.mask = sprite->GetCollisionMask();
+    // A sprite in no group can be in no pair (particles): its corners are not
+    // read, and it is neither swept nor looked up.
+    if ((shot.category | shot.mask) == 0) {
+        shot.touches = false;
+        shot.box = {0.0, 0.0, 0.0, 0.0};
+        return shot;
+    }
+    shot.touches = BroadPhaseBox(*sprite->GetCorners(corners), shot.box);
     return shot;
 }
 

@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "sprites/CSprite.h"
+#include "sprites/CSpriteBatch.h"
 #include "sprites/CSpriteGrid.h"
 #include "sprites/SpriteGeometry.h"
 
@@ -54,6 +55,8 @@ public:
     CSpriteManager();
     ~CSpriteManager() override;
 
+    // Draws in list order: the engine's image sprites through a batch (see
+    // CImageSprite.h), every other sprite through its own Render.
     void Render(SDL_Surface* screen) override;
     void Update(double seconds) override;
 
@@ -116,6 +119,9 @@ private:
     // The world box that the GL's projection shows; false when it is not an
     // upright orthographic view (then everything is drawn).
     static bool ViewExtent(SpriteExtent& out);
+    // Whether the GL maps a world unit to a window pixel at a whole-pixel offset,
+    // y downward, as the engine's projection does.
+    static bool OnePixelPerUnit();
     // Files the sprites added since the last pass: into the grid or the moving
     // list, and those that need it into the update list.
     void FileNew();
@@ -170,6 +176,7 @@ private:
     int passDepth;                         // passes running (a handler may start another)
     std::uint32_t stillCategories;         // every category and mask filed in the grid so far
     std::uint32_t stillMasks;
+    CSpriteBatch batch;                    // Render's quads; empty between passes
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include "game/blocks/CGameBlock.h"
 
 #include <string>
+#include <typeinfo>
 
 class CGameMain;
 
@@ -11,6 +12,9 @@ class CGameMain;
 class CEndBlock : public CGameBlock
 {
 public:
+    // Drawn as its base draws, so the scene batches it.
+    bool DrawsAsBase() const override { return typeid(*this) == typeid(CEndBlock); }
+
     CGameMain* game;   // not owned; set by the creator
     bool triggered;    // touched by the player
     double timer;      // seconds since the touch

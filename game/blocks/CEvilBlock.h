@@ -2,6 +2,8 @@
 
 #include "game/blocks/CGameBlock.h"
 
+#include <typeinfo>
+
 class CGameMain;
 class CPlayer;
 
@@ -12,6 +14,9 @@ class CPlayer;
 class CEvilBlock : public CGameBlock
 {
 public:
+    // Drawn as its base draws, so the scene batches it.
+    bool DrawsAsBase() const override { return typeid(*this) == typeid(CEvilBlock); }
+
     int startX;        // "X", "Y" truncated
     int startY;
     int endX;          // where the block jumps on capture: "X2", "Y2"

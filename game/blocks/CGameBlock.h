@@ -3,6 +3,7 @@
 #include "sprites/CLabelSprite.h"
 
 #include <string>
+#include <typeinfo>
 
 class CFontFactory;
 
@@ -13,6 +14,9 @@ class CFontFactory;
 class CGameBlock : public CLabelSprite
 {
 public:
+    // Drawn as its base draws, so the scene batches it.
+    bool DrawsAsBase() const override { return typeid(*this) == typeid(CGameBlock); }
+
     CFontFactory* fontFactory;  // not owned; stored by the creator right after construction
 
     // No font yet: LoadFromIni takes the caption font from fontFactory.

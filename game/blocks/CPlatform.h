@@ -2,11 +2,16 @@
 
 #include "game/blocks/CGameBlock.h"
 
+#include <typeinfo>
+
 // A block that travels back and forth between two points at a constant speed and
 // carries the player along while they overlap.
 class CPlatform : public CGameBlock
 {
 public:
+    // Drawn as its base draws, so the scene batches it.
+    bool DrawsAsBase() const override { return typeid(*this) == typeid(CPlatform); }
+
     int startX;         // first end point: "X", "Y" truncated
     int startY;
     int endX;           // second end point: "X2", "Y2"

@@ -19,7 +19,7 @@ namespace {
 class CNotingGame : public CGameBase {
 public:
     CNotingGame(int w = 800, int h = 600, const CRecordedPlay::GameNames& names = {})
-        : CGameBase(w, h, false, true, false, names) {}
+        : CGameBase(w, h, false, true, false, true, names) {}
 
     void OnInit() override { calls.push_back("init"); quit = quitInInit; seed = RandomSeed(); }
     void OnShutdown() override { calls.push_back("shutdown"); }

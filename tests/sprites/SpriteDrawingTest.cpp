@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -251,4 +252,100 @@ TEST_F(SpriteDrawing, TouchingTilesShowNoDarkerJointAtAnySubPixelCameraPosition)
             }
         }
     }
+}
+
+namespace {
+
+// Draws a solid 90-pixel square of its own, like any class that overrides Render,
+// and leaves its colour as the current one for the sprites after it.
+class CSolidQuad : public CImageSprite {
+public:
+    void Render(SDL_Surface*) override {
+        const double wx = GetWorldX(), wy = GetWorldY();
+        glColor4d(colour[0], colour[1], colour[2], colour[3]);
+        glEnable(GL_DEPTH_TEST);
+        glBindTexture(GL_TEXTURE_2D, solid);
+        glBegin(GL_QUADS);
+        glTexCoord2d(0, 0);
+        glVertex3d(wx, wy + 90, z);
+        glVertex3d(wx + 90, wy + 90, z);
+        glVertex3d(wx + 90, wy, z);
+        glVertex3d(wx, wy, z);
+        glEnd();
+        glDisable(GL_DEPTH_TEST);
+    }
+    bool GetDrawnExtent(SpriteExtent& out) override {
+        out = {GetWorldX(), GetWorldY(), GetWorldX() + 90, GetWorldY() + 90};
+        return true;
+    }
+    GLuint solid = 0;
+    std::array<double, 4> colour = {1, 1, 1, 1};
+};
+
+// Derived the obvious way, saying nothing about batching: drawn by its own Render.
+class CPlainDerived : public CImageSprite {};
+
+}  // namespace
+
+TEST_F(SpriteDrawing, BatchedSceneGivesThePixelsOfEverySpriteDrawnAloneInOrder) {
+    CFont font(TEST_FONT_FILE, 14);
+    CTexture* textures[3] = {MakeTexture(2, 2, {RED, GREEN, BLUE, CLEAR}), MakeTexture(1, 1, {WHITE}),
+                             MakeTexture(4, 1, {GREEN, CLEAR, RED, BLUE}, false)};
+    auto frame = [this](const std::function<void()>& draw) {
+        ClearScreen();
+        glColor4d(1, 1, 1, 1);
+        draw();
+        EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+        glFinish();
+        std::vector<unsigned char> pixels(4u * engine->width * engine->height);
+        glReadPixels(0, 0, engine->width, engine->height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> place(-50.0, 750.0), onScreen(0.0, 500.0), size(1.0, 120.0),
+        turn(0.0, 360.0);
+    CSpriteManager manager;
+    manager.cullOffScreen = false;
+    // Overlapping sprites at three depths, the textures interleaved: later ones
+    // cover earlier ones of the same depth, so the order shows.
+    for (int k = 0; k < 400; ++k) {
+        CImageSprite* s = k % 5 == 0 ? new CImageSpriteEx
+                        : k % 11 == 1 ? new CLabelSprite(nullptr, &font)
+                        : k % 13 == 2 ? new CPlainDerived
+                                      : new CImageSprite;
+        CTexture* t = textures[random() % 3];
+        const bool oneToOne = k % 2 == 0;
+        Place(s, t, place(random), place(random), oneToOne ? t->width : size(random), oneToOne ? t->height : size(random),
+              (static_cast<int>(random() % 3) - 1) * 0.25);
+        s->depthTest = k % 7 != 3;
+        if (k % 5 == 0) {
+            static_cast<CImageSpriteEx*>(s)->SetRotation(turn(random));
+        } else if (k % 11 == 1) {
+            auto* label = static_cast<CLabelSprite*>(s);
+            label->SetFontColor({255, 255, 0, 0});
+            label->SetTextRect({0, 0, 80, 20});
+            label->SetCaption("Label " + std::to_string(k));
+        }
+        manager.AddSprite(s);
+        if (k % 50 == 25) {
+            auto* own = new CSolidQuad;
+            own->solid = textures[1]->textureId;
+            if (k % 100 == 25) {
+                own->colour = {1.0, 0.5, 0.25, 0.6};  // tints what follows, until the next one
+            }
+            own->SetPosition(onScreen(random), onScreen(random));  // never skipped: its colour carries on
+            manager.AddSprite(own);
+        }
+    }
+    manager.x = 0.4;
+    manager.y = -0.3;
+    const std::vector<unsigned char> alone = frame([&] {
+        for (CSprite* s : manager.activeSprites) {
+            s->Render(nullptr);
+        }
+    });
+    ASSERT_EQ(frame([&] { manager.Render(nullptr); }), alone);
+    manager.cullOffScreen = true;
+    ASSERT_EQ(frame([&] { manager.Render(nullptr); }), alone);
 }
