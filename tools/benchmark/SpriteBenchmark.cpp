@@ -27,6 +27,7 @@
 #include "BenchmarkRun.h"
 #include "BouncingScene.h"
 #include "engine/CGameBase.h"
+#include "platform/DriverModules.h"
 #include "resources/CTexture.h"
 #include "sprites/CSpriteManager.h"
 
@@ -49,6 +50,8 @@ int RunVelmora(const BenchmarkRun& run) {
     {
         // As the example opens it: without a depth buffer.
         CGameBase engine(BENCHMARK_WIDTH, BENCHMARK_HEIGHT, false, true, false, false);
+        // The GL driver is loaded now: keep it mapped for the sanitizers' leak check.
+        PlatformPinDriverModules();
         CSpriteManager scene;
         if (BounceWritePng(image) && BounceAddSprites(scene, image, run.count, BENCHMARK_WIDTH, BENCHMARK_HEIGHT)->valid) {
             BenchmarkMeasure(run, [&] {
