@@ -65,8 +65,8 @@ SpriteExtent Shifted(const SpriteExtent& e, double dx, double dy) {
 // truncated corners wander with the camera: less than the room Widened gives,
 // so that a sprite passing this test is still found where it is.
 bool NearlyEqual(const SpriteExtent& a, const SpriteExtent& b) {
-    auto near = [](double u, double v) { return std::fabs(u - v) <= 2.0 + std::fabs(v) * 1e-9; };
-    return near(a.minX, b.minX) && near(a.minY, b.minY) && near(a.maxX, b.maxX) && near(a.maxY, b.maxY);
+    auto within = [](double u, double v) { return std::fabs(u - v) <= 2.0 + std::fabs(v) * 1e-9; };
+    return within(a.minX, b.minX) && within(a.minY, b.minY) && within(a.maxX, b.maxX) && within(a.maxY, b.maxY);
 }
 
 // Written so that a NaN extent is never outside: what cannot be placed is drawn.
@@ -207,12 +207,12 @@ bool CSpriteManager::OnePixelPerUnit() {
     glGetIntegerv(GL_VIEWPORT, viewport);
     // Window x = world x + a whole number, window y = -(world y) + a whole
     // number: no scale, turn or perspective, up to the rounding of the matrices.
-    auto near = [](double a, double b) { return std::fabs(a - b) < 1e-6; };
-    auto whole = [&near](double a) { return std::isfinite(a) && near(a, std::floor(a + 0.5)); };
+    auto within = [](double a, double b) { return std::fabs(a - b) < 1e-6; };
+    auto whole = [&within](double a) { return std::isfinite(a) && within(a, std::floor(a + 0.5)); };
     const double halfW = viewport[2] / 2.0;
     const double halfH = viewport[3] / 2.0;
-    return near(c[15], 1.0) && c[3] == 0.0 && c[7] == 0.0 && c[11] == 0.0 && c[1] == 0.0 && c[4] == 0.0 &&
-           near(c[0] * halfW, 1.0) && near(c[5] * halfH, -1.0) && whole((c[12] + 1.0) * halfW) &&
+    return within(c[15], 1.0) && c[3] == 0.0 && c[7] == 0.0 && c[11] == 0.0 && c[1] == 0.0 && c[4] == 0.0 &&
+           within(c[0] * halfW, 1.0) && within(c[5] * halfH, -1.0) && whole((c[12] + 1.0) * halfW) &&
            whole((c[13] + 1.0) * halfH);
 }
 
