@@ -35,26 +35,23 @@ inline BounceBody BounceStart(std::uint32_t index, int fieldW, int fieldH) {
     return b;
 }
 
+// Reflects one coordinate and its speed off the edges 0 and `max`.
+inline void BounceReflect(double& at, double& speed, double max) {
+    if (at < 0.0) {
+        at = -at;
+        speed = -speed;
+    } else if (at > max) {
+        at = 2.0 * max - at;
+        speed = -speed;
+    }
+}
+
 // Moves the body by `seconds` and reflects it off the field's edges.
 inline void BounceStep(BounceBody& b, double seconds, int fieldW, int fieldH) {
-    const double maxX = fieldW - BOUNCE_SPRITE_SIZE;
-    const double maxY = fieldH - BOUNCE_SPRITE_SIZE;
     b.x += b.vx * seconds;
     b.y += b.vy * seconds;
-    if (b.x < 0.0) {
-        b.x = -b.x;
-        b.vx = -b.vx;
-    } else if (b.x > maxX) {
-        b.x = 2.0 * maxX - b.x;
-        b.vx = -b.vx;
-    }
-    if (b.y < 0.0) {
-        b.y = -b.y;
-        b.vy = -b.vy;
-    } else if (b.y > maxY) {
-        b.y = 2.0 * maxY - b.y;
-        b.vy = -b.vy;
-    }
+    BounceReflect(b.x, b.vx, fieldW - BOUNCE_SPRITE_SIZE);
+    BounceReflect(b.y, b.vy, fieldH - BOUNCE_SPRITE_SIZE);
 }
 
 // The sprites' image: a lit ball with a soft edge on a clear ground, RGBA bytes
